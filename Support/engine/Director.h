@@ -1,0 +1,169 @@
+#pragma once
+// The director: owns the drawing surface, sets the GL state and projection,
+// runs the frame loop, keeps the scene stack and hands touches to the
+// registered handlers.
+
+#include "engine/Application.h"
+#include "engine/CocosNode.h"
+#include "engine/EAGLView.h"
+#include "engine/Ref.h"
+#include "platform/Clock.h"
+
+#include <cstdint>
+#include <vector>
+
+class Scene;
+class LabelAtlas;
+
+enum {
+    kColorFormat565 = 0,
+    kColorFormat8888 = 1,
+};
+enum {
+    kDepthFormatNone = 0,
+    kDepthFormat16 = 1,
+    kDepthFormat24 = 2,
+};
+
+class Director : public Ref, public EAGLTouchDelegate {
+  public:
+    // The director, created on first use.
+    static Director* sharedDirector();
+    // Makes the director a FastDirector; must come before any other use.
+    static void useFastDirector();
+    // Ends and drops the director (tests, program exit). The next use makes a new one.
+    static void purgeSharedDirector();
+
+    Director();
+    ~Director() override;
+    virtual bool init();
+
+    // Surface.
+    void setPixelFormat(int32_t format);
+    int32_t pixelFormat() const { return pixelFormat_; }
+    void setDepthBufferFormat(int32_t format);
+    bool attachInWindow(Window* window);
+    bool attachInView(View* view);
+    bool attachInView(View* view, ccRect frame);
+    bool isOpenGLAttached() const;
+    bool detach();
+    EAGLView* openGLView() const { return openGLView_.get(); }
+    // The view's size; width and height swapped in landscape.
+    ccSize winSize() const;
+    // The view's size, never swapped.
+    ccSize displaySize() const;
+    // A view point (origin top-left) in GL coordinates (origin bottom-left).
+    cpVect convertCoordinate(cpVect p) const;
+
+    // GL state.
+    void setAlphaBlending(bool on);
+    void setTexture2D(bool on);
+    void setDepthTest(bool on);
+    void set2Dprojection();
+    void set3Dprojection();
+    void setDefaultProjection();
+
+    // Orientation.
+    bool landscape() const { return landscape_; }
+    void setLandscape(bool on);
+    void applyLandscape();
+
+    // Scenes.
+    void runWithScene(Scene* scene);
+    void replaceScene(Scene* scene);
+    void pushScene(Scene* scene);
+    void popScene();
+    void end();
+    Scene* runningScene() const { return runningScene_.get(); }
+    Scene* nextScene() const { return nextScene_.get(); }
+    const std::vector<RefPtr<Scene>>& scenes() const { return scenes_; }
+    void setNextScene();
+
+    // Frame loop.
+    virtual void startAnimation();
+    virtual void stopAnimation();
+    double animationInterval() const { return animationInterval_; }
+    virtual void setAnimationInterval(double seconds);
+    bool isAnimating() const { return animationTimer_ != 0; }
+    void pause();
+    void resume();
+    bool isPaused() const { return paused_; }
+    void mainLoop();
+    void calculateDeltaTime();
+    float dt() const { return dt_; }
+    // Frames run since the director was made.
+    long totalFrames() const { return totalFrames_; }
+    bool nextDeltaTimeZero() const { return nextDeltaTimeZero_; }
+    void setNextDeltaTimeZero(bool b) { nextDeltaTimeZero_ = b; }
+
+    // Touches.
+    void addEventHandler(CocosNode* handler);
+    void removeEventHandler(CocosNode* handler);
+    const std::vector<RefPtr<CocosNode>>& eventHandlers() const { return eventHandlers_; }
+    bool eventsEnabled() const { return eventsEnabled_; }
+    void setEventsEnabled(bool b) { eventsEnabled_ = b; }
+    void touchesBegan(TouchSet& touches, Event* event) override;
+    void touchesMoved(TouchSet& touches, Event* event) override;
+    void touchesEnded(TouchSet& touches, Event* event) override;
+    void touchesCancelled(TouchSet& touches, Event* event) override;
+
+    // Frame-rate counter.
+    bool displayFPS() const { return displayFPS_; }
+    void setDisplayFPS(bool b) { displayFPS_ = b; }
+    float frameRate() const { return frameRate_; }
+    void showFPS();
+    // The counter's label; null until labels exist in the engine.
+    CocosNode* FPSLabel() const { return FPSLabel_.get(); }
+
+  protected:
+    // Reads the wall clock into `out`; raises "GetTimeOfDay" on failure.
+    static void readClock(TimeVal& out);
+    // Lets the platform deliver every pending input event.
+    static void deliverPendingInput();
+
+    bool paused_ = false;
+    TimeVal lastUpdate_;
+
+  private:
+    enum class Phase { Began, Moved, Ended, Cancelled };
+    void dispatch(Phase phase, TouchSet& touches, Event* event);
+    void initOpenGLViewWithView(View* view, ccRect frame);
+    void initGLDefaultValues();
+    // The counter's label, made with the GL defaults.
+    RefPtr<CocosNode> createFPSLabel();
+
+    RefPtr<EAGLView> openGLView_;
+    Application::TimerId animationTimer_ = 0;
+    double animationInterval_ = 1.0 / 60;
+    double oldAnimationInterval_ = 1.0 / 60;
+    int32_t pixelFormat_ = kColorFormat565;
+    int32_t depthBufferFormat_ = kDepthFormatNone;
+    bool landscape_ = false;
+    bool displayFPS_ = false;
+    int32_t frames_ = 0;
+    float accumDt_ = 0;
+    float frameRate_ = 0;
+    RefPtr<CocosNode> FPSLabel_;
+    RefPtr<Scene> runningScene_;
+    RefPtr<Scene> nextScene_;
+    std::vector<RefPtr<CocosNode>> eventHandlers_;
+    std::vector<RefPtr<Scene>> scenes_;
+    float dt_ = 0;
+    long totalFrames_ = 0;
+    bool nextDeltaTimeZero_ = false;
+    bool eventsEnabled_ = true;
+};
+
+// Runs frames back to back from a blocking loop instead of a timer.
+class FastDirector : public Director {
+  public:
+    static Director* sharedDirector();
+
+    void startAnimation() override;
+    void stopAnimation() override;
+    void setAnimationInterval(double seconds) override;
+    bool isRunning() const { return isRunning_; }
+
+  private:
+    bool isRunning_ = false;
+};

@@ -1,0 +1,78 @@
+#pragma once
+// Timers and the scheduler that fires them once per frame.
+
+#include "engine/Ref.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A scheduled operation: the name it is known by and the call itself, which
+// receives the time accumulated since it last fired.
+using TimerCall = std::function<void(float dt)>;
+
+class Timer : public Ref {
+  public:
+    static RefPtr<Timer> timerWithTarget(Ref* target, const std::string& selector, TimerCall call);
+    static RefPtr<Timer> timerWithTarget(Ref* target, const std::string& selector, TimerCall call, float interval);
+
+    // Always raises "TimerInvalid": a timer needs a target and a selector.
+    bool init();
+    bool initWithTarget(Ref* target, const std::string& selector, TimerCall call);
+    bool initWithTarget(Ref* target, const std::string& selector, TimerCall call, float interval);
+
+    // Adds `dt`; calls the selector with the accumulated time once the interval is reached.
+    void fire(float dt);
+
+    float interval() const { return interval_; }
+    void setInterval(float i) { interval_ = i; }
+    float elapsed() const { return elapsed_; }
+    Ref* target() const { return target_; }
+    const std::string& selector() const { return selector_; }
+
+    std::string description() const override;
+
+  private:
+    friend class Scheduler;
+    // The target is kept alive while the scheduler holds the timer, so a
+    // node and the timers in its own map do not keep each other alive.
+    void setHeldByScheduler(bool held);
+
+    Ref* target_ = nullptr;
+    RefPtr<Ref> heldTarget_;
+    int heldCount_ = 0;
+    std::string selector_;
+    TimerCall call_;
+    float interval_ = 0;
+    float elapsed_ = 0;
+};
+
+class Scheduler : public Ref {
+  public:
+    static Scheduler* sharedScheduler();
+    // Drops the scheduler and every timer it holds (tests, program exit).
+    static void purgeSharedScheduler();
+
+    Scheduler();
+    ~Scheduler() override;
+
+    void scheduleTimer(Timer* t);
+    void unscheduleTimer(Timer* t);
+    RefPtr<Timer> scheduleTarget(Ref* target, const std::string& selector, TimerCall call);
+    RefPtr<Timer> scheduleTarget(Ref* target, const std::string& selector, TimerCall call, float interval);
+
+    // Applies the pending removals and additions, then fires every scheduled timer.
+    void tick(float dt);
+
+    const std::vector<RefPtr<Timer>>& scheduledMethods() const { return scheduledMethods_; }
+    const std::vector<RefPtr<Timer>>& methodsToAdd() const { return methodsToAdd_; }
+    const std::vector<RefPtr<Timer>>& methodsToRemove() const { return methodsToRemove_; }
+
+  private:
+    void addTo(std::vector<RefPtr<Timer>>& list, Timer* t);
+    void removeFrom(std::vector<RefPtr<Timer>>& list, Timer* t);
+
+    std::vector<RefPtr<Timer>> scheduledMethods_;
+    std::vector<RefPtr<Timer>> methodsToRemove_;
+    std::vector<RefPtr<Timer>> methodsToAdd_;
+};

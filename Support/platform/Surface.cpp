@@ -1,0 +1,165 @@
+#include "platform/Surface.h"
+
+#include "platform/Input.h"
+
+#include <SDL2/SDL.h>
+
+namespace platform {
+
+namespace {
+bool videoUp = false;
+bool headlessVideo = false;
+} // namespace
+
+bool initVideo(bool headless, std::string* error) {
+    if (videoUp) return true;
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (!headless && !asked && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY")) {
+        if (error) *error = "no display available (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+        return false;
+    }
+    if (headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // Keep the desktop's compositor and screen saver out of our way only while we run.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        if (error) *error = std::string("no display available (") + SDL_GetError() + ")";
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool offscreen = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+    if (offscreen && !headless && !(asked && SDL_strcmp(asked, driver) == 0)) {
+        // SDL falls back to drawing offscreen when it finds no display; a window was asked for.
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        if (error) *error = "no display available (SDL found no desktop to open a window on)";
+        return false;
+    }
+    videoUp = true;
+    headlessVideo = offscreen;
+    return true;
+}
+
+void shutdownVideo() {
+    if (!videoUp) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    videoUp = false;
+}
+
+bool isVideoInitialised() { return videoUp; }
+bool isHeadless() { return headlessVideo; }
+
+int defaultScale() {
+    if (!videoUp || headlessVideo) return 1;
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+    return usable.w >= 640 && usable.h >= 960 ? 2 : 1;
+}
+
+std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, int scale, std::string* error) {
+    auto fail = [&](const char* what) -> std::unique_ptr<GLSurface> {
+        if (error) *error = std::string(what) + ": " + SDL_GetError();
+        return nullptr;
+    };
+    if (!videoUp) return fail("video is not initialised");
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+
+    std::unique_ptr<GLSurface> surface(new GLSurface);
+    surface->scale_ = scale;
+    surface->widthPoints_ = widthPoints;
+    surface->heightPoints_ = heightPoints;
+    surface->window_ = SDL_CreateWindow("Tindervale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                        widthPoints * scale, heightPoints * scale, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!surface->window_) return fail("cannot create the window");
+    surface->context_ = SDL_GL_CreateContext(surface->window_);
+    if (!surface->context_) return fail("cannot create an OpenGL ES 1.1 context");
+    SDL_GL_SetSwapInterval(0); // the frame timer paces us
+    loadGLExtensions();
+    setInputGeometry(static_cast<float>(widthPoints), static_cast<float>(heightPoints), scale);
+    return surface;
+}
+
+GLSurface::~GLSurface() {
+    if (context_) {
+        if (SDL_GL_GetCurrentContext() == context_) SDL_GL_MakeCurrent(window_, nullptr);
+        SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
+    }
+    if (window_) SDL_DestroyWindow(window_);
+}
+
+bool GLSurface::makeCurrent() { return SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0; }
+
+bool GLSurface::isCurrent() const { return SDL_GL_GetCurrentContext() == context_; }
+
+bool GLSurface::clearCurrent() { return SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr) == 0; }
+
+void GLSurface::show() {
+    if (!headlessVideo) SDL_ShowWindow(window_);
+}
+
+void GLSurface::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+
+bool GLSurface::present(GLuint texture, float maxS, float maxT) {
+    if (headlessVideo) return true; // nobody looks at an offscreen window
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window_, &w, &h);
+
+    GLint framebuffer = 0, viewport[4], boundTexture = 0, envMode = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    GLboolean blend = glIsEnabled(GL_BLEND), depth = glIsEnabled(GL_DEPTH_TEST), tex = glIsEnabled(GL_TEXTURE_2D),
+              scissor = glIsEnabled(GL_SCISSOR_TEST);
+
+    glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
+    glViewport(0, 0, w, h);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    const GLfloat vertices[] = {-1, -1, 1, -1, -1, 1, 1, 1};
+    const GLfloat coords[] = {0, 0, maxS, 0, 0, maxT, maxS, maxT};
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 0, vertices);
+    glTexCoordPointer(2, GL_FLOAT, 0, coords);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    SDL_GL_SwapWindow(window_);
+
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+    (tex ? glEnable : glDisable)(GL_TEXTURE_2D);
+    (blend ? glEnable : glDisable)(GL_BLEND);
+    (depth ? glEnable : glDisable)(GL_DEPTH_TEST);
+    (scissor ? glEnable : glDisable)(GL_SCISSOR_TEST);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(framebuffer));
+    return true;
+}
+
+bool GLSurface::presentDefault() {
+    if (!headlessVideo) SDL_GL_SwapWindow(window_);
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+// The window and its OpenGL ES 1.1 context. One window per program; the
+// engine draws into a framebuffer object of its own and hands its colour
+// texture here to be shown.
+
+#include "platform/GL.h"
+
+#include <memory>
+#include <string>
+
+struct SDL_Window;
+
+namespace platform {
+
+// Brings up the video subsystem: SDL's offscreen driver when `headless`,
+// else the desktop's. False, with a one-line reason, when there is no display.
+bool initVideo(bool headless, std::string* error);
+void shutdownVideo();
+bool isVideoInitialised();
+bool isHeadless();
+// 2 where the desktop has room for a doubled 320 x 480 window, else 1.
+int defaultScale();
+
+class GLSurface {
+  public:
+    // A window of the given size in points (pixels = points x scale) with a
+    // current GL ES 1.1 context; null with a reason on failure.
+    static std::unique_ptr<GLSurface> create(int widthPoints, int heightPoints, int scale, std::string* error);
+    ~GLSurface();
+    GLSurface(const GLSurface&) = delete;
+    GLSurface& operator=(const GLSurface&) = delete;
+
+    bool makeCurrent();
+    bool isCurrent() const;
+    static bool clearCurrent();
+    void* context() const { return context_; }
+
+    int scale() const { return scale_; }
+    void show();
+    void setTitle(const std::string& title);
+
+    // Draws `texture` (its lower-left maxS x maxT part holds the frame) over
+    // the whole window and presents it. The engine's GL state is kept.
+    bool present(GLuint texture, float maxS, float maxT);
+    // Presents the window's own back buffer (when there are no framebuffer objects).
+    bool presentDefault();
+
+  private:
+    GLSurface() = default;
+    SDL_Window* window_ = nullptr;
+    void* context_ = nullptr;
+    int scale_ = 1;
+    int widthPoints_ = 0;
+    int heightPoints_ = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,53 @@
+#include "platform/System.h"
+
+#include <SDL2/SDL.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace platform {
+
+bool openURL(const std::string& url) { return SDL_OpenURL(url.c_str()) == 0; }
+
+void setScreenSaverEnabled(bool enabled) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (enabled)
+        SDL_EnableScreenSaver();
+    else
+        SDL_DisableScreenSaver();
+}
+
+namespace {
+std::string& chosenDirectory() {
+    static std::string dir;
+    return dir;
+}
+
+std::string findResourceDirectory() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        fs::path dir = exe.parent_path();
+        for (int up = 0; up < 4 && !dir.empty(); ++up, dir = dir.parent_path()) {
+            if (fs::is_directory(dir / "Resources", ec)) return (dir / "Resources").string();
+            if (dir == dir.root_path()) break;
+        }
+    }
+#ifdef TV_INSTALLED_RESOURCES
+    return TV_INSTALLED_RESOURCES;
+#else
+    return "Resources";
+#endif
+}
+} // namespace
+
+std::string resourceDirectory() {
+    if (chosenDirectory().empty()) chosenDirectory() = findResourceDirectory();
+    return chosenDirectory();
+}
+
+void setResourceDirectory(const std::string& directory) { chosenDirectory() = directory; }
+
+} // namespace platform
