@@ -35,6 +35,13 @@ bool initVideo(bool headless, std::string* error) {
         if (error) *error = "no display available (SDL found no desktop to open a window on)";
         return false;
     }
+    // Keep the GL library loaded from here to the end, not just while a window
+    // exists: windows come and go (tests make one per case), the driver stays.
+    if (SDL_GL_LoadLibrary(nullptr) != 0) {
+        if (error) *error = std::string("cannot load the OpenGL ES library (") + SDL_GetError() + ")";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        return false;
+    }
     videoUp = true;
     headlessVideo = offscreen;
     return true;
@@ -42,6 +49,7 @@ bool initVideo(bool headless, std::string* error) {
 
 void shutdownVideo() {
     if (!videoUp) return;
+    SDL_GL_UnloadLibrary();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     videoUp = false;
 }
