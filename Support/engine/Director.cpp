@@ -362,7 +362,9 @@ void Director::resume() {
     setAnimationInterval(oldAnimationInterval_);
     readClock(lastUpdate_);
     paused_ = false;
+    // The time spent inactive is not game time: the first frame after resume has dt 0.
     dt_ = 0;
+    nextDeltaTimeZero_ = true;
 }
 
 void Director::calculateDeltaTime() {

@@ -39,7 +39,8 @@ bool Timer::initWithTarget(Ref* target, const std::string& selector, TimerCall c
 void Timer::fire(float dt) {
     elapsed_ += dt;
     if (elapsed_ >= interval_) {
-        RefPtr<Ref> keep(target_); // the call may remove the target from everything else
+        RefPtr<Ref> keep = target_.lock(); // the call may remove the target from everything else
+        if (!keep) return;                  // nothing left to call
         RefPtr<Timer> self(this);
         call_(elapsed_);
         elapsed_ = 0;
@@ -48,7 +49,7 @@ void Timer::fire(float dt) {
 
 void Timer::setHeldByScheduler(bool held) {
     heldCount_ += held ? 1 : -1;
-    if (heldCount_ > 0 && !heldTarget_) heldTarget_ = target_;
+    if (heldCount_ > 0 && !heldTarget_) heldTarget_ = target_.lock();
     if (heldCount_ == 0) heldTarget_ = nullptr;
 }
 

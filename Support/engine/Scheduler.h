@@ -27,7 +27,8 @@ class Timer : public Ref {
     float interval() const { return interval_; }
     void setInterval(float i) { interval_ = i; }
     float elapsed() const { return elapsed_; }
-    Ref* target() const { return target_; }
+    // The target, or null once it is gone.
+    Ref* target() const { return target_.get(); }
     const std::string& selector() const { return selector_; }
 
     std::string description() const override;
@@ -38,7 +39,7 @@ class Timer : public Ref {
     // node and the timers in its own map do not keep each other alive.
     void setHeldByScheduler(bool held);
 
-    Ref* target_ = nullptr;
+    WeakPtr<Ref> target_;
     RefPtr<Ref> heldTarget_;
     int heldCount_ = 0;
     std::string selector_;

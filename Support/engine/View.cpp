@@ -48,7 +48,8 @@ View* View::hitTest(cpVect point) {
     if (!userInteractionEnabled_) return nullptr;
     cpVect local = cpvsub(point, frame_.origin);
     if (dynamic_cast<Window*>(this)) local = point;
-    if (local.x < 0 || local.y < 0 || local.x >= frame_.size.width || local.y >= frame_.size.height) return nullptr;
+    // Edges count as inside: a scripted touch at the very bottom (y = 0) still lands.
+    if (local.x < 0 || local.y < 0 || local.x > frame_.size.width || local.y > frame_.size.height) return nullptr;
     for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it)
         if (View* hit = (*it)->hitTest(local)) return hit;
     return this;

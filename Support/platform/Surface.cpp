@@ -9,6 +9,14 @@ namespace platform {
 namespace {
 bool videoUp = false;
 bool headlessVideo = false;
+
+void setContextAttributes() {
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+}
 } // namespace
 
 bool initVideo(bool headless, std::string* error) {
@@ -37,6 +45,8 @@ bool initVideo(bool headless, std::string* error) {
     }
     // Keep the GL library loaded from here to the end, not just while a window
     // exists: windows come and go (tests make one per case), the driver stays.
+    // The profile must be known before loading, so that SDL picks the GL ES library.
+    setContextAttributes();
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         if (error) *error = std::string("cannot load the OpenGL ES library (") + SDL_GetError() + ")";
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
@@ -70,11 +80,7 @@ std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, 
         return nullptr;
     };
     if (!videoUp) return fail("video is not initialised");
-    SDL_GL_ResetAttributes();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    setContextAttributes();
 
     std::unique_ptr<GLSurface> surface(new GLSurface);
     surface->scale_ = scale;

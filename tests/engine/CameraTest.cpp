@@ -1,0 +1,77 @@
+// Cameras and the two matrix helpers.
+
+#include "support/EngineTest.h"
+
+#include "engine/glu.h"
+#include "platform/GL.h"
+
+#include <array>
+#include <cmath>
+
+using CameraTest = EngineTest;
+
+namespace {
+std::array<GLfloat, 16> modelview() {
+    std::array<GLfloat, 16> m{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+class ModelviewProbe : public CocosNode {
+  public:
+    std::array<GLfloat, 16> seen{};
+    void draw() override { seen = modelview(); }
+};
+} // namespace
+
+TEST_F(CameraTest, AFreshCameraHoldsTheDefaultViewAndDoesNothing) {
+    auto camera = Camera::camera();
+    float x, y, z;
+    camera->eyeX(&x, &y, &z);
+    EXPECT_EQ(x, 160);
+    EXPECT_EQ(y, 240);
+    EXPECT_NEAR(z, 415.0095f, 1e-3);
+    camera->centerX(&x, &y, &z);
+    EXPECT_EQ(cpv(x, y), cpv(160, 240));
+    EXPECT_EQ(z, 0);
+    camera->upX(&x, &y, &z);
+    EXPECT_EQ(y, 1);
+    EXPECT_FALSE(camera->dirty());
+
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(7, 8, 9);
+    auto before = modelview();
+    camera->locate();
+    EXPECT_EQ(modelview(), before);
+}
+
+TEST_F(CameraTest, ADirtyCameraReplacesTheAncestorsTransform) {
+    auto scene = Scene::node();
+    auto parent = CocosNode::node();
+    parent->setPosition(cpv(50, 50));
+    auto child = nodeOf<ModelviewProbe>();
+    auto reference = nodeOf<ModelviewProbe>();
+    parent->add(child);
+    scene->add(parent);
+    scene->add(reference);
+    float x, y, z;
+    child->camera()->eyeX(&x, &y, &z);
+    child->camera()->setEyeX(x, y, z); // the same values, but now dirty
+    EXPECT_TRUE(child->camera()->dirty());
+    runScene(scene);
+    step();
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(child->seen[i], reference->seen[i], 1e-4) << i;
+
+    child->camera()->restore();
+    EXPECT_FALSE(child->camera()->dirty());
+    step();
+    EXPECT_NEAR(child->seen[12] - reference->seen[12], 50, 1e-3) << "the parent's position applies again";
+}
+
+TEST_F(CameraTest, LookAtWithTheEyeOnTheCentreStaysFinite) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(10, 10, 10, 10, 10, 10, 0, 0, 0);
+    for (float v : modelview()) EXPECT_TRUE(std::isfinite(v));
+}

@@ -1,0 +1,364 @@
+// The node: child order, tags, transforms, the life cycle, and the node side
+// of actions and timers.
+
+#include "support/EngineTest.h"
+#include "support/Recorder.h"
+
+#include "engine/Errors.h"
+#include "platform/GL.h"
+
+#include <array>
+
+using NodeTest = EngineTest;
+
+namespace {
+std::vector<std::string> names(const CocosNode* parent) {
+    std::vector<std::string> out;
+    for (auto& c : parent->children()) out.push_back(static_cast<RecordingNode<>*>(c.get())->name());
+    return out;
+}
+
+// Where the current modelview matrix takes the local point (x, y, 0).
+cpVect modelviewApply(float x, float y) {
+    std::array<GLfloat, 16> m{};
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    return cpv(m[0] * x + m[4] * y + m[12], m[1] * x + m[5] * y + m[13]);
+}
+
+// A node that notes where its local points land in the parent's frame: the
+// matrix before the node's transform is the identity in these tests.
+class ProbeNode : public CocosNode {
+  public:
+    std::vector<cpVect> probes;
+    std::vector<cpVect> landed;
+    void draw() override {
+        landed.clear();
+        for (cpVect p : probes) landed.push_back(modelviewApply(p.x, p.y));
+    }
+};
+
+// Runs one node's transform from the identity and applies it to `local`.
+cpVect placed(CocosNode* node, cpVect local) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    node->transform();
+    cpVect p = modelviewApply(local.x, local.y);
+    glPopMatrix();
+    return p;
+}
+
+void expectNear(cpVect actual, cpVect expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-3) << "x";
+    EXPECT_NEAR(actual.y, expected.y, 1e-3) << "y";
+}
+} // namespace
+
+TEST_F(NodeTest, ChildrenAreKeptInZOrderAndDrawnAroundTheParent) {
+    auto journal = std::make_shared<Journal>();
+    auto parent = RecordingNode<>::make("P", journal);
+    const std::pair<const char*, int> kids[] = {{"a", 0}, {"b", -1}, {"c", 0}, {"d", 2}, {"e", -1}};
+    for (auto [name, z] : kids) parent->add(RecordingNode<>::make(name, journal), z);
+    EXPECT_EQ(names(parent), (std::vector<std::string>{"b", "e", "a", "c", "d"}));
+
+    parent->visit();
+    EXPECT_EQ(*journal, (Journal{"b.draw", "e.draw", "P.draw", "a.draw", "c.draw", "d.draw"}));
+
+    parent->reorderChild(parent->children()[0], 5); // b moves to the end, keeping tag and parent
+    EXPECT_EQ(names(parent), (std::vector<std::string>{"e", "a", "c", "d", "b"}));
+    EXPECT_EQ(parent->children().back()->parent(), parent.get());
+}
+
+TEST_F(NodeTest, InvisibleNodesSkipTheirWholeSubtree) {
+    auto journal = std::make_shared<Journal>();
+    auto parent = RecordingNode<>::make("P", journal);
+    auto child = RecordingNode<>::make("c", journal);
+    parent->add(child);
+    parent->setVisible(false);
+    parent->visit();
+    EXPECT_TRUE(journal->empty());
+}
+
+TEST_F(NodeTest, TagsFindTheFirstChildInZOrder) {
+    auto journal = std::make_shared<Journal>();
+    auto parent = CocosNode::node();
+    auto late = RecordingNode<>::make("late", journal);
+    auto early = RecordingNode<>::make("early", journal);
+    parent->add(late, 3, 7);
+    parent->add(early, 1, 7);
+    EXPECT_EQ(parent->getByTag(7), early.get());
+    EXPECT_EQ(parent->getByTag(8), nullptr);
+    EXPECT_THROW(parent->getByTag(kInvalidTag), AssertionFailure);
+    EXPECT_THROW(parent->removeByTag(kInvalidTag), AssertionFailure);
+    parent->removeByTag(7);
+    EXPECT_EQ(parent->getByTag(7), late.get());
+    EXPECT_EQ(early->parent(), nullptr);
+    parent->removeByTag(99); // nobody carries it: nothing happens
+    EXPECT_EQ(parent->children().size(), 1u);
+}
+
+TEST_F(NodeTest, PreconditionsAndScaleExceptions) {
+    auto node = CocosNode::node();
+    try {
+        node->add(nullptr);
+        FAIL() << "adding nothing must fail";
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Argument must be non-nil");
+    }
+    try {
+        node->reorderChild(nullptr, 1);
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Child must be non-nil");
+    }
+    try {
+        node->schedule("tick", [](float) {}, -1);
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Arguemnt must be positive");
+    }
+    EXPECT_THROW(node->schedule("tick", [](float) {}, NAN), AssertionFailure);
+
+    node->setScaleX(2);
+    node->setScaleY(3);
+    try {
+        (void)node->scale();
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "CocosNode scale:");
+        EXPECT_EQ(e.reason(), "scaleX is different from scaleY");
+    }
+    node->setScale(2);
+    EXPECT_EQ(node->scaleX(), 2);
+    EXPECT_EQ(node->scaleY(), 2);
+    node->setParallaxRatioX(0.5f);
+    try {
+        (void)node->parallaxRatio();
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "CocosNode parallaxRatio:");
+        EXPECT_EQ(e.reason(), "parallaxRatioX is different from parallaxRatioY");
+    }
+}
+
+TEST_F(NodeTest, TransformPlacesTheAnchorAtThePosition) {
+    auto node = CocosNode::node();
+    node->setPosition(cpv(10, 20));
+    node->setTransformAnchor(cpv(5, 5));
+    expectNear(placed(node, cpv(5, 5)), cpv(10, 20));
+    expectNear(placed(node, cpv(0, 0)), cpv(5, 15));
+
+    node->setRelativeTransformAnchor(false);
+    expectNear(placed(node, cpv(0, 0)), cpv(10, 20));
+
+    // Rotation is clockwise on screen, about the anchor.
+    node->setRelativeTransformAnchor(true);
+    node->setRotation(90);
+    expectNear(placed(node, cpv(5, 5)), cpv(10, 20));
+    expectNear(placed(node, cpv(15, 5)), cpv(10, 10)); // +x turns to -y
+
+    // Scale pivots about the anchor too.
+    node->setRotation(0);
+    node->setScaleX(2);
+    node->setScaleY(3);
+    expectNear(placed(node, cpv(6, 6)), cpv(12, 23));
+}
+
+TEST_F(NodeTest, ParallaxOffsetsEveryTranslation) {
+    auto parent = CocosNode::node();
+    parent->setPosition(cpv(100, 50));
+    auto child = CocosNode::node();
+    parent->add(child, 0, cpv(0.5f, 2.0f));
+    EXPECT_EQ(child->parallaxRatioX(), 0.5f);
+    child->setPosition(cpv(10, 10));
+    // O = (100*0.5-100, 50*2-50) = (-50, 50); no anchor: origin at P + O.
+    expectNear(placed(child, cpv(0, 0)), cpv(-40, 60));
+    // With an anchor the offset enters all three translations: A lands at P + 3 O.
+    child->setTransformAnchor(cpv(4, 4));
+    expectNear(placed(child, cpv(4, 4)), cpv(10 - 150, 10 + 150));
+    // Without a parent there is no parallax.
+    auto orphan = CocosNode::node();
+    orphan->setParallaxRatio(0.5f);
+    orphan->setPosition(cpv(10, 10));
+    expectNear(placed(orphan, cpv(0, 0)), cpv(10, 10));
+}
+
+TEST_F(NodeTest, VisitAppliesTransformsDownTheTree) {
+    auto scene = Scene::node();
+    auto parent = CocosNode::node();
+    parent->setPosition(cpv(100, 100));
+    parent->setRotation(90);
+    auto probe = nodeOf<ProbeNode>();
+    probe->setPosition(cpv(10, 0));
+    probe->probes = {cpv(0, 0)};
+    parent->add(probe);
+    scene->add(parent);
+    // Measure against the director's view: compare with a node placed directly.
+    auto reference = nodeOf<ProbeNode>();
+    reference->setPosition(cpv(100, 90)); // (10, 0) turned clockwise by 90 about (100, 100)
+    reference->probes = {cpv(0, 0)};
+    scene->add(reference);
+    runScene(scene);
+    step();
+    ASSERT_EQ(probe->landed.size(), 1u);
+    expectNear(probe->landed[0], reference->landed[0]);
+}
+
+TEST_F(NodeTest, AbsolutePositionAddsTheAncestorsPositions) {
+    auto a = CocosNode::node(), b = CocosNode::node(), c = CocosNode::node();
+    a->setPosition(cpv(1, 2));
+    b->setPosition(cpv(10, 20));
+    c->setPosition(cpv(100, 200));
+    a->add(b);
+    b->add(c);
+    b->setRotation(45); // ignored
+    EXPECT_EQ(c->absolutePosition(), cpv(111, 222));
+}
+
+TEST_F(NodeTest, EnteringAndLeavingFollowTheTree) {
+    auto journal = std::make_shared<Journal>();
+    auto root = RecordingNode<>::make("root", journal);
+    auto a = RecordingNode<>::make("a", journal);
+    root->add(a);
+    root->onEnter();
+    EXPECT_TRUE(a->isRunning());
+    auto b = RecordingNode<>::make("b", journal);
+    root->add(b); // added to a running parent: entered at once
+    EXPECT_TRUE(b->isRunning());
+    EXPECT_EQ(*journal, (Journal{"root.enter", "a.enter", "b.enter"}));
+
+    journal->clear();
+    root->removeAndStop(a);
+    EXPECT_EQ(*journal, (Journal{"a.exit", "a.cleanup"}));
+    EXPECT_FALSE(a->isRunning());
+    EXPECT_EQ(a->parent(), nullptr);
+
+    journal->clear();
+    root->add(a);
+    root->removeAll();
+    EXPECT_EQ(*journal, (Journal{"a.enter", "b.exit", "a.exit"}));
+    EXPECT_TRUE(root->children().empty());
+
+    journal->clear();
+    root->add(a);
+    root->add(b);
+    root->removeAndStopAll();
+    EXPECT_EQ(*journal, (Journal{"a.enter", "b.enter", "a.exit", "b.exit", "a.cleanup", "b.cleanup"}));
+}
+
+TEST_F(NodeTest, ActionsStartAtOnceAndStepOnlyWhileRunning) {
+    auto journal = std::make_shared<Journal>();
+    auto scene = Scene::node();
+    auto node = CocosNode::node();
+    auto action = makeRef<RecordingAction>("A", journal, 2);
+    node->runAction(action);
+    EXPECT_EQ(*journal, (Journal{"A.setTarget", "A.start"}));
+    EXPECT_EQ(action->target(), node.get());
+    EXPECT_EQ(node->numberOfRunningActions(), 1);
+
+    runScene(scene);
+    step(0.1f);
+    EXPECT_EQ(journal->size(), 2u) << "not stepped before the node runs";
+
+    scene->add(node); // between frames: the step timer fires from the next tick on
+    step(0.25f);
+    step(0.5f);
+    EXPECT_EQ(*journal,
+              (Journal{"A.setTarget", "A.start", "A.step 0.250000", "A.step 0.500000", "A.stop"}));
+    EXPECT_EQ(node->numberOfRunningActions(), 1) << "a finished action leaves at the following tick";
+    EXPECT_NE(node->scheduledTimer("step_"), nullptr);
+    step(0.1f); // ...which also unschedules the step when no action is left
+    EXPECT_EQ(node->numberOfRunningActions(), 0);
+    EXPECT_EQ(node->scheduledTimer("step_"), nullptr);
+    EXPECT_EQ(journal->size(), 5u) << "stop is sent once";
+}
+
+TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
+    auto journal = std::make_shared<Journal>();
+    auto scene = Scene::node();
+    auto node = CocosNode::node();
+    scene->add(node);
+    runScene(scene);
+    step();
+
+    auto pending = makeRef<RecordingAction>("P", journal, 100);
+    node->runAction(pending);
+    node->stopAction(pending); // still waiting to be added: gone at once
+    EXPECT_EQ(node->numberOfRunningActions(), 0);
+
+    auto running = makeRef<RecordingAction>("R", journal, 100);
+    node->runAction(running);
+    stepFrames(3);
+    node->stopAction(running);
+    EXPECT_EQ(node->numberOfRunningActions(), 1) << "counted until the next tick";
+    node->stopAction(running); // twice is harmless
+    step();
+    EXPECT_EQ(node->numberOfRunningActions(), 0);
+    for (auto& line : *journal) EXPECT_EQ(line.find(".stop"), std::string::npos) << line;
+    EXPECT_EQ(std::count(journal->begin(), journal->end(), "P.setTarget"), 1);
+    EXPECT_EQ(std::count_if(journal->begin(), journal->end(), [](auto& l) { return l.rfind("P.step", 0) == 0; }), 0);
+}
+
+TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
+    auto journal = std::make_shared<Journal>();
+    auto scene = Scene::node();
+    auto node = CocosNode::node();
+    scene->add(node);
+    auto first = makeRef<RecordingAction>("first", journal, 100);
+    auto second = makeRef<RecordingAction>("second", journal, 100);
+    node->runAction(first);
+    node->runAction(second);
+    first->onStep = [&] { node->cleanup(); };
+    runScene(scene);
+    stepFrames(3);
+    EXPECT_EQ(std::count(journal->begin(), journal->end(), "second.step 0.016667"), 0);
+    EXPECT_EQ(node->numberOfRunningActions(), 0);
+}
+
+TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
+    auto journal = std::make_shared<Journal>();
+    auto scene = Scene::node();
+    RefPtr<CocosNode> node = CocosNode::node();
+    WeakPtr<CocosNode> watch(node.get());
+    scene->add(node);
+    node->runAction(makeRef<RecordingAction>("A", journal, 1000));
+    node->schedule("tick", [](float) {});
+    runScene(scene);
+    stepFrames(2);
+    scene->remove(node);
+    node = nullptr;
+    EXPECT_TRUE(watch) << "the scheduler holds it until its timers leave";
+    step();
+    EXPECT_FALSE(watch) << "neither its actions nor its timers keep it alive";
+}
+
+TEST_F(NodeTest, TimersFollowTheNodesLifeCycle) {
+    auto scene = Scene::node();
+    auto node = CocosNode::node();
+    std::vector<float> fired;
+    node->schedule("tick", [&](float dt) { fired.push_back(dt); }, 0.25f);
+    node->schedule("tick", [&](float) { fired.push_back(-1); }, 0); // same name: the first stays
+    EXPECT_EQ(node->scheduledTimer("tick")->interval(), 0.25f);
+    scene->add(node);
+    runScene(scene);
+    stepFrames(4, 0.1f); // enters at frame 1, fires from frame 2 on: 0.1, 0.2, 0.3 -> fire
+    EXPECT_EQ(fired, std::vector<float>{0.3f});
+    scene->remove(node);
+    stepFrames(5, 0.1f);
+    EXPECT_EQ(fired.size(), 1u) << "a node that left does not tick";
+    scene->add(node);
+    stepFrames(3, 0.1f);
+    EXPECT_EQ(fired.size(), 2u) << "its timer resumes with the time it had";
+    node->unschedule("tick");
+    node->unschedule("never scheduled");
+    stepFrames(5, 0.1f);
+    EXPECT_EQ(fired.size(), 2u);
+}
+
+TEST(CpVect, Functions) {
+    EXPECT_EQ(cpvlength(cpv(3, 4)), 5.0f);
+    cpVect n = cpvnormalize(cpv(3, 4));
+    EXPECT_FLOAT_EQ(n.x, 0.6f);
+    EXPECT_FLOAT_EQ(n.y, 0.8f);
+    EXPECT_FLOAT_EQ(cpvtoangle(cpv(0, 1)), static_cast<float>(M_PI / 2));
+}

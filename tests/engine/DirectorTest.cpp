@@ -1,0 +1,358 @@
+// The director: singleton rules, attaching, projections, the scene stack,
+// the frame loop's order, pause and resume, touch dispatch, the counter.
+
+#include "support/EngineTest.h"
+#include "support/Recorder.h"
+
+#include "engine/Errors.h"
+#include "engine/Scheduler.h"
+#include "platform/GL.h"
+#include "platform/Log.h"
+#include "platform/Surface.h"
+
+#include <array>
+#include <cmath>
+
+using DirectorTest = EngineTest;
+
+namespace {
+// A scene that records its life cycle and, through a timer, every tick.
+RefPtr<RecordingNode<Scene>> recordingScene(const std::string& name, std::shared_ptr<Journal> journal) {
+    auto scene = RecordingNode<Scene>::make(name, journal);
+    scene->schedule("tick", [name, journal](float) { journal->push_back(name + ".tick"); });
+    return scene;
+}
+
+// A touch handler that answers with `answer` and records what it saw.
+class Handler : public Layer {
+  public:
+    static RefPtr<Handler> make(std::string name, std::shared_ptr<Journal> journal, bool answer) {
+        auto h = nodeOf<Handler>();
+        h->name = std::move(name);
+        h->journal = std::move(journal);
+        h->answer = answer;
+        return h;
+    }
+    bool ccTouchesBegan(TouchSet& touches, Event*) override {
+        cpVect p = Director::sharedDirector()->convertCoordinate(touches.anyObject()->locationInView());
+        journal->push_back(name + ".began " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)));
+        if (onBegan) onBegan();
+        return answer;
+    }
+    bool ccTouchesEnded(TouchSet&, Event*) override {
+        journal->push_back(name + ".ended");
+        return answer;
+    }
+    std::string name;
+    std::shared_ptr<Journal> journal;
+    bool answer = false;
+    std::function<void()> onBegan;
+};
+
+std::array<GLfloat, 16> matrix(GLenum which) {
+    std::array<GLfloat, 16> m{};
+    glGetFloatv(which, m.data());
+    return m;
+}
+} // namespace
+
+TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
+    auto journal = std::make_shared<Journal>();
+    auto scene = recordingScene("S", journal);
+    runScene(scene);
+    EXPECT_EQ(director()->runningScene(), nullptr) << "entered only at the first frame";
+    EXPECT_TRUE(director()->isAnimating());
+    step();
+    EXPECT_EQ(*journal, (Journal{"S.enter", "S.draw"}));
+    step();
+    EXPECT_EQ(journal->back(), "S.draw");
+    EXPECT_EQ((*journal)[2], "S.tick") << "its timers fire from the second frame";
+    try {
+        director()->runWithScene(Scene::node());
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(),
+                     "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
+    }
+}
+
+TEST_F(DirectorTest, PushThenPopBeforeAFrameReentersTheRunningScene) {
+    auto journal = std::make_shared<Journal>();
+    auto a = recordingScene("A", journal);
+    auto b = recordingScene("B", journal);
+    runScene(a);
+    step();
+    journal->clear();
+    director()->pushScene(b);
+    director()->popScene();
+    step();
+    EXPECT_EQ(*journal, (Journal{"A.tick", "A.exit", "A.enter", "A.draw"}));
+    EXPECT_EQ(director()->runningScene(), a.get());
+    EXPECT_TRUE(director()->scenes().empty());
+}
+
+TEST_F(DirectorTest, PushSuspendsAndPopResumes) {
+    auto journal = std::make_shared<Journal>();
+    auto a = recordingScene("A", journal);
+    auto b = recordingScene("B", journal);
+    runScene(a);
+    step();
+    journal->clear();
+    director()->pushScene(b);
+    step();
+    EXPECT_EQ(*journal, (Journal{"A.tick", "A.exit", "B.enter", "B.draw"}));
+    EXPECT_EQ(director()->scenes().size(), 1u);
+    journal->clear();
+    director()->popScene();
+    step();
+    EXPECT_EQ(*journal, (Journal{"B.tick", "B.exit", "A.enter", "A.draw"}));
+}
+
+TEST_F(DirectorTest, OnlyTheLastPendingSceneIsEntered) {
+    auto journal = std::make_shared<Journal>();
+    auto a = recordingScene("A", journal), b = recordingScene("B", journal), c = recordingScene("C", journal);
+    runScene(a);
+    step();
+    journal->clear();
+    director()->replaceScene(b);
+    director()->replaceScene(c);
+    step();
+    EXPECT_EQ(*journal, (Journal{"A.tick", "A.exit", "C.enter", "C.draw"}));
+}
+
+TEST_F(DirectorTest, PopOnAnEmptyStackEndsTheDirector) {
+    auto journal = std::make_shared<Journal>();
+    auto a = recordingScene("A", journal);
+    try {
+        director()->popScene();
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "A running Scene is needed");
+    }
+    EXPECT_THROW(director()->pushScene(a), AssertionFailure);
+    runScene(a);
+    step();
+    journal->clear();
+    director()->popScene();
+    EXPECT_EQ(*journal, (Journal{"A.exit"}));
+    EXPECT_EQ(director()->runningScene(), nullptr);
+    EXPECT_FALSE(director()->isAnimating());
+    EXPECT_FALSE(director()->isOpenGLAttached());
+    EXPECT_FALSE(Application::sharedApplication().hasTimers()) << "nothing keeps the program running";
+}
+
+TEST_F(DirectorTest, PauseStopsTicksButNotDrawingAndResumeStartsWithZeroDt) {
+    auto journal = std::make_shared<Journal>();
+    auto a = recordingScene("A", journal);
+    runScene(a);
+    step();
+    director()->pause();
+    director()->pause();
+    EXPECT_EQ(director()->animationInterval(), 0.25);
+    journal->clear();
+    step(0.25f);
+    EXPECT_EQ(*journal, (Journal{"A.draw"}));
+    director()->resume();
+    EXPECT_DOUBLE_EQ(director()->animationInterval(), 1.0 / 60);
+    EXPECT_FALSE(director()->isPaused());
+    step(0.5f);
+    EXPECT_EQ(director()->dt(), 0.0f) << "the first frame after resume";
+    step(0.5f);
+    EXPECT_EQ(director()->dt(), 0.5f);
+}
+
+TEST_F(DirectorTest, DeltaTimeComesFromTheClock) {
+    runScene(Scene::node());
+    step(0.1f);
+    EXPECT_EQ(director()->dt(), 0.1f);
+    director()->setNextDeltaTimeZero(true);
+    step(0.1f);
+    EXPECT_EQ(director()->dt(), 0.0f);
+    clock_.advance(-2); // the clock was set back
+    step(0.1f);
+    EXPECT_EQ(director()->dt(), 0.0f);
+    clock_.setFailing(true);
+    try {
+        step();
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "GetTimeOfDay");
+        EXPECT_EQ(e.reason(), "GetTimeOfDay abnormal error");
+    }
+    clock_.setFailing(false);
+}
+
+TEST_F(DirectorTest, CoordinatesAndSizes) {
+    cpVect p = director()->convertCoordinate(cpv(100.0f, 30.7f));
+    EXPECT_EQ(p, cpv(100, 449));
+    EXPECT_EQ(director()->winSize(), (ccSize{320, 480}));
+    director()->setLandscape(true);
+    EXPECT_EQ(Application::sharedApplication().statusBarOrientation(), kInterfaceOrientationLandscapeRight);
+    EXPECT_EQ(director()->winSize(), (ccSize{480, 320}));
+    EXPECT_EQ(director()->displaySize(), (ccSize{320, 480}));
+    EXPECT_EQ(director()->convertCoordinate(cpv(100.5f, 30.7f)), cpv(30.7f, 100.5f));
+    director()->setLandscape(false);
+    EXPECT_EQ(Application::sharedApplication().statusBarOrientation(), kInterfaceOrientationPortrait);
+}
+
+TEST_F(DirectorTest, TheDefaultProjectionShowsOnePointPerUnit) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 320);
+    EXPECT_EQ(viewport[3], 480);
+    EXPECT_NEAR(Camera::getZEye(), 415.0095f, 1e-3);
+    // The plane z = 0 maps (0, 0) and (320, 480) to the corners of the viewport.
+    auto proj = matrix(GL_PROJECTION_MATRIX);
+    auto mv = matrix(GL_MODELVIEW_MATRIX);
+    auto project = [&](float x, float y) {
+        float e[4], c[4];
+        for (int r = 0; r < 4; ++r) e[r] = mv[r] * x + mv[4 + r] * y + mv[12 + r];
+        for (int r = 0; r < 4; ++r) c[r] = proj[r] * e[0] + proj[4 + r] * e[1] + proj[8 + r] * e[2] + proj[12 + r] * e[3];
+        return cpv((c[0] / c[3] + 1) * 160, (c[1] / c[3] + 1) * 240);
+    };
+    cpVect lo = project(0, 0), hi = project(320, 480), mid = project(160, 240);
+    EXPECT_NEAR(mid.x, 160, 1e-3);
+    EXPECT_NEAR(mid.y, 240, 1e-3);
+    EXPECT_NEAR(lo.y, 0, 1.0);
+    EXPECT_NEAR(hi.y, 480, 1.0);
+    EXPECT_NEAR(hi.x - lo.x, 320, 1.0);
+
+    director()->set2Dprojection();
+    auto ortho = matrix(GL_PROJECTION_MATRIX);
+    EXPECT_FLOAT_EQ(ortho[0], 2.0f / 320);
+    EXPECT_FLOAT_EQ(ortho[5], 2.0f / 480);
+}
+
+TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
+    try {
+        director()->setPixelFormat(kColorFormat8888);
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "DirectorAlreadyInitialized");
+        EXPECT_EQ(e.reason(), "Can't change the pixel format after the director was initialized");
+    }
+    try {
+        director()->setDepthBufferFormat(kDepthFormat16);
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.reason(), "Can't change the depth buffer format after the director was initialized");
+    }
+    try {
+        director()->attachInWindow(window_);
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "kccException_OpenGLViewAlreadyAttached");
+        EXPECT_EQ(e.reason(), "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
+    }
+    EXPECT_TRUE(director()->detach());
+    try {
+        director()->detach();
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "kccException_OpenGLViewNotAttached");
+        EXPECT_EQ(e.reason(), "Can't detach the OpenGL View, because it is not attached. Attach it first.");
+    }
+    // Re-attaching keeps the view and gives it the new frame.
+    EAGLView* view = director()->openGLView();
+    auto other = makeRef<View>(ccRectMake(0, 0, 320, 480));
+    other->setUserInteractionEnabled(false);
+    director()->attachInView(other);
+    EXPECT_EQ(director()->openGLView(), view);
+    EXPECT_EQ(view->superview(), other.get());
+    EXPECT_FALSE(director()->eventsEnabled()) << "copied from the view";
+    EXPECT_THROW(director()->setPixelFormat(kColorFormat565), NamedException) << "attached again";
+}
+
+TEST_F(DirectorTest, ThereIsOnlyOneDirector) {
+    try {
+        Director second;
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Attempted to allocate a second instance of a singleton.");
+    }
+    try {
+        Director::useFastDirector();
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "A Director was alloced. To use Fast Director this must be the first call to Director");
+    }
+}
+
+TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
+    auto journal = std::make_shared<Journal>();
+    auto older = Handler::make("older", journal, false);
+    auto middle = Handler::make("middle", journal, true);
+    auto newest = Handler::make("newest", journal, false);
+    director()->addEventHandler(older);
+    director()->addEventHandler(middle);
+    director()->addEventHandler(newest);
+    runScene(Scene::node());
+    touchDown(cpv(100, 30.7f));
+    step();
+    EXPECT_EQ(*journal, (Journal{"newest.began 100,449", "middle.began 100,449"}));
+
+    // A handler leaving during dispatch does not disturb this touch's round.
+    journal->clear();
+    newest->onBegan = [&] { director()->removeEventHandler(newest); };
+    middle->answer = false;
+    touchUp(cpv(100, 30.7f));
+    touchDown(cpv(10, 10));
+    step();
+    EXPECT_EQ(*journal, (Journal{"newest.ended", "middle.ended", "older.ended", "newest.began 10,470",
+                                 "middle.began 10,470", "older.began 10,470"}));
+    EXPECT_EQ(director()->eventHandlers().size(), 2u);
+
+    // With events off, touches are lost rather than queued.
+    journal->clear();
+    director()->setEventsEnabled(false);
+    touchUp(cpv(10, 10));
+    step();
+    director()->setEventsEnabled(true);
+    step();
+    EXPECT_TRUE(journal->empty());
+    try {
+        director()->addEventHandler(nullptr);
+        FAIL();
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Director.AddEventHandler: Node must be non nil");
+    }
+    EXPECT_THROW(director()->removeEventHandler(nullptr), AssertionFailure);
+}
+
+TEST_F(DirectorTest, TheFrameRateCounterAveragesOverATenthOfASecond) {
+    director()->setDisplayFPS(true);
+    runScene(Scene::node());
+    stepFrames(3, 0.03125f); // 0.09375 s: not more than 0.1 yet
+    EXPECT_EQ(director()->frameRate(), 0.0f);
+    step(0.03125f);
+    EXPECT_EQ(director()->frameRate(), 32.0f);
+    stepFrames(14, 1.0f / 60);
+    EXPECT_NEAR(director()->frameRate(), 60.0f, 0.05f);
+}
+
+TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
+    std::string error;
+    ASSERT_TRUE(platform::initVideo(true, &error)) << error;
+    Director::useFastDirector();
+    Director* d = Director::sharedDirector();
+    ASSERT_NE(dynamic_cast<FastDirector*>(d), nullptr);
+    auto window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
+    d->attachInWindow(window);
+    std::vector<std::string> lines;
+    setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    d->setAnimationInterval(0.5);
+    EXPECT_EQ(lines, std::vector<std::string>{"FastDirectory doesn't support setAnimationInterval, yet"});
+    EXPECT_DOUBLE_EQ(d->animationInterval(), 1.0 / 60);
+
+    auto scene = Scene::node();
+    int ticks = 0;
+    scene->schedule("count", [&](float) {
+        if (++ticks == 5) d->stopAnimation();
+    });
+    d->runWithScene(scene); // blocks until the fifth tick
+    EXPECT_EQ(ticks, 5);
+    EXPECT_EQ(d->totalFrames(), 6);
+    setLogSink(nullptr);
+    Director::purgeSharedDirector();
+    Scheduler::purgeSharedScheduler();
+}

@@ -1,0 +1,109 @@
+// Input scripts: parsing, and running them as a player would.
+
+#include "support/EngineTest.h"
+#include "support/Recorder.h"
+
+#include "engine/InputScript.h"
+
+TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
+    auto r = parseInputScript("# a demo\n\nwait 0.5\nframes 3   # three\ndown 10 20\nmove 11.5 -2\nup 1e1 20\n"
+                              "tap 5 6\ndrag 0 0 100 50\ndrag 0 0 10 10 4\nscreenshot out.png\nquit\n");
+    ASSERT_TRUE(r.ok) << r.errorLine << ": " << r.error;
+    ASSERT_EQ(r.commands.size(), 10u);
+    EXPECT_EQ(r.commands[0].kind, ScriptCommand::Wait);
+    EXPECT_EQ(r.commands[0].seconds, 0.5);
+    EXPECT_EQ(r.commands[0].line, 3);
+    EXPECT_EQ(r.commands[1].count, 3);
+    EXPECT_EQ(r.commands[3].y1, -2.0f);
+    EXPECT_EQ(r.commands[4].x1, 10.0f);
+    EXPECT_EQ(r.commands[6].count, 10) << "default drag steps";
+    EXPECT_EQ(r.commands[7].count, 4);
+    EXPECT_EQ(r.commands[8].path, "out.png");
+    EXPECT_EQ(r.commands[9].kind, ScriptCommand::Quit);
+}
+
+TEST(InputScriptParser, ReportsTheFirstBadLine) {
+    const std::pair<const char*, int> bad[] = {
+        {"wait\n", 1},           {"wait -1\n", 1},        {"wait abc\n", 1},     {"frames 2.5\n", 1},
+        {"frames -3\n", 1},      {"tap 1\n", 1},          {"tap 1 2 3\n", 1},    {"down x y\n", 1},
+        {"drag 1 2 3\n", 1},     {"drag 1 2 3 4 0\n", 1}, {"jump 1 2\n", 1},     {"quit now\n", 1},
+        {"screenshot\n", 1},     {"wait 1\n\nfly\n", 3},  {"move nan 2\n", 1},   {"wait inf\n", 1},
+        {"frames 99999999999999999999\n", 1},
+    };
+    for (auto [text, line] : bad) {
+        auto r = parseInputScript(text);
+        EXPECT_FALSE(r.ok) << text;
+        EXPECT_EQ(r.errorLine, line) << text;
+        EXPECT_FALSE(r.error.empty());
+        EXPECT_TRUE(r.commands.empty()) << "nothing runs from a bad script";
+    }
+}
+
+namespace {
+class Finger : public Layer {
+  public:
+    std::vector<std::string> seen;
+    bool ccTouchesBegan(TouchSet& t, Event*) override { return note("down", t); }
+    bool ccTouchesMoved(TouchSet& t, Event*) override { return note("move", t); }
+    bool ccTouchesEnded(TouchSet& t, Event*) override { return note("up", t); }
+    void draw() override { ++frames; }
+    int frames = 0;
+
+  private:
+    bool note(const char* what, TouchSet& t) {
+        cpVect p = Director::sharedDirector()->convertCoordinate(t.anyObject()->locationInView());
+        seen.push_back(std::string(what) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) + " @" +
+                       std::to_string(frames));
+        return true;
+    }
+};
+
+class InputScriptRun : public EngineTest {
+  protected:
+    RefPtr<Finger> finger;
+    void SetUp() override {
+        EngineTest::SetUp();
+        finger = nodeOf<Finger>();
+        finger->setIsTouchEnabled(true);
+        auto scene = Scene::node();
+        scene->add(finger);
+        runScene(scene);
+    }
+    void run(const char* text) {
+        auto parsed = parseInputScript(text);
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        InputScriptRunner runner(clock_, 480, [this](const std::string& path) {
+            shots.push_back(path);
+            return true;
+        });
+        runner.run(parsed.commands);
+        framesRun = runner.framesRun();
+    }
+    std::vector<std::string> shots;
+    long framesRun = 0;
+};
+} // namespace
+
+TEST_F(InputScriptRun, TouchesArriveAtTheStartOfTheNextFrame) {
+    run("frames 2\ntap 100 30\ndrag 0 0 100 50 4\nscreenshot a.png\n");
+    EXPECT_EQ(finger->seen, (std::vector<std::string>{"down 100,30 @2", "up 100,30 @3", "down 0,0 @4", "move 25,12 @5",
+                                                      "move 50,25 @6", "move 75,37 @7", "move 100,50 @8",
+                                                      "up 100,50 @9"}));
+    EXPECT_EQ(framesRun, 10);
+    EXPECT_EQ(shots, std::vector<std::string>{"a.png"});
+}
+
+TEST_F(InputScriptRun, WaitRunsFramesOfExactlyASixtiethOfASecond) {
+    run("wait 1\n");
+    EXPECT_EQ(framesRun, 60);
+    EXPECT_NEAR(director()->dt(), 1.0f / 60, 1e-6);
+    run("wait 0.001\nquit\nframes 100\n");
+    EXPECT_EQ(framesRun, 1) << "a part of a frame is a whole frame; nothing after quit";
+}
+
+TEST_F(InputScriptRun, TheRunEndsWithTheDirector) {
+    run("frames 3\n");
+    director()->end();
+    run("frames 50\ntap 1 1\n");
+    EXPECT_EQ(framesRun, 0);
+}

@@ -1,0 +1,173 @@
+// Layers: touch registration order, colour layers on screen, multiplexing,
+// the accelerometer's single delegate.
+
+#include "support/EngineTest.h"
+#include "support/Recorder.h"
+
+#include "engine/Errors.h"
+
+using LayerTest = EngineTest;
+
+namespace {
+class TouchLayer : public RecordingNode<Layer> {
+  public:
+    static RefPtr<TouchLayer> make(std::string name, std::shared_ptr<Journal> journal, bool answer) {
+        auto l = nodeOf<TouchLayer>();
+        l->name_ = std::move(name);
+        l->journal_ = std::move(journal);
+        l->answer = answer;
+        l->setIsTouchEnabled(true);
+        return l;
+    }
+    bool ccTouchesBegan(TouchSet&, Event*) override {
+        record("began");
+        return answer;
+    }
+    void draw() override {}
+    bool answer = false;
+};
+
+class TiltLayer : public Layer {
+  public:
+    void accelerometer(Accelerometer*, const Acceleration& a) override { readings.push_back(a.x); }
+    std::vector<double> readings;
+};
+} // namespace
+
+TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
+    auto journal = std::make_shared<Journal>();
+    auto scene = Scene::node();
+    auto a = TouchLayer::make("A", journal, false);
+    auto b = TouchLayer::make("B", journal, true);
+    auto inner = TouchLayer::make("inner", journal, false);
+    a->add(inner);
+    scene->add(a, 0);
+    scene->add(b, 1);
+    runScene(scene);
+    step();
+    journal->clear();
+    touchDown(cpv(5, 5));
+    step();
+    EXPECT_EQ(*journal, (Journal{"B.began"})) << "B is on top and takes the touch";
+
+    b->answer = false;
+    journal->clear();
+    touchUp(cpv(5, 5));
+    touchDown(cpv(5, 5));
+    step();
+    EXPECT_EQ(*journal, (Journal{"B.began", "inner.began", "A.began"})) << "a child before its parent";
+
+    // A layer entering later goes to the front.
+    auto late = TouchLayer::make("late", journal, false);
+    scene->add(late, -5);
+    journal->clear();
+    touchUp(cpv(5, 5));
+    touchDown(cpv(5, 5));
+    step();
+    EXPECT_EQ(journal->front(), "late.began") << "even though it is drawn at the bottom";
+
+    // Leaving unregisters.
+    scene->remove(b);
+    journal->clear();
+    touchUp(cpv(5, 5));
+    touchDown(cpv(5, 5));
+    step();
+    EXPECT_EQ(std::count(journal->begin(), journal->end(), "B.began"), 0);
+}
+
+TEST_F(LayerTest, ColorLayersDrawTheirColourWithItsOpacity) {
+    auto scene = Scene::node();
+    scene->add(ColorLayer::layerWithColor(0x0000ffff), 0); // opaque blue, whole screen
+    auto red = ColorLayer::layerWithColor(0xff000080, 100, 50);
+    red->setPosition(cpv(20, 30));
+    scene->add(red, 1);
+    runScene(scene);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(0, 0), {0, 0, 255, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(319, 479), {0, 0, 255, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(70, 55), {128, 0, 127, 255})) << "half red over blue";
+    EXPECT_TRUE(colorNear(pixelAt(125, 55), {0, 0, 255, 255})) << "right of the rectangle";
+    EXPECT_TRUE(colorNear(pixelAt(70, 85), {0, 0, 255, 255})) << "above the rectangle";
+    EXPECT_TRUE(matchesGolden("color-layers"));
+
+    red->setColor(0x00ff00ff); // the property alone changes nothing drawn
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(70, 55), {128, 0, 127, 255}));
+    red->setOpacity(255);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(70, 55), {0, 255, 0, 255})) << "setOpacity rewrites the vertex colours";
+    EXPECT_EQ(red->opacity(), 255);
+    red->changeWidth(10);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(70, 55), {0, 0, 255, 255}));
+
+    try {
+        nodeOf<ColorLayer>();
+        FAIL();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "ColorLayerInit");
+        EXPECT_EQ(e.reason(), "Use ColorLayer initWithColor instead");
+    }
+}
+
+TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
+    auto journal = std::make_shared<Journal>();
+    auto first = TouchLayer::make("first", journal, false);
+    auto second = TouchLayer::make("second", journal, false);
+    auto plex = MultiplexLayer::layerWithLayers({first.get(), second.get()});
+    auto scene = Scene::node();
+    scene->add(plex);
+    runScene(scene);
+    step();
+    EXPECT_EQ(*journal, (Journal{"first.enter"}));
+    EXPECT_EQ(plex->children().size(), 1u);
+
+    journal->clear();
+    plex->switchTo(1);
+    EXPECT_EQ(*journal, (Journal{"first.exit", "second.enter"}));
+    EXPECT_EQ(plex->enabledLayer(), 1u);
+    EXPECT_EQ(first->parent(), nullptr);
+
+    journal->clear();
+    plex->switchTo(1); // the same index: out and in again, registered anew at the front
+    EXPECT_EQ(*journal, (Journal{"second.exit", "second.enter"}));
+    EXPECT_EQ(director()->eventHandlers().front(), second.get());
+
+    for (uint32_t bad : {2u, 100u}) {
+        try {
+            plex->switchTo(bad);
+            FAIL();
+        } catch (const NamedException& e) {
+            EXPECT_EQ(e.name(), "MultiplexLayerInvalidIndex");
+            EXPECT_EQ(e.reason(), "Invalid index in MultiplexLayer switchTo message");
+        }
+    }
+    EXPECT_THROW(plex->switchToAndReleaseMe(2), NamedException);
+
+    WeakPtr<Layer> watch(second.get());
+    second = nullptr;
+    plex->switchToAndReleaseMe(0);
+    EXPECT_FALSE(watch) << "the multiplexer no longer holds the layer it left";
+    EXPECT_EQ(plex->layers()[1], nullptr);
+    plex->switchTo(1); // a released index shows nothing
+    EXPECT_TRUE(plex->children().empty());
+    step();
+}
+
+TEST_F(LayerTest, TheLastLayerToEnterGetsTheAccelerometer) {
+    auto scene = Scene::node();
+    auto a = nodeOf<TiltLayer>(), b = nodeOf<TiltLayer>();
+    a->setIsAccelerometerEnabled(true);
+    b->setIsAccelerometerEnabled(true);
+    scene->add(a);
+    scene->add(b);
+    runScene(scene);
+    step();
+    Accelerometer::sharedAccelerometer().deliver({0.5, 0, 0, 0});
+    EXPECT_TRUE(a->readings.empty());
+    EXPECT_EQ(b->readings, std::vector<double>{0.5});
+    scene->remove(a); // any such layer leaving clears the delegate for all
+    Accelerometer::sharedAccelerometer().deliver({0.25, 0, 0, 0});
+    EXPECT_EQ(b->readings.size(), 1u);
+    EXPECT_EQ(Accelerometer::sharedAccelerometer().delegate(), nullptr);
+}
