@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+View::~View() {
+    // Subviews that live on must not point at us.
+    for (auto& child : subviews_) child->superview_ = nullptr;
+}
+
 void View::setFrame(ccRect frame) {
     bool resized = frame.size != frame_.size;
     frame_ = frame;

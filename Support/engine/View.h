@@ -15,6 +15,7 @@ class View : public Ref {
   public:
     View() = default;
     explicit View(ccRect frame) : frame_(frame) {}
+    ~View() override;
 
     ccRect frame() const { return frame_; }
     virtual void setFrame(ccRect frame);

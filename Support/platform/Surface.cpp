@@ -59,7 +59,8 @@ bool initVideo(bool headless, std::string* error) {
 
 void shutdownVideo() {
     if (!videoUp) return;
-    SDL_GL_UnloadLibrary();
+    // The GL library stays loaded until the process ends: its driver keeps a
+    // few allocations for good, and unloading it early hides whose they are.
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     videoUp = false;
 }
