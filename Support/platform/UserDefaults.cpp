@@ -202,6 +202,13 @@ std::string formatKey(const std::string& key) {
     return bare ? key : quote(key);
 }
 
+// Values in log lines are cut short: a hand-edited file may hold anything.
+std::string shortened(std::string_view text) {
+    constexpr size_t kMax = 60;
+    if (text.size() <= kMax) return std::string(text);
+    return std::string(text.substr(0, kMax)) + "...";
+}
+
 std::string errnoText(int err) { return std::strerror(err); }
 
 std::string timestampUTC() {
@@ -425,22 +432,23 @@ bool UserDefaults::parse(std::string_view text, std::vector<Entry>& entries, std
             case IntegerParse::OutOfRange:
                 entry.value = DefaultsValue(number);
                 if (warnings)
-                    warnings->push_back(ccFormat("%s = %.*s is out of range; %lld is used", entry.key.c_str(),
-                                                 static_cast<int>(raw.size()), raw.data(),
+                    warnings->push_back(ccFormat("%s = %s is out of range; %lld is used",
+                                                 shortened(entry.key).c_str(), shortened(raw).c_str(),
                                                  static_cast<long long>(number)));
                 break;
             case IntegerParse::NotAnInteger:
                 entry.raw = std::string(raw);
                 if (warnings)
                     warnings->push_back(ccFormat("%s = %s is neither a text nor a whole number; it is kept but not read",
-                                                 entry.key.c_str(), entry.raw.c_str()));
+                                                 shortened(entry.key).c_str(), shortened(entry.raw).c_str()));
                 break;
             }
         }
 
         auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.key == entry.key; });
         if (same != entries.end()) {
-            if (warnings) warnings->push_back("key " + entry.key + " appears more than once; the last value is used");
+            if (warnings)
+                warnings->push_back("key " + shortened(entry.key) + " appears more than once; the last value is used");
             *same = std::move(entry);
         } else {
             entries.push_back(std::move(entry));
