@@ -12,6 +12,7 @@
 #include "platform/Image.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
+#include "platform/SystemSound.h"
 
 #include <cstdio>
 #include <fstream>
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
     } catch (const AssertionFailure& e) {
         ccLogf("Assertion failure: %s", e.what());
     }
+    platform::shutdownSystemSounds();
     platform::shutdownVideo();
     return code;
 }

@@ -13,6 +13,7 @@
 #include "engine/Scene.h"
 #include "platform/Clock.h"
 #include "platform/Image.h"
+#include "support/ScratchConfig.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,8 @@ class EngineTest : public ::testing::Test {
 
     VirtualClock clock_;
     RefPtr<Window> window_;
+    // The settings store of this test alone.
+    ScratchConfigHome configHome_;
 
   private:
     std::vector<std::string> logLines_;

@@ -1,0 +1,183 @@
+#include "platform/Log.h"
+#include "platform/SystemSound.h"
+#include "support/TestSounds.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+
+float peak(const SoundBuffer& b) {
+    float p = 0;
+    for (float v : b.samples) p = std::max(p, std::abs(v));
+    return p;
+}
+
+class SystemSoundTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1); // tests never make noise
+        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+        dir = fs::temp_directory_path() / ("tindervale-sounds-" + std::to_string(getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        setLogSink(nullptr);
+        fs::remove_all(dir);
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string sound(const std::string& name, const TestSound& s = {}) {
+        EXPECT_TRUE(writeTestSound(path(name), s));
+        return path(name);
+    }
+
+    fs::path dir;
+    std::vector<std::string> log;
+};
+
+TEST_F(SystemSoundTest, DecodesWavAndCafFiles) {
+    SoundBuffer wav, caf;
+    ASSERT_EQ(decodeSoundFile(sound("a.wav", {TestSound::WAV, 22050, 1, 0.25}), wav), kSystemSoundNoError);
+    EXPECT_EQ(wav.rate, 22050);
+    EXPECT_EQ(wav.channels, 1);
+    EXPECT_EQ(wav.frames(), 5512u);
+    EXPECT_NEAR(peak(wav), 0.5f, 0.01f);
+
+    ASSERT_EQ(decodeSoundFile(sound("b.caf", {TestSound::CAF, 44100, 2, 0.5}), caf), kSystemSoundNoError);
+    EXPECT_EQ(caf.rate, 44100);
+    EXPECT_EQ(caf.channels, 2);
+    EXPECT_EQ(caf.frames(), 22050u);
+}
+
+TEST_F(SystemSoundTest, RefusesWhatIsNotAShortSoundFile) {
+    SoundBuffer b;
+    EXPECT_EQ(decodeSoundFile(path("missing.caf"), b), kSystemSoundUnreadableFile);
+    EXPECT_EQ(decodeSoundFile(dir.string(), b), kSystemSoundUnreadableFile);
+    ASSERT_EQ(mkfifo(path("fifo.caf").c_str(), 0600), 0);
+    EXPECT_EQ(decodeSoundFile(path("fifo.caf"), b), kSystemSoundUnreadableFile); // and does not hang
+    std::ofstream(path("text.caf")) << "this is not a sound file at all, just words";
+    EXPECT_EQ(decodeSoundFile(path("text.caf"), b), kSystemSoundUnsupportedFile);
+    std::ofstream(path("empty.wav")).close();
+    EXPECT_EQ(decodeSoundFile(path("empty.wav"), b), kSystemSoundUnsupportedFile);
+    // A cut-off file keeps what can be read.
+    std::string whole = sound("whole.wav", {TestSound::WAV, 8000, 1, 1.0});
+    fs::resize_file(whole, fs::file_size(whole) / 2);
+    EXPECT_EQ(decodeSoundFile(whole, b), kSystemSoundNoError);
+    EXPECT_GT(b.frames(), 3000u);
+    EXPECT_LT(b.frames(), 4000u);
+    EXPECT_EQ(decodeSoundFile(sound("long.wav", {TestSound::WAV, 8000, 1, kMaxSystemSoundSeconds + 1}), b),
+              kSystemSoundTooLong);
+    EXPECT_TRUE(b.samples.empty());
+}
+
+TEST_F(SystemSoundTest, ConvertsToTheOutputFormat) {
+    SoundBuffer mono;
+    ASSERT_EQ(decodeSoundFile(sound("m.wav", {TestSound::WAV, 22050, 1, 1.0}), mono), kSystemSoundNoError);
+    SoundBuffer stereo;
+    ASSERT_TRUE(convertSound(mono, 48000, 2, stereo));
+    EXPECT_NEAR(static_cast<double>(stereo.frames()), 48000, 48); // the ending is kept
+    for (size_t f = 0; f < stereo.frames(); f += 997) EXPECT_FLOAT_EQ(stereo.samples[2 * f], stereo.samples[2 * f + 1]);
+    EXPECT_NEAR(peak(stereo), 0.5f, 0.05f);
+
+    // Three channels is a layout SDL may not map; it still comes out.
+    SoundBuffer three;
+    ASSERT_EQ(decodeSoundFile(sound("t.wav", {TestSound::WAV, 44100, 3, 0.5}), three), kSystemSoundNoError);
+    SoundBuffer out;
+    ASSERT_TRUE(convertSound(three, 48000, 2, out));
+    EXPECT_NEAR(static_cast<double>(out.frames()), 24000, 24);
+    EXPECT_GT(peak(out), 0.2f);
+    EXPECT_FALSE(convertSound(SoundBuffer{}, 48000, 2, out));
+}
+
+TEST(SoundMixer, OverlappingVoicesAddUpClipAndEnd) {
+    SoundMixer mixer;
+    mixer.setChannels(1);
+    auto a = std::make_shared<SoundBuffer>(SoundBuffer{48000, 1, {0.25f, 0.25f, 0.25f, 0.25f}});
+    auto b = std::make_shared<SoundBuffer>(SoundBuffer{48000, 1, {0.5f, 0.5f}});
+    auto loud = std::make_shared<SoundBuffer>(SoundBuffer{48000, 1, {0.9f, -0.9f}});
+    auto stereo = std::make_shared<SoundBuffer>(SoundBuffer{48000, 2, {1, 1}});
+    mixer.play(1, a);
+    mixer.play(2, b);
+    mixer.play(3, stereo); // wrong format: ignored
+    float out[3];
+    mixer.mix(out, 3);
+    EXPECT_FLOAT_EQ(out[0], 0.75f);
+    EXPECT_FLOAT_EQ(out[1], 0.75f);
+    EXPECT_FLOAT_EQ(out[2], 0.25f);
+    EXPECT_EQ(mixer.playingVoices(), 1u); // b has ended
+    mixer.play(1, a);
+    mixer.play(4, loud);
+    mixer.play(4, loud);
+    mixer.mix(out, 3);
+    EXPECT_FLOAT_EQ(out[0], 1.0f); // 0.25 + 0.25 + 0.9 + 0.9, clipped
+    EXPECT_FLOAT_EQ(out[1], -1.0f);
+    EXPECT_FLOAT_EQ(out[2], 0.25f);
+    mixer.stop(1);
+    EXPECT_EQ(mixer.playingVoices(), 0u);
+    for (size_t i = 0; i < SoundMixer::kMaxVoices + 5; ++i) mixer.play(5, a);
+    EXPECT_EQ(mixer.playingVoices(), SoundMixer::kMaxVoices);
+}
+
+TEST_F(SystemSoundTest, RegisteredSoundsPlayOverlappingAndAreObserved) {
+    SystemSoundID move = 0, win = 0;
+    ASSERT_EQ(createSystemSound(sound("Move.caf", {TestSound::CAF, 22050, 1, 1.0}), &move), kSystemSoundNoError);
+    ASSERT_EQ(createSystemSound(sound("Win.wav", {TestSound::WAV, 44100, 2, 1.0}), &win), kSystemSoundNoError);
+    EXPECT_NE(move, win);
+    EXPECT_NE(move, kSystemSoundID_Vibrate);
+    EXPECT_NE(move, 0u);
+    SystemSoundID untouched = 77;
+    EXPECT_EQ(createSystemSound(path("nothing.caf"), &untouched), kSystemSoundUnreadableFile);
+    EXPECT_EQ(untouched, 77u);
+    EXPECT_EQ(createSystemSound(path("Move.caf"), nullptr), kSystemSoundBadArgument);
+
+    SystemSoundRecorder recorder;
+    playSystemSound(move);
+    playSystemSound(move);
+    playSystemSound(win);
+    EXPECT_EQ(recorder.playedNames(), (std::vector<std::string>{"Move", "Move", "Win"}));
+    EXPECT_EQ(recorder.vibrationCount(), 0);
+    SystemSoundOutputState state = systemSoundOutputState();
+    ASSERT_TRUE(state.open); // the dummy driver is a device
+    EXPECT_EQ(state.playingVoices, 3); // one-second sounds are still playing
+
+    EXPECT_EQ(disposeSystemSound(move), kSystemSoundNoError);
+    EXPECT_EQ(systemSoundOutputState().playingVoices, 1);
+    EXPECT_EQ(disposeSystemSound(move), kSystemSoundUnknownID);
+    recorder.clear();
+    playSystemSound(move);
+    EXPECT_TRUE(recorder.events().empty());
+    EXPECT_EQ(log, std::vector<std::string>{"System sound " + std::to_string(move) + " is not registered; nothing plays"});
+
+    // The device can go and come back; registrations stay.
+    shutdownSystemSounds();
+    EXPECT_FALSE(systemSoundOutputState().open);
+    playSystemSound(win);
+    EXPECT_TRUE(systemSoundOutputState().open);
+    EXPECT_EQ(systemSoundOutputState().playingVoices, 1);
+    EXPECT_EQ(disposeSystemSound(win), kSystemSoundNoError);
+}
+
+TEST_F(SystemSoundTest, VibrationIsObservedAndItsAbsenceLoggedOnce) {
+    SystemSoundRecorder recorder;
+    playSystemSound(kSystemSoundID_Vibrate);
+    playSystemSound(kSystemSoundID_Vibrate);
+    EXPECT_EQ(recorder.vibrationCount(), 2);
+    EXPECT_TRUE(recorder.playedNames().empty());
+    // This machine has no rumble device (or has one and logs nothing).
+    EXPECT_LE(log.size(), 1u);
+    if (!log.empty()) {
+        EXPECT_TRUE(log[0].starts_with("Vibration is left out")) << log[0];
+    }
+}
+
+} // namespace
