@@ -4,8 +4,8 @@
 #include <cmath>
 
 constexpr int32_t Base_level[kLevelCount][3] = {
-    {12, 2, 5}, {12, 4, 3}, {12, 2, 3}, {18, 5, 2}, {9, 3, 4}, {12, 2, 6}, {19, 6, 4},  {9, 4, 3},
-    {18, 1, 6}, {4, 2, 2},  {16, 6, 4}, {12, 2, 6}, {24, 1, 3}, {9, 6, 4}, {12, 2, 4},
+    {12, 2, 5}, {12, 4, 3}, {12, 2, 3}, {18, 5, 2}, {9, 3, 4},  {12, 2, 6}, {19, 6, 4}, {9, 4, 3},
+    {18, 1, 6}, {4, 2, 2},  {16, 6, 4}, {12, 2, 6}, {24, 1, 3}, {9, 6, 4},  {12, 2, 4},
 };
 
 constexpr const char* LevelConditions[kLevelCount] = {
@@ -19,7 +19,8 @@ constexpr const char* LevelConditions[kLevelCount] = {
     "Move 3 sticks to form 4 triangles",
     "Move 6 sticks to form 6 diamonds",
     // U+2019 (right single quotation mark) in "it’s", as UTF-8.
-    "Move 2 sticks so the button is outside of the glass. (Hint: The glass must preserve it\xE2\x80\x99s shape)",
+    "Move 2 sticks so the button is outside of the glass. (Hint: The glass must preserve it\xE2\x80\x99s "
+    "shape)",
     "Move 4 sticks to form 3 squares",
     "Move 6 sticks to form 4 triangles and 1 hexagon",
     "Move 3 sticks to form 14 squares",
@@ -31,6 +32,7 @@ namespace {
 
 // Each layout: x y rotation per stick, stick 0 first. Solution arrays hold
 // their layouts one after another.
+// clang-format off
 // Index 0, Level 1: 12 sticks, 2 solutions, 5 moves.
 constexpr StickPlacement Base_level1[] = {
     {16, 176, 0}, {64, 224, 90}, {112, 176, 0}, {64, 128, 90},
@@ -394,28 +396,23 @@ constexpr StickPlacement Base_level15_Solution[] = {
     {136, 195.44f, -30}, {88, 278.48f, -30}, {40, 195.44f, -30}, {184, 278.48f, -30},
     {160, 236.96f, 90}, {64, 236.96f, 90}, {112, 153.92f, 90}, {112, 320, 90},
 };
+// clang-format on
+
 template <size_t Sticks, size_t Placements>
 constexpr Level makeLevel(int index, const StickPlacement (&start)[Sticks],
                           const StickPlacement (&solutions)[Placements]) {
-    return Level{Base_level[index][0], Base_level[index][1], Base_level[index][2], start, solutions,
-                 LevelConditions[index]};
+    const int32_t* counts = Base_level[index];
+    return Level{counts[0], counts[1], counts[2], start, solutions, LevelConditions[index]};
 }
 
 constexpr Level kLevels[kLevelCount] = {
-    makeLevel(0, Base_level1, Base_level1_Solution),
-    makeLevel(1, Base_level2, Base_level2_Solution),
-    makeLevel(2, Base_level3, Base_level3_Solution),
-    makeLevel(3, Base_level4, Base_level4_Solution),
-    makeLevel(4, Base_level5, Base_level5_Solution),
-    makeLevel(5, Base_level6, Base_level6_Solution),
-    makeLevel(6, Base_level7, Base_level7_Solution),
-    makeLevel(7, Base_level8, Base_level8_Solution),
-    makeLevel(8, Base_level9, Base_level9_Solution),
-    makeLevel(9, Base_level10, Base_level10_Solution),
-    makeLevel(10, Base_level11, Base_level11_Solution),
-    makeLevel(11, Base_level12, Base_level12_Solution),
-    makeLevel(12, Base_level13, Base_level13_Solution),
-    makeLevel(13, Base_level14, Base_level14_Solution),
+    makeLevel(0, Base_level1, Base_level1_Solution),    makeLevel(1, Base_level2, Base_level2_Solution),
+    makeLevel(2, Base_level3, Base_level3_Solution),    makeLevel(3, Base_level4, Base_level4_Solution),
+    makeLevel(4, Base_level5, Base_level5_Solution),    makeLevel(5, Base_level6, Base_level6_Solution),
+    makeLevel(6, Base_level7, Base_level7_Solution),    makeLevel(7, Base_level8, Base_level8_Solution),
+    makeLevel(8, Base_level9, Base_level9_Solution),    makeLevel(9, Base_level10, Base_level10_Solution),
+    makeLevel(10, Base_level11, Base_level11_Solution), makeLevel(11, Base_level12, Base_level12_Solution),
+    makeLevel(12, Base_level13, Base_level13_Solution), makeLevel(13, Base_level14, Base_level14_Solution),
     makeLevel(14, Base_level15, Base_level15_Solution),
 };
 
@@ -431,7 +428,9 @@ static_assert(std::all_of(std::begin(kLevels), std::end(kLevels), withinLimits))
 
 // Truncated toward zero, at most 20: strictly less than 21 points. Done in
 // floating point so that far-off or non-finite positions simply miss.
-bool withinReach(float difference) { return std::fabs(std::trunc(difference)) <= 20.0f; }
+bool withinReach(float difference) {
+    return std::fabs(std::trunc(difference)) <= 20.0f;
+}
 
 } // namespace
 

@@ -8,8 +8,8 @@
 namespace art {
 
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-      cr_(cairo_create(surface_)) {
+    : width_(width), height_(height),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), cr_(cairo_create(surface_)) {
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
 }
 
@@ -29,12 +29,13 @@ bool Canvas::save(const std::string& path) const {
 }
 
 void setColor(cairo_t* cr, uint32_t rgb, double alpha) {
-    cairo_set_source_rgba(cr, ((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0, (rgb & 0xff) / 255.0, alpha);
+    cairo_set_source_rgba(cr, ((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0, (rgb & 0xff) / 255.0,
+                          alpha);
 }
 
 void addStop(cairo_pattern_t* pattern, double offset, uint32_t rgb, double alpha) {
-    cairo_pattern_add_color_stop_rgba(pattern, offset, ((rgb >> 16) & 0xff) / 255.0, ((rgb >> 8) & 0xff) / 255.0,
-                                      (rgb & 0xff) / 255.0, alpha);
+    cairo_pattern_add_color_stop_rgba(pattern, offset, ((rgb >> 16) & 0xff) / 255.0,
+                                      ((rgb >> 8) & 0xff) / 255.0, (rgb & 0xff) / 255.0, alpha);
 }
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double radius) {
@@ -79,13 +80,16 @@ namespace {
 // Repeatable pseudo-random values from integer coordinates, so every run of
 // the generator paints the same grain.
 double lattice(int x, int y, uint32_t seed) {
-    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
+    uint32_t h =
+        static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return (h & 0xffffff) / double(0x1000000);
 }
 
-double smooth(double t) { return t * t * (3 - 2 * t); }
+double smooth(double t) {
+    return t * t * (3 - 2 * t);
+}
 
 double valueNoise(double x, double y, uint32_t seed) {
     const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
@@ -110,7 +114,9 @@ double fractalNoise(double x, double y, uint32_t seed, int octaves) {
 struct Rgb {
     double r, g, b;
 };
-Rgb mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+Rgb mix(Rgb a, Rgb b, double t) {
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 } // namespace
 
@@ -132,7 +138,8 @@ void paintWoodTable(Canvas& canvas) {
             const uint32_t seed = 17 + board * 31;
             // Grain runs along the board: long, gently bent lines.
             const double warp = fractalNoise(x * 0.03, y * 0.004, seed, 4);
-            const double rings = 0.5 + 0.5 * std::sin(local * (0.3 + 0.2 * lattice(board, 2, 9)) + warp * 10.0 + board * 1.7);
+            const double rings =
+                0.5 + 0.5 * std::sin(local * (0.3 + 0.2 * lattice(board, 2, 9)) + warp * 10.0 + board * 1.7);
             const double fibres = fractalNoise(x * 0.9, y * 0.02, seed + 7, 3);
             const double t = 0.15 + 0.5 * rings * rings * rings + 0.4 * fibres;
             Rgb c = mix(dark, light, std::clamp(t, 0.0, 1.0));
@@ -140,8 +147,10 @@ void paintWoodTable(Canvas& canvas) {
             // Seams between planks and at the joints: a dark groove with a
             // faint lit edge.
             double seam = 1.0;
-            if (local < 1.0 || y == jointAt) seam = 0.3;
-            else if (local < 2.0 || y == jointAt + 1) seam = 1.2;
+            if (local < 1.0 || y == jointAt)
+                seam = 0.3;
+            else if (local < 2.0 || y == jointAt + 1)
+                seam = 1.2;
             // A warm light over the middle, falling off towards the corners.
             const double dx = (x - w * 0.5) / (w * 0.75), dy = (y - h * 0.42) / (h * 0.7);
             const double glow = std::clamp(1.15 - 0.75 * (dx * dx + dy * dy), 0.35, 1.15);
@@ -243,7 +252,8 @@ void drawButton(cairo_t* cr, double cx, double cy, double size) {
         cairo_fill(cr);
     }
     // Sheen.
-    cairo_pattern_t* sheen = cairo_pattern_create_radial(-r * 0.35, -r * 0.45, 0, -r * 0.35, -r * 0.45, r * 0.6);
+    cairo_pattern_t* sheen =
+        cairo_pattern_create_radial(-r * 0.35, -r * 0.45, 0, -r * 0.35, -r * 0.45, r * 0.6);
     addStop(sheen, 0, 0xffffff, 0.45);
     addStop(sheen, 1, 0xffffff, 0);
     cairo_arc(cr, 0, 0, r - 0.5, 0, 2 * pi);

@@ -49,7 +49,8 @@ double textWidth(cairo_t* cr, const std::string& text);
 // the height of a capital, so that words of one size line up.
 void centredText(cairo_t* cr, const std::string& text, double cx, double cy);
 // The same with a soft dark shadow under it, in `rgb`.
-void shadowedText(cairo_t* cr, const std::string& text, double cx, double cy, uint32_t rgb, double shadow = 1.5);
+void shadowedText(cairo_t* cr, const std::string& text, double cx, double cy, uint32_t rgb,
+                  double shadow = 1.5);
 
 // Dark walnut planks, filling the canvas: the background the white texts of
 // the menus sit on.

@@ -45,11 +45,13 @@ int run(int argc, char** argv) {
     std::string output, mockups;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--mockups" && i + 1 < argc) mockups = argv[++i];
+        if (arg == "--mockups" && i + 1 < argc)
+            mockups = argv[++i];
         else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (output.empty() && !arg.starts_with("-")) output = arg;
+        } else if (output.empty() && !arg.starts_with("-"))
+            output = arg;
         else {
             std::fputs(kUsage, stderr);
             return 2;

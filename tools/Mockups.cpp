@@ -23,7 +23,8 @@ constexpr int kScreenW = 320, kScreenH = 480;
 
 class Screen {
   public:
-    Screen(const std::string& resources, uint32_t clear) : resources_(resources), canvas_(kScreenW, kScreenH) {
+    Screen(const std::string& resources, uint32_t clear)
+        : resources_(resources), canvas_(kScreenW, kScreenH) {
         setColor(canvas_.cr(), clear);
         cairo_paint(canvas_.cr());
     }
@@ -62,8 +63,10 @@ class Screen {
         std::istringstream words(text);
         for (std::string word; words >> word;) {
             std::string candidate = lines.back().empty() ? word : lines.back() + " " + word;
-            if (!lines.back().empty() && textWidth(cr, candidate) > width) lines.push_back(word);
-            else lines.back() = candidate;
+            if (!lines.back().empty() && textWidth(cr, candidate) > width)
+                lines.push_back(word);
+            else
+                lines.back() = candidate;
         }
         cairo_font_extents_t fe;
         cairo_font_extents(cr, &fe);
@@ -131,7 +134,8 @@ bool board(const std::string& res, const std::string& out, int levelIndex) {
     s.label("Replay", 260, 15, 26, 0xff0000);
     s.label("Undo", 180, 15, 26);
     if (levelIndex == 9) s.sprite("kochak.png", 160, 240);
-    for (const StickPlacement& p : level.start) s.sprite("stick.png", p.x, p.y, 1, p.rotation);
+    for (const StickPlacement& p : level.start)
+        s.sprite("stick.png", p.x, p.y, 1, p.rotation);
     char title[32];
     std::snprintf(title, sizeof title, levelIndex < kRegularLevelCount ? "Level %d" : "Bonus %d",
                   levelIndex < kRegularLevelCount ? levelIndex + 1 : levelIndex - 9);
@@ -179,8 +183,11 @@ bool contactSheet(const std::string& res, const std::string& out) {
 
 bool writeMockups(const std::string& res, const std::string& out) {
     bool ok = messageScreen(res, out) && mainMenu(res, out) && contactSheet(res, out);
-    for (int last : {0, 3, 10}) ok = ok && levelSelection(res, out, last);
-    for (int i : {0, 3, 9, 14}) ok = ok && objective(res, out, i);
-    for (int i = 0; ok && i < kLevelCount; ++i) ok = board(res, out, i);
+    for (int last : {0, 3, 10})
+        ok = ok && levelSelection(res, out, last);
+    for (int i : {0, 3, 9, 14})
+        ok = ok && objective(res, out, i);
+    for (int i = 0; ok && i < kLevelCount; ++i)
+        ok = board(res, out, i);
     return ok;
 }

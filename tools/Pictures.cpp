@@ -81,7 +81,8 @@ bool bonusButtons(const std::string& dir) {
             setColor(cr, 0xe9d2a2);
             cairo_fill(cr);
             const double lift[] = {0.5, 0, 1.2, 0.3, 0.9, 0};
-            for (int i = 0; i < 6; ++i) drawMatch(cr, 11.2 + i * 5.9, 16 + lift[i], 0, {22, 3, 5.4, 7});
+            for (int i = 0; i < 6; ++i)
+                drawMatch(cr, 11.2 + i * 5.9, 16 + lift[i], 0, {22, 3, 5.4, 7});
         }
         // The sleeve.
         const double top = locked ? 10 : 16;
@@ -162,7 +163,9 @@ bool objectivePicture(const std::string& dir, int levelIndex) {
     const double scale = std::min({areaW / (right - left), areaH / (top - bottom), 0.42});
     const double ox = areaX + (areaW - (right - left) * scale) / 2;
     const double oy = areaY + (areaH - (top - bottom) * scale) / 2;
-    auto toPicture = [&](double x, double y) { return std::pair{ox + (x - left) * scale, oy + (top - y) * scale}; };
+    auto toPicture = [&](double x, double y) {
+        return std::pair{ox + (x - left) * scale, oy + (top - y) * scale};
+    };
 
     const double width = std::max(2.4, 8 * scale);
     const MatchShape shape{kStickLength * scale * 0.93, width, width * 1.55, width * 2.3};
@@ -176,8 +179,10 @@ bool objectivePicture(const std::string& dir, int levelIndex) {
     }
 
     char title[32];
-    if (levelIndex < kRegularLevelCount) std::snprintf(title, sizeof title, "Level %d", levelIndex + 1);
-    else std::snprintf(title, sizeof title, "Bonus %d", levelIndex - 9);
+    if (levelIndex < kRegularLevelCount)
+        std::snprintf(title, sizeof title, "Level %d", levelIndex + 1);
+    else
+        std::snprintf(title, sizeof title, "Bonus %d", levelIndex - 9);
     selectFont(cr, 13, true);
     setColor(cr, 0xf4f1e8, 0.92);
     centredText(cr, title, 50, 90);
@@ -289,6 +294,7 @@ bool writePictures(const std::string& dir) {
               message(dir) && answerButton(dir + "/BtnYes.png", "Yes", 0x6fcf6a, 0x2a7a2e) &&
               answerButton(dir + "/BtnNo.png", "No", 0xec6a5c, 0x9e2418) && infoButtons(dir) &&
               frameRateCharacters(dir);
-    for (int i = 0; ok && i < kLevelCount; ++i) ok = objectivePicture(dir, i);
+    for (int i = 0; ok && i < kLevelCount; ++i)
+        ok = objectivePicture(dir, i);
     return ok;
 }

@@ -46,7 +46,8 @@ void addNote(Samples& out, double start, double frequency, double duration, doub
         const double attack = std::min(1.0, t / 0.006);
         const double release = std::min(1.0, (duration - t) / 0.03);
         double v = 0;
-        for (const auto& p : partials) v += p.level * std::exp(-p.decay * t) * std::sin(kTwoPi * frequency * p.ratio * t);
+        for (const auto& p : partials)
+            v += p.level * std::exp(-p.decay * t) * std::sin(kTwoPi * frequency * p.ratio * t);
         out[first + i] += gain * attack * release * v;
     }
 }
@@ -54,7 +55,8 @@ void addNote(Samples& out, double start, double frequency, double duration, doub
 // Scales the sound to `peak` and writes it; false with a message on failure.
 bool writeCaf(const std::string& path, Samples samples, double peak) {
     double loudest = 0;
-    for (double s : samples) loudest = std::max(loudest, std::abs(s));
+    for (double s : samples)
+        loudest = std::max(loudest, std::abs(s));
     std::vector<short> pcm(samples.size());
     for (size_t i = 0; i < samples.size(); ++i)
         pcm[i] = static_cast<short>(std::lround(std::clamp(samples[i] / loudest * peak, -1.0, 1.0) * 32767));
@@ -96,7 +98,8 @@ Samples move() {
 Samples success() {
     Samples out;
     const double notes[] = {523.25, 659.26, 783.99, 1046.50};
-    for (int i = 0; i < 4; ++i) addNote(out, i * 0.11, notes[i], 0.9 - i * 0.05, i == 3 ? 0.9 : 0.7);
+    for (int i = 0; i < 4; ++i)
+        addNote(out, i * 0.11, notes[i], 0.9 - i * 0.05, i == 3 ? 0.9 : 0.7);
     return out;
 }
 
@@ -104,9 +107,11 @@ Samples success() {
 Samples win() {
     Samples out;
     const double run[] = {392.00, 523.25, 659.26, 783.99};
-    for (int i = 0; i < 4; ++i) addNote(out, i * 0.09, run[i], 0.5, 0.6);
+    for (int i = 0; i < 4; ++i)
+        addNote(out, i * 0.09, run[i], 0.5, 0.6);
     const double chord[] = {523.25, 659.26, 783.99, 1046.50, 1318.51};
-    for (int i = 0; i < 5; ++i) addNote(out, 0.4 + i * 0.012, chord[i], 1.6, i == 4 ? 0.35 : 0.6);
+    for (int i = 0; i < 5; ++i)
+        addNote(out, 0.4 + i * 0.012, chord[i], 1.6, i == 4 ? 0.35 : 0.6);
     addNote(out, 0.85, 1567.98, 0.9, 0.25);
     addNote(out, 1.0, 2093.00, 0.9, 0.2);
     return out;

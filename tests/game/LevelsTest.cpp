@@ -15,14 +15,17 @@
 
 namespace {
 
-std::vector<StickPlacement> startBoard(const Level& level) { return {level.start.begin(), level.start.end()}; }
+std::vector<StickPlacement> startBoard(const Level& level) {
+    return {level.start.begin(), level.start.end()};
+}
 
 // Start sticks that no entry of `layout` accepts: the ones the player must move.
 std::vector<int> sticksToMove(const Level& level, std::span<const StickPlacement> layout) {
     std::vector<int> moved;
     for (int i = 0; i < level.stickCount; ++i) {
         bool matched = false;
-        for (const StickPlacement& entry : layout) matched = matched || stickMatchesPlacement(level.start[i], entry);
+        for (const StickPlacement& entry : layout)
+            matched = matched || stickMatchesPlacement(level.start[i], entry);
         if (!matched) moved.push_back(i);
     }
     return moved;
@@ -64,7 +67,8 @@ TEST(LevelCatalogue, TaskTextsNameTheMoveCountAndOnlyLevelTenLeavesAscii) {
         ASSERT_TRUE(std::regex_search(task, m, moveCount)) << task;
         EXPECT_EQ(std::stoi(m[1]), levelAt(i)->moveCount) << task;
         bool ascii = true;
-        for (unsigned char c : task) ascii = ascii && c < 0x80;
+        for (unsigned char c : task)
+            ascii = ascii && c < 0x80;
         EXPECT_EQ(ascii, i != 9) << task;
     }
     EXPECT_NE(std::string(levelAt(9)->task).find("it\xE2\x80\x99s shape"), std::string::npos);
@@ -119,8 +123,9 @@ TEST(LevelCatalogue, MovedSticksFillTheFreePlacesOfEachSolution) {
 
             std::vector<StickPlacement> board = startBoard(level);
             for (int k : moved) {
-                auto place = std::find_if(free.begin(), free.end(),
-                                          [&](const StickPlacement& e) { return e.rotation == board[k].rotation; });
+                auto place = std::find_if(free.begin(), free.end(), [&](const StickPlacement& e) {
+                    return e.rotation == board[k].rotation;
+                });
                 ASSERT_NE(place, free.end()) << where(i, s) << ": no free place turned like stick " << k;
                 board[k] = *place;
                 free.erase(place);
@@ -173,7 +178,7 @@ TEST(MatchingRule, ManySticksMayShareOnePlaceOfOneSolution) {
 TEST(MatchingRule, PlacesTakenFromTwoSolutionsFail) {
     const Level& level = *levelAt(9);
     std::vector<StickPlacement> board = startBoard(level);
-    board[0] = {256, 144, 0}; // a place only solution 1 has
+    board[0] = {256, 144, 0};  // a place only solution 1 has
     board[2] = {112, 192, 90}; // a place only solution 2 has
     board[1] = {64, 144, 0};   // solution 2 again
     EXPECT_FALSE(boardPassesSolution(board, level, 0));

@@ -28,7 +28,8 @@ bool readSound(const fs::path& path, Sound& out) {
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &out.info);
     if (!file) return false;
     out.samples.resize(static_cast<size_t>(out.info.frames * out.info.channels));
-    const sf_count_t read = sf_read_short(file, out.samples.data(), static_cast<sf_count_t>(out.samples.size()));
+    const sf_count_t read =
+        sf_read_short(file, out.samples.data(), static_cast<sf_count_t>(out.samples.size()));
     sf_close(file);
     return read == static_cast<sf_count_t>(out.samples.size());
 }
@@ -40,7 +41,8 @@ int differingPixels(const platform::Bitmap& a, const platform::Bitmap& b) {
     for (size_t i = 0; i < a.pixels.size(); i += 4) {
         int worst = std::abs(a.pixels[i + 3] - b.pixels[i + 3]);
         for (int c = 0; c < 3; ++c)
-            worst = std::max(worst, std::abs(a.pixels[i + c] * a.pixels[i + 3] - b.pixels[i + c] * b.pixels[i + 3]) / 255);
+            worst = std::max(
+                worst, std::abs(a.pixels[i + c] * a.pixels[i + 3] - b.pixels[i + c] * b.pixels[i + 3]) / 255);
         if (worst > 6) ++differing;
     }
     return differing;
@@ -63,15 +65,17 @@ class GeneratedResources : public ::testing::Test {
 } // namespace
 
 TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
-    std::vector<std::string> names = {"stick.png",  "kochak.png", "Default.png", "Message.png",    "BtnYes.png",
-                                      "BtnNo.png",  "info.png",   "info1.png",   "fps_images.png", "bonus.png",
-                                      "bonus_.png", "Move.caf",   "Success.caf", "Win.caf"};
+    std::vector<std::string> names = {
+        "stick.png", "kochak.png",     "Default.png", "Message.png", "BtnYes.png", "BtnNo.png",   "info.png",
+        "info1.png", "fps_images.png", "bonus.png",   "bonus_.png",  "Move.caf",   "Success.caf", "Win.caf"};
     for (int i = 1; i <= 10; ++i) {
         names.push_back("level_stick" + std::to_string(i) + ".png");
         names.push_back("level_stick" + std::to_string(i) + "_.png");
     }
-    for (int i = 1; i <= 15; ++i) names.push_back("level" + std::to_string(i) + ".png");
-    for (const std::string& name : names) EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
+    for (int i = 1; i <= 15; ++i)
+        names.push_back("level" + std::to_string(i) + ".png");
+    for (const std::string& name : names)
+        EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
 }
 
 TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {
