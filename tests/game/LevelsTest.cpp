@@ -1,0 +1,200 @@
+// The level catalogue's own claims, checked for every puzzle, and the edges of
+// the rule that judges a board.
+
+#include "Levels.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<StickPlacement> startBoard(const Level& level) {
+    return {level.start.begin(), level.start.end()};
+}
+
+// Start sticks that no entry of `layout` accepts: the ones the player must move.
+std::vector<int> sticksToMove(const Level& level, std::span<const StickPlacement> layout) {
+    std::vector<int> moved;
+    for (int i = 0; i < level.stickCount; ++i) {
+        bool matched = false;
+        for (const StickPlacement& entry : layout)
+            matched = matched || stickMatchesPlacement(level.start[i], entry);
+        if (!matched) moved.push_back(i);
+    }
+    return moved;
+}
+
+std::string where(int levelIndex, int solution) {
+    return "level index " + std::to_string(levelIndex) + ", solution " + std::to_string(solution + 1);
+}
+
+} // namespace
+
+TEST(LevelCatalogue, LookupCoversExactlyFifteenLevelsWithTheirCounts) {
+    EXPECT_EQ(levelAt(-1), nullptr);
+    EXPECT_EQ(levelAt(kLevelCount), nullptr);
+    for (int i = 0; i < kLevelCount; ++i) {
+        const Level* level = levelAt(i);
+        ASSERT_NE(level, nullptr) << i;
+        EXPECT_EQ(level->stickCount, Base_level[i][0]) << i;
+        EXPECT_EQ(level->solutionCount, Base_level[i][1]) << i;
+        EXPECT_EQ(level->moveCount, Base_level[i][2]) << i;
+        EXPECT_EQ(level->task, LevelConditions[i]) << i;
+        EXPECT_EQ(level->start.size(), static_cast<size_t>(level->stickCount)) << i;
+        EXPECT_TRUE(level->solution(-1).empty());
+        EXPECT_TRUE(level->solution(level->solutionCount).empty());
+        EXPECT_EQ(level->solution(level->solutionCount - 1).size(), static_cast<size_t>(level->stickCount));
+    }
+    EXPECT_EQ(levelAt(9)->stickCount, 4);
+    EXPECT_EQ(levelAt(9)->moveCount, 2);
+    EXPECT_EQ(levelAt(12)->stickCount, kMaxSticks);
+    EXPECT_EQ(levelAt(8)->solutionCount, 1);
+    EXPECT_EQ(levelAt(12)->solutionCount, 1);
+}
+
+TEST(LevelCatalogue, TaskTextsNameTheMoveCountAndOnlyLevelTenLeavesAscii) {
+    const std::regex moveCount("Move ([0-9]) sticks");
+    for (int i = 0; i < kLevelCount; ++i) {
+        const std::string task(levelAt(i)->task);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(task, m, moveCount)) << task;
+        EXPECT_EQ(std::stoi(m[1]), levelAt(i)->moveCount) << task;
+        bool ascii = true;
+        for (unsigned char c : task)
+            ascii = ascii && c < 0x80;
+        EXPECT_EQ(ascii, i != 9) << task;
+    }
+    EXPECT_NE(std::string(levelAt(9)->task).find("it\xE2\x80\x99s shape"), std::string::npos);
+    EXPECT_EQ(levelAt(2)->task, "Move 3 sticks to form 4 squares");
+    EXPECT_EQ(levelAt(14)->task, "Move 4 sticks to form 6 triangles and 1 hexagon");
+}
+
+TEST(LevelCatalogue, EverySolutionMovesExactlyTheMoveCountAndTheStartPassesNone) {
+    for (int i = 0; i < kLevelCount; ++i) {
+        const Level& level = *levelAt(i);
+        EXPECT_FALSE(boardPassesAnySolution(startBoard(level), level)) << "level index " << i;
+        for (int s = 0; s < level.solutionCount; ++s)
+            EXPECT_EQ(sticksToMove(level, level.solution(s)).size(), static_cast<size_t>(level.moveCount))
+                << where(i, s);
+    }
+}
+
+TEST(LevelCatalogue, SolutionRotationsAreExactlyThoseOfTheStartLayout) {
+    const std::set<float> allowed = {0.0f, 90.0f, 30.0f, -30.0f};
+    for (int i = 0; i < kLevelCount; ++i) {
+        const Level& level = *levelAt(i);
+        std::set<float> startRotations;
+        for (const StickPlacement& p : level.start) {
+            EXPECT_TRUE(allowed.count(p.rotation)) << "level index " << i << " rotation " << p.rotation;
+            startRotations.insert(p.rotation);
+        }
+        for (int s = 0; s < level.solutionCount; ++s)
+            for (const StickPlacement& e : level.solution(s))
+                EXPECT_TRUE(startRotations.count(e.rotation)) << where(i, s) << " rotation " << e.rotation;
+    }
+}
+
+// Each solution is a whole figure: the moved sticks fill its free places one
+// to one, each onto a place of its own rotation (sticks never turn), and the
+// board made that way passes.
+TEST(LevelCatalogue, MovedSticksFillTheFreePlacesOfEachSolution) {
+    for (int i = 0; i < kLevelCount; ++i) {
+        const Level& level = *levelAt(i);
+        for (int s = 0; s < level.solutionCount; ++s) {
+            const std::span<const StickPlacement> layout = level.solution(s);
+            const std::vector<int> moved = sticksToMove(level, layout);
+            std::vector<StickPlacement> free;
+            for (const StickPlacement& entry : layout) {
+                bool taken = false;
+                for (int k = 0; k < level.stickCount; ++k) {
+                    bool isMoved = std::find(moved.begin(), moved.end(), k) != moved.end();
+                    taken = taken || (!isMoved && stickMatchesPlacement(level.start[k], entry));
+                }
+                if (!taken) free.push_back(entry);
+            }
+            ASSERT_EQ(free.size(), moved.size()) << where(i, s);
+
+            std::vector<StickPlacement> board = startBoard(level);
+            for (int k : moved) {
+                auto place = std::find_if(free.begin(), free.end(), [&](const StickPlacement& e) {
+                    return e.rotation == board[k].rotation;
+                });
+                ASSERT_NE(place, free.end()) << where(i, s) << ": no free place turned like stick " << k;
+                board[k] = *place;
+                free.erase(place);
+            }
+            EXPECT_TRUE(boardPassesSolution(board, level, s)) << where(i, s);
+            EXPECT_TRUE(boardPassesAnySolution(board, level)) << where(i, s);
+        }
+    }
+}
+
+TEST(MatchingRule, DifferencesAreTruncatedSoAnythingShortOf21PointsMatches) {
+    const StickPlacement entry{160, 240, 90};
+    EXPECT_TRUE(stickMatchesPlacement({160 - 20.9f, 240, 90}, entry));
+    EXPECT_TRUE(stickMatchesPlacement({160 + 20.9f, 240 - 20.9f, 90}, entry));
+    EXPECT_FALSE(stickMatchesPlacement({160 - 21, 240, 90}, entry));
+    EXPECT_FALSE(stickMatchesPlacement({160, 240 + 21, 90}, entry));
+    EXPECT_FALSE(stickMatchesPlacement({160 + 21, 240 + 21, 90}, entry));
+    // A stick put back by undo lies at truncated coordinates and still fits.
+    EXPECT_TRUE(stickMatchesPlacement({136, 361, 30}, {136, 361.52f, 30}));
+}
+
+TEST(MatchingRule, RotationsMustBeExactlyEqual) {
+    EXPECT_FALSE(stickMatchesPlacement({136, 361.52f, 330}, {136, 361.52f, -30}));
+    EXPECT_FALSE(stickMatchesPlacement({160, 240, 0}, {160, 240, 90}));
+    EXPECT_FALSE(stickMatchesPlacement({160, 240, 30.0001f}, {160, 240, 30}));
+}
+
+TEST(MatchingRule, OddPositionsMissWithoutHarm) {
+    const StickPlacement entry{160, 240, 0};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_FALSE(stickMatchesPlacement({nan, 240, 0}, entry));
+    EXPECT_FALSE(stickMatchesPlacement({160, inf, 0}, entry));
+    EXPECT_FALSE(stickMatchesPlacement({3e38f, -3e38f, 0}, entry));
+    EXPECT_FALSE(stickMatchesPlacement({160, 240, nan}, entry));
+}
+
+TEST(MatchingRule, ManySticksMayShareOnePlaceOfOneSolution) {
+    const Level& level = *levelAt(9); // the glass: 4 sticks, 2 moves
+    // Solution 1 moves sticks 0 and 2; drop both on the same place of it.
+    std::vector<StickPlacement> board = startBoard(level);
+    board[0] = {256, 144, 0};
+    board[2] = {208, 192, 90};
+    EXPECT_TRUE(boardPassesSolution(board, level, 0));
+    board[0] = {208, 240, 0}; // onto stick 1's place: still within that one solution
+    EXPECT_TRUE(boardPassesSolution(board, level, 0));
+    EXPECT_TRUE(boardPassesAnySolution(board, level));
+}
+
+TEST(MatchingRule, PlacesTakenFromTwoSolutionsFail) {
+    const Level& level = *levelAt(9);
+    std::vector<StickPlacement> board = startBoard(level);
+    board[0] = {256, 144, 0};  // a place only solution 1 has
+    board[2] = {112, 192, 90}; // a place only solution 2 has
+    board[1] = {64, 144, 0};   // solution 2 again
+    EXPECT_FALSE(boardPassesSolution(board, level, 0));
+    EXPECT_FALSE(boardPassesSolution(board, level, 1));
+    EXPECT_FALSE(boardPassesAnySolution(board, level));
+}
+
+TEST(MatchingRule, ABoardOfTheWrongSizeOrAMissingSolutionPassesNothing) {
+    const Level& level = *levelAt(9);
+    const std::span<const StickPlacement> solution = level.solution(1);
+    std::vector<StickPlacement> board(solution.begin(), solution.end());
+    EXPECT_TRUE(boardPassesSolution(board, level, 1));
+    EXPECT_FALSE(boardPassesSolution(board, level, 2));
+    EXPECT_FALSE(boardPassesSolution(board, level, -1));
+    EXPECT_FALSE(boardPassesSolution(std::span(board).first(3), level, 1));
+    board.push_back(board.back());
+    EXPECT_FALSE(boardPassesAnySolution(board, level));
+    EXPECT_FALSE(boardPassesAnySolution({}, level));
+}

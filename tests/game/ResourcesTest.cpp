@@ -1,0 +1,133 @@
+// The committed Resources/ are what the generator makes today: it is run into
+// a fresh folder and every file it writes is compared with the committed one,
+// pictures by their decoded pixels and sounds by their decoded samples, with
+// a little room for rounding. A changed generator without regenerated
+// resources, or a hand-edited picture, fails here.
+
+#include "support/EngineTest.h"
+
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Sound {
+    SF_INFO info{};
+    std::vector<short> samples;
+};
+
+bool readSound(const fs::path& path, Sound& out) {
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &out.info);
+    if (!file) return false;
+    out.samples.resize(static_cast<size_t>(out.info.frames * out.info.channels));
+    const sf_count_t read =
+        sf_read_short(file, out.samples.data(), static_cast<sf_count_t>(out.samples.size()));
+    sf_close(file);
+    return read == static_cast<sf_count_t>(out.samples.size());
+}
+
+// Pixels whose colour (weighted by coverage) or coverage differs by more than
+// a few steps.
+int differingPixels(const platform::Bitmap& a, const platform::Bitmap& b) {
+    int differing = 0;
+    for (size_t i = 0; i < a.pixels.size(); i += 4) {
+        int worst = std::abs(a.pixels[i + 3] - b.pixels[i + 3]);
+        for (int c = 0; c < 3; ++c)
+            worst = std::max(
+                worst, std::abs(a.pixels[i + c] * a.pixels[i + 3] - b.pixels[i + c] * b.pixels[i + 3]) / 255);
+        if (worst > 6) ++differing;
+    }
+    return differing;
+}
+
+class GeneratedResources : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::path(::testing::TempDir()) / ("generated-resources-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        const std::string command = std::string("'") + TV_RESOURCE_GENERATOR + "' '" + dir_.string() + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path dir_;
+    const fs::path committed_ = TV_RESOURCE_DIR;
+};
+
+} // namespace
+
+TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
+    std::vector<std::string> names = {
+        "stick.png", "kochak.png",     "Default.png", "Message.png", "BtnYes.png", "BtnNo.png",   "info.png",
+        "info1.png", "fps_images.png", "bonus.png",   "bonus_.png",  "Move.caf",   "Success.caf", "Win.caf"};
+    for (int i = 1; i <= 10; ++i) {
+        names.push_back("level_stick" + std::to_string(i) + ".png");
+        names.push_back("level_stick" + std::to_string(i) + "_.png");
+    }
+    for (int i = 1; i <= 15; ++i)
+        names.push_back("level" + std::to_string(i) + ".png");
+    for (const std::string& name : names)
+        EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
+}
+
+TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        const fs::path name = entry.path().filename();
+        const fs::path kept = committed_ / name;
+        ASSERT_TRUE(fs::exists(kept)) << name << " is made by the generator but not committed";
+        if (name.extension() == ".png") {
+            platform::Bitmap made, have;
+            ASSERT_TRUE(readTestPNG(entry.path(), made)) << name;
+            ASSERT_TRUE(readTestPNG(kept, have)) << name;
+            ASSERT_EQ(made.width, have.width) << name;
+            ASSERT_EQ(made.height, have.height) << name;
+            // Text edges may round differently between font set-ups; nothing more.
+            EXPECT_LE(differingPixels(made, have), made.width * made.height / 200) << name;
+        } else {
+            Sound made, have;
+            ASSERT_TRUE(readSound(entry.path(), made)) << name;
+            ASSERT_TRUE(readSound(kept, have)) << name;
+            EXPECT_EQ(made.info.format, have.info.format) << name;
+            EXPECT_EQ(made.info.samplerate, have.info.samplerate) << name;
+            ASSERT_EQ(made.samples.size(), have.samples.size()) << name;
+            int worst = 0;
+            for (size_t i = 0; i < made.samples.size(); ++i)
+                worst = std::max(worst, std::abs(made.samples[i] - have.samples[i]));
+            EXPECT_LE(worst, 8) << name;
+        }
+    }
+}
+
+// The sizes the screens are laid out around.
+TEST_F(GeneratedResources, PicturesFitWhereTheScreensPutThem) {
+    auto size = [&](const std::string& name) {
+        platform::Bitmap b;
+        EXPECT_TRUE(readTestPNG(dir_ / name, b)) << name;
+        return std::pair{b.width, b.height};
+    };
+    EXPECT_EQ(size("Default.png"), (std::pair{320, 480}));
+    EXPECT_EQ(size("Message.png"), (std::pair{320, 480}));
+    EXPECT_EQ(size("stick.png").second, 96);
+    // The frame-rate characters: '.', '/', '0'..'9' in 16 x 24 tiles.
+    EXPECT_EQ(size("fps_images.png"), (std::pair{12 * 16, 24}));
+    // Level buttons stand 30 apart, the newest one 1.2 times larger: the
+    // heads must not touch.
+    EXPECT_LE(size("level_stick10.png").first, 26);
+
+    // Short sounds, in the container and sample format the game reads.
+    for (const char* name : {"Move.caf", "Success.caf", "Win.caf"}) {
+        Sound s;
+        ASSERT_TRUE(readSound(dir_ / name, s)) << name;
+        EXPECT_EQ(s.info.format, SF_FORMAT_CAF | SF_FORMAT_PCM_16) << name;
+        EXPECT_GT(s.info.frames, 0) << name;
+        EXPECT_LT(s.info.frames, s.info.samplerate * 5 / 2) << name;
+    }
+}
