@@ -1,0 +1,181 @@
+// The action protocol between a node and its actions, RepeatForever, and the
+// copy contract every action class keeps.
+
+#include "ActionTestSupport.h"
+
+#include "engine/CameraAction.h"
+#include "engine/EaseAction.h"
+#include "engine/InstantAction.h"
+
+#include <typeinfo>
+
+TEST_F(ActionTest, ActionStartsAtOnceButIsSteppedOnlyWhileItsNodeRuns) {
+    RefPtr<CocosNode> outside = CocosNode::node();
+    outside->runAction(probe("P", 1));
+    EXPECT_EQ(journal_, Journal{"P start"});
+    EXPECT_EQ(outside->numberOfRunningActions(), 1);
+    stepFrames(3, 0.25f);
+    EXPECT_EQ(journal_.size(), 1u);
+
+    scene_->add(outside);
+    step(0.25f);
+    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.25"}));
+}
+
+TEST_F(ActionTest, FinishedActionIsStoppedOnceAndLeavesAtTheFollowingTick) {
+    node_->runAction(probe("P", 0.5f));
+    stepFrames(2, 0.25f);
+    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.5", "P update 1", "P stop"}));
+    EXPECT_EQ(node_->numberOfRunningActions(), 1);
+    EXPECT_NE(node_->scheduledTimer("step_"), nullptr);
+    step(0.25f);
+    EXPECT_EQ(journal_.size(), 4u);
+    EXPECT_EQ(node_->numberOfRunningActions(), 0);
+    EXPECT_EQ(node_->scheduledTimer("step_"), nullptr);
+}
+
+TEST_F(ActionTest, StoppedActionsAreDroppedWithoutStop) {
+    RefPtr<Probe> pending = probe("pending", 1);
+    node_->runAction(pending);
+    node_->stopAction(pending);
+    EXPECT_EQ(node_->numberOfRunningActions(), 0);
+
+    RefPtr<Probe> running = probe("running", 1);
+    node_->runAction(running);
+    step(0.25f);
+    node_->stopAction(running);
+    EXPECT_EQ(node_->numberOfRunningActions(), 1);
+    step(0.25f);
+    EXPECT_EQ(node_->numberOfRunningActions(), 0);
+
+    RefPtr<Probe> inner = probe("inner", 1);
+    node_->runAction(RepeatForever::actionWithAction(inner));
+    stepFrames(2, 0.25f);
+    node_->stopAllActions();
+    stepFrames(2, 0.25f);
+    EXPECT_EQ(journal_, (Journal{"pending start", "running start", "running update 0.25", "inner start",
+                                 "inner update 0.25", "inner update 0.5"}));
+    EXPECT_EQ(node_->numberOfRunningActions(), 0);
+}
+
+TEST_F(ActionTest, RepeatForeverRestartsItsInnerActionWithoutCarryingTime) {
+    RefPtr<Probe> inner = probe("P", 1);
+    RefPtr<RepeatForever> forever = RepeatForever::actionWithAction(inner);
+    node_->runAction(forever);
+    stepFrames(4, 0.6f);
+    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.6", "P update 1", "P start", "P update 0.6",
+                                 "P update 1", "P start"}));
+    stepFrames(100, 0.6f);
+    EXPECT_FALSE(forever->isDone());
+    EXPECT_EQ(node_->numberOfRunningActions(), 1);
+    EXPECT_EQ(std::count(journal_.begin(), journal_.end(), "P stop"), 0);
+
+    auto reversed = forever->reverse();
+    ASSERT_NE(reversed->other(), nullptr);
+    EXPECT_EQ(static_cast<Probe*>(reversed->other())->name(), "P'");
+}
+
+TEST_F(ActionTest, CopiesOfRepeatForeverDoNotShareState) {
+    RefPtr<RepeatForever> original =
+        RepeatForever::actionWithAction(MoveBy::actionWithDuration(1, cpv(10, 0)));
+    node_->runAction(original);
+    step(0.5f);
+    RefPtr<RepeatForever> copy = copyOf(original.get());
+    EXPECT_NE(copy->other(), original->other());
+    EXPECT_EQ(copy->target(), nullptr);
+
+    RefPtr<CocosNode> other = CocosNode::node();
+    other->setPosition(cpv(0, 100));
+    scene_->add(other);
+    other->runAction(copy);
+    stepFrames(3, 0.5f);
+    EXPECT_EQ(node_->position(), cpv(20, 0));
+    EXPECT_EQ(other->position(), cpv(15, 100));
+}
+
+// Every class copies into its own class, unstarted and without a target,
+// with members copied rather than shared.
+TEST_F(ActionTest, EveryActionCopiesIntoItsOwnClass) {
+    auto move = [] { return MoveBy::actionWithDuration(1, cpv(5, 5)); };
+    int calls = 0;
+    RefPtr<Ref> callee = CocosNode::node();
+    std::vector<RefPtr<TimedAction>> actions = {
+        IntervalAction::actionWithDuration(1),
+        Sequence::actionOne(move(), DelayTime::actionWithDuration(1)),
+        Repeat::actionWithAction(move(), 3),
+        Spawn::actionOne(move(), RotateBy::actionWithDuration(2, 90)),
+        DelayTime::actionWithDuration(1),
+        ReverseTime::actionWithAction(move()),
+        RotateTo::actionWithDuration(1, 90),
+        RotateBy::actionWithDuration(1, 90),
+        MoveTo::actionWithDuration(1, cpv(5, 5)),
+        move(),
+        JumpBy::actionWithDuration(1, cpv(5, 5), 10, 2),
+        JumpTo::actionWithDuration(1, cpv(5, 5), 10, 2),
+        ScaleTo::actionWithDuration(1, 2, 3),
+        ScaleBy::actionWithDuration(1, 2, 3),
+        Blink::actionWithDuration(1, 3),
+        FadeIn::actionWithDuration(1),
+        FadeOut::actionWithDuration(1),
+        FadeTo::actionWithDuration(1, 10),
+        InstantAction::action(),
+        Show::action(),
+        Hide::action(),
+        ToggleVisibility::action(),
+        Place::actionWithPosition(cpv(1, 2)),
+        CallFunc::actionWithTarget(callee, [&] { ++calls; }),
+        CallFuncN::actionWithTarget(callee, [&](CocosNode*) { ++calls; }),
+        CallFuncND::actionWithTarget(
+            callee, [&](CocosNode*, void*) { ++calls; }, &calls),
+        EaseAction::actionWithAction(move()),
+        EaseRateAction::actionWithAction(move(), 2),
+        EaseIn::actionWithAction(move(), 2),
+        EaseOut::actionWithAction(move(), 2),
+        EaseInOut::actionWithAction(move(), 2),
+        EaseExponentialIn::actionWithAction(move()),
+        EaseExponentialOut::actionWithAction(move()),
+        EaseExponentialInOut::actionWithAction(move()),
+        EaseSineIn::actionWithAction(move()),
+        EaseSineOut::actionWithAction(move()),
+        EaseSineInOut::actionWithAction(move()),
+        Accelerate::actionWithAction(move(), 2),
+        AccelDeccel::actionWithAction(move()),
+        Speed::actionWithAction(move(), 2),
+        OrbitCamera::actionWithDuration(1, 1, 0, 0, 90, 0, 0)};
+    for (auto& action : actions) {
+        node_->runAction(action);
+        RefPtr<Action> copy = action->copy();
+        const Action& a = *action;
+        const Action& c = *copy;
+        SCOPED_TRACE(typeid(a).name());
+        EXPECT_EQ(typeid(c), typeid(a));
+        EXPECT_EQ(copy->target(), nullptr);
+        EXPECT_EQ(static_cast<TimedAction*>(copy.get())->duration(), action->duration());
+    }
+    EXPECT_EQ(calls, 3); // the three callbacks ran when started, not when copied
+
+    auto* ease = static_cast<EaseIn*>(actions[28].get());
+    auto easeCopy = copyOf(ease);
+    EXPECT_NE(easeCopy->other(), ease->other());
+    EXPECT_EQ(easeCopy->rate(), 2);
+    auto* sequence = static_cast<Sequence*>(actions[1].get());
+    EXPECT_NE(copyOf(sequence)->actions()[0], sequence->actions()[0]);
+}
+
+TEST_F(ActionTest, NodeDroppedWithARunningActionIsFreed) {
+    WeakPtr<CocosNode> watched;
+    RefPtr<RepeatForever> forever = RepeatForever::actionWithAction(RotateBy::actionWithDuration(1, 90));
+    {
+        RefPtr<CocosNode> node = CocosNode::node();
+        watched = node.get();
+        scene_->add(node);
+        node->runAction(forever);
+        step(0.25f);
+        scene_->remove(node);
+    }
+    step(0.25f);
+    EXPECT_EQ(watched.get(), nullptr);
+    // The action outlived its node: its target reads empty and stepping it is harmless.
+    EXPECT_EQ(forever->target(), nullptr);
+    forever->step(0.25f);
+}

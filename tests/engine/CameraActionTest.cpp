@@ -1,0 +1,108 @@
+// The orbit camera action: where it puts the node's camera eye, the values it
+// takes from the camera, its reverse, and how a layer looks mid-flip.
+
+#include "ActionTestSupport.h"
+
+#include "engine/CameraAction.h"
+#include "engine/Layer.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+::testing::AssertionResult eyeNear(CocosNode* node, float x, float y, float z) {
+    float ex, ey, ez;
+    node->camera()->eyeX(&ex, &ey, &ez);
+    if (std::fabs(ex - x) < 1e-3f && std::fabs(ey - y) < 1e-3f && std::fabs(ez - z) < 1e-3f)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "eye (" << ex << ", " << ey << ", " << ez << ") is not near ("
+                                         << x << ", " << y << ", " << z << ")";
+}
+} // namespace
+
+TEST_F(ActionTest, OrbitSwingsTheEyeAroundTheCentre) {
+    const float d = Camera::getZEye();
+    RefPtr<OrbitCamera> orbit = OrbitCamera::actionWithDuration(1, 1, 0, 0, 90, 0, 0);
+    orbit->setTarget(node_);
+    float radius, zenith, azimuth;
+    orbit->sphericalRadius(&radius, &zenith, &azimuth);
+    EXPECT_EQ(radius, 1);
+    EXPECT_EQ(zenith, 0);
+    EXPECT_EQ(azimuth, 0);
+
+    node_->runAction(orbit);
+    step(0.5f);
+    const float half = std::sqrt(0.5f);
+    EXPECT_TRUE(eyeNear(node_, 160 + d * half, 240, d * half));
+    EXPECT_TRUE(node_->camera()->dirty());
+    step(0.5f);
+    EXPECT_TRUE(eyeNear(node_, 160 + d, 240, 0));
+    // Only the camera moves.
+    EXPECT_EQ(node_->position(), cpvzero);
+    EXPECT_EQ(node_->rotation(), 0);
+}
+
+TEST_F(ActionTest, OrbitTakesMissingValuesFromTheCamera) {
+    const float d = Camera::getZEye();
+    node_->camera()->setEyeX(160, 240, 2 * d);
+    RefPtr<OrbitCamera> farther = OrbitCamera::actionWithDuration(1, kNaN, 0, 0, 0, 0, 0);
+    node_->runAction(farther);
+    EXPECT_FLOAT_EQ(farther->radius(), 2);
+    // A copy made after the start carries the number filled in.
+    EXPECT_FLOAT_EQ(copyOf(farther.get())->radius(), 2);
+    step(0.5f);
+    EXPECT_TRUE(eyeNear(node_, 160, 240, 2 * d));
+    step(1);
+
+    // Edge-on to the left: zenith 90, azimuth 180 (x < 0).
+    node_->camera()->setEyeX(160 - d, 240, 0);
+    RefPtr<OrbitCamera> edgeOn = OrbitCamera::actionWithDuration(1, 1, 0, kNaN, 0, kNaN, 0);
+    node_->runAction(edgeOn);
+    EXPECT_FLOAT_EQ(edgeOn->angleZ(), 90);
+    EXPECT_FLOAT_EQ(edgeOn->angleX(), 180);
+    step(0.5f);
+    EXPECT_TRUE(eyeNear(node_, 160 - d, 240, 0));
+}
+
+TEST_F(ActionTest, OrbitReversesAsTheSameObjectPlayedBackwards) {
+    const float d = Camera::getZEye();
+    RefPtr<OrbitCamera> orbit = OrbitCamera::actionWithDuration(1, 1, 0, 0, 90, 0, 0);
+    RefPtr<TimedAction> reversed = orbit->reverse();
+    auto* backwards = dynamic_cast<ReverseTime*>(reversed.get());
+    ASSERT_NE(backwards, nullptr);
+    EXPECT_EQ(backwards->other(), orbit.get());
+
+    // Starting the reverse starts the orbit itself, which records the camera as it is now.
+    node_->camera()->setCenterX(100, 200, 0);
+    node_->runAction(reversed);
+    step(0.5f);
+    const float half = std::sqrt(0.5f);
+    EXPECT_TRUE(eyeNear(node_, 100 + d * half, 200, d * half));
+    step(0.5f);
+    EXPECT_TRUE(eyeNear(node_, 100, 200, d));
+}
+
+// A layer turned 45 degrees away about the vertical axis of the screen, as
+// the outgoing scene of a flip is halfway through its first half.
+TEST_F(ActionTest, LayerMidFlipLooksTurned) {
+    RefPtr<Layer> card = Layer::node();
+    card->add(ColorLayer::layerWithColor(0x3050a0ff));
+    RefPtr<ColorLayer> left = ColorLayer::layerWithColor(0xe04030ff, 100, 480);
+    card->add(left);
+    RefPtr<ColorLayer> stripe = ColorLayer::layerWithColor(0xf0f0f0ff, 320, 40);
+    stripe->setPosition(cpv(0, 220));
+    card->add(stripe);
+    scene_->add(card);
+
+    card->runAction(OrbitCamera::actionWithDuration(1, 1, 0, 0, -90, 0, 0));
+    step(0.5f);
+    saveFrame("orbit-mid-flip");
+    EXPECT_TRUE(matchesGolden("orbit-mid-flip"));
+    // Turned away, the layer no longer covers the screen's corners, and its
+    // middle stays where it was.
+    EXPECT_TRUE(colorNear(pixelAt(2, 2), {0, 0, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(317, 477), {0, 0, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(160, 240), {240, 240, 240, 255}));
+}

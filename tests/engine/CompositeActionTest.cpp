@@ -1,0 +1,181 @@
+// Interval actions and their composition: timing of sequences, repeats,
+// spawns and reversed time, run on a node in a running scene.
+
+#include "ActionTestSupport.h"
+
+#include "engine/InstantAction.h"
+
+namespace {
+template <class F> std::string raisedName(F f) {
+    try {
+        f();
+    } catch (const NamedException& e) {
+        return e.name() + " / " + e.reason();
+    } catch (const AssertionFailure& e) {
+        return e.what();
+    }
+    return "nothing raised";
+}
+} // namespace
+
+TEST_F(ActionTest, IntervalActionTurnsFrameTimesIntoFractions) {
+    EXPECT_EQ(runToEnd(probe("P", 1), 0.25f), 5);
+    EXPECT_EQ(journal_,
+              (Journal{"P start", "P update 0.25", "P update 0.5", "P update 0.75", "P update 1", "P stop"}));
+
+    journal_.clear();
+    runToEnd(probe("L", 1), 3);
+    EXPECT_EQ(journal_, (Journal{"L start", "L update 1", "L stop"}));
+}
+
+// A zero-length action is complete at its first step, even a step of 0 s.
+TEST_F(ActionTest, ZeroLengthActionsCompleteAtTheFirstStep) {
+    EXPECT_EQ(runToEnd(probe("Z", 0), 0), 2);
+    EXPECT_EQ(journal_, (Journal{"Z start", "Z update 1", "Z stop"}));
+
+    // Two members of no length both run, in order, at the first update.
+    journal_.clear();
+    auto call = [this](const char* name) {
+        return CallFunc::actionWithTarget(node_, [=, this] { journal_.push_back(name); });
+    };
+    RefPtr<Sequence> both = Sequence::actionOne(call("first"), call("second"));
+    EXPECT_EQ(runToEnd(both, 0), 2);
+    EXPECT_EQ(journal_, (Journal{"first", "second"}));
+}
+
+TEST_F(ActionTest, SequenceRunsTheSecondMemberAfterTheFirstHasEnded) {
+    auto note = CallFunc::actionWithTarget(node_, [this] { journal_.push_back("callback"); });
+    RefPtr<TimedAction> seq = Sequence::actions({probe("A", 2), note});
+    node_->runAction(seq);
+    stepFrames(3, 0.5f);
+    EXPECT_EQ(journal_.back(), "A update 0.75");
+    step(0.5f);
+    EXPECT_EQ(journal_, (Journal{"A start", "A update 0.25", "A update 0.5", "A update 0.75", "A update 1",
+                                 "A stop", "callback"}));
+    EXPECT_TRUE(seq->isDone());
+
+    // An instant action first fires at the first step, and the second member starts in that same step.
+    journal_.clear();
+    runToEnd(
+        Sequence::actionOne(CallFunc::actionWithTarget(node_, [this] { journal_.push_back("callback"); }),
+                            probe("B", 1)),
+        0.25f);
+    EXPECT_EQ(journal_, (Journal{"callback", "B start", "B update 0.25", "B update 0.5", "B update 0.75",
+                                 "B update 1"}));
+
+    // One long first frame past the split still completes the first member first.
+    journal_.clear();
+    node_->runAction(Sequence::actionOne(probe("A", 1), probe("B", 1)));
+    step(1.5f);
+    EXPECT_EQ(journal_, (Journal{"A start", "A update 1", "A stop", "B start", "B update 0.5"}));
+}
+
+TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverse) {
+    RefPtr<Probe> a = probe("A", 1);
+    EXPECT_EQ(Sequence::actions({a}).get(), a.get());
+    EXPECT_EQ(Sequence::actions({nullptr, a}), nullptr);
+
+    RefPtr<TimedAction> four =
+        Sequence::actions({a, probe("B", 2), probe("C", 3), probe("D", 4), nullptr, a});
+    auto* outer = dynamic_cast<Sequence*>(four.get());
+    ASSERT_NE(outer, nullptr);
+    EXPECT_EQ(outer->duration(), 10);
+    EXPECT_EQ(static_cast<Probe*>(outer->actions()[1].get())->name(), "D");
+    auto* middle = dynamic_cast<Sequence*>(outer->actions()[0].get());
+    ASSERT_NE(middle, nullptr);
+    ASSERT_NE(dynamic_cast<Sequence*>(middle->actions()[0].get()), nullptr);
+
+    auto reversed = as<Sequence>(Sequence::actionOne(a, probe("B", 2))->reverse());
+    ASSERT_NE(reversed, nullptr);
+    EXPECT_EQ(static_cast<Probe*>(reversed->actions()[0].get())->name(), "B'");
+    EXPECT_EQ(static_cast<Probe*>(reversed->actions()[1].get())->name(), "A'");
+
+    EXPECT_EQ(raisedName([&] { Sequence::actionOne(nullptr, a); }), "Sequence: argument one must be non-nil");
+    EXPECT_EQ(raisedName([&] { Sequence::actionOne(a, nullptr); }), "Sequence: argument two must be non-nil");
+    EXPECT_EQ(raisedName([] { makeRef<DelayTime>()->init(); }),
+              "IntervalActionInit / Init not supported. Use InitWithDuration");
+    EXPECT_EQ(raisedName([] { MoveTo::actionWithDuration(1, cpvzero)->reverse(); }),
+              "ReverseActionNotImplemented / Reverse Action not implemented");
+    EXPECT_EQ(raisedName([&] { Sequence::actionOne(a, Show::action())->reverse(); }),
+              "ReverseActionNotImplemented / Reverse Action not implemented");
+}
+
+TEST_F(ActionTest, RepeatCompletesOneRunPerUpdate) {
+    RefPtr<Repeat> repeat = Repeat::actionWithAction(probe("P", 1), 3);
+    EXPECT_EQ(repeat->duration(), 3);
+    EXPECT_EQ(runToEnd(repeat, 0.25f), 13);
+    Journal run = {"P update 0.25", "P update 0.5", "P update 0.75", "P update 1"};
+    Journal expected = {"P start"};
+    expected.insert(expected.end(), run.begin(), run.end());
+    for (int i = 0; i < 2; ++i) {
+        // The restart at t just above 1/3 and 2/3; the rest of that step is not carried.
+        for (const char* e : {"P update 1", "P stop", "P start", "P update 0"})
+            expected.push_back(e);
+        expected.insert(expected.end(), run.begin() + 1, run.end());
+    }
+    EXPECT_EQ(journal_, expected);
+    EXPECT_EQ(repeat->total(), 3);
+
+    EXPECT_EQ(Repeat::actionWithAction(probe("Q", 0.4f), 2)->duration(), 0.8f);
+
+    // No runs at all: zero length, one update with 1, done after it.
+    journal_.clear();
+    EXPECT_EQ(runToEnd(Repeat::actionWithAction(probe("N", 1), 0), 0.25f), 2);
+    EXPECT_EQ(journal_, (Journal{"N start", "N update 1"}));
+
+    // One long step counts only one run; the next steps complete the rest.
+    journal_.clear();
+    RefPtr<Repeat> jumped = Repeat::actionWithAction(probe("J", 1), 3);
+    node_->runAction(jumped);
+    step(10);
+    EXPECT_EQ(jumped->total(), 1);
+    step(10);
+    EXPECT_FALSE(jumped->isDone());
+    step(10);
+    EXPECT_TRUE(jumped->isDone());
+}
+
+TEST_F(ActionTest, SpawnRunsItsMembersOnTheNode) {
+    RefPtr<Spawn> spawn =
+        Spawn::actionOne(MoveBy::actionWithDuration(1, cpv(100, 0)), RotateBy::actionWithDuration(3, 90));
+    EXPECT_EQ(spawn->duration(), 3);
+    auto* lengthened = dynamic_cast<Sequence*>(spawn->one());
+    ASSERT_NE(lengthened, nullptr);
+    EXPECT_EQ(lengthened->actions()[1]->duration(), 2);
+    EXPECT_NE(dynamic_cast<DelayTime*>(lengthened->actions()[1].get()), nullptr);
+
+    node_->runAction(spawn);
+    EXPECT_EQ(node_->numberOfRunningActions(), 3);
+    stepFrames(2, 0.5f);
+    EXPECT_EQ(node_->position(), cpv(100, 0));
+    EXPECT_FLOAT_EQ(node_->rotation(), 30);
+    EXPECT_FALSE(spawn->isDone());
+    stepFrames(4, 0.5f);
+    EXPECT_TRUE(spawn->isDone());
+    EXPECT_EQ(node_->rotation(), 90);
+    step(0.5f);
+    EXPECT_EQ(node_->numberOfRunningActions(), 0);
+
+    EXPECT_EQ(raisedName([] { Spawn::actionOne(nullptr, DelayTime::actionWithDuration(1)); }),
+              "Spawn: argument one must be non-nil");
+    EXPECT_EQ(raisedName([] { Spawn::actionOne(DelayTime::actionWithDuration(1), nullptr); }),
+              "Spawn: argument two must be non-nil");
+}
+
+TEST_F(ActionTest, ReverseTimePlaysItsMemberBackwards) {
+    RefPtr<MoveBy> move = MoveBy::actionWithDuration(1, cpv(100, 0));
+    RefPtr<ReverseTime> backwards = ReverseTime::actionWithAction(move);
+    node_->runAction(backwards);
+    step(0.25f);
+    EXPECT_EQ(node_->position(), cpv(75, 0));
+
+    // Its reverse is a copy of the member, not another ReverseTime.
+    RefPtr<TimedAction> forwards = backwards->reverse();
+    EXPECT_NE(as<MoveBy>(forwards), nullptr);
+    EXPECT_NE(forwards.get(), move.get());
+
+    // stop reaches the member.
+    journal_.clear();
+    runToEnd(ReverseTime::actionWithAction(probe("P", 1)), 0.5f);
+    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.5", "P update 0", "P stop"}));
+}

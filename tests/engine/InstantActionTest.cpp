@@ -1,0 +1,96 @@
+// Instant actions: visibility, place and callbacks, run directly and inside sequences.
+
+#include "ActionTestSupport.h"
+
+#include "engine/InstantAction.h"
+
+namespace {
+// An object to be called back.
+class Listener : public Ref {
+  public:
+    void reached() { ++calls; }
+    void reachedBy(CocosNode* node) { nodes.push_back(node); }
+    void reachedWith(CocosNode* node, void* data) {
+        nodes.push_back(node);
+        data_.push_back(data);
+    }
+    int calls = 0;
+    std::vector<CocosNode*> nodes;
+    std::vector<void*> data_;
+};
+} // namespace
+
+TEST_F(ActionTest, CallbackAfterAMoveRunsOnceWhenTheMoveHasEnded) {
+    std::vector<cpVect> seen;
+    auto remember = CallFunc::actionWithTarget(node_, [&] { seen.push_back(node_->position()); });
+    node_->runAction(Sequence::actions({MoveTo::actionWithDuration(1, cpv(80, 40)), remember}));
+    stepFrames(3, 0.25f);
+    EXPECT_TRUE(seen.empty());
+    step(0.25f);
+    EXPECT_EQ(seen, std::vector<cpVect>{cpv(80, 40)});
+    stepFrames(4, 0.25f);
+    EXPECT_EQ(seen.size(), 1u);
+}
+
+TEST_F(ActionTest, InstantActionRunDirectlyTakesEffectInsideRunAction) {
+    RefPtr<Listener> listener = makeRef<Listener>();
+    RefPtr<CocosNode> detached = CocosNode::node();
+    detached->runAction(CallFunc::actionWithTarget(listener.get(), &Listener::reached));
+    EXPECT_EQ(listener->calls, 1);
+    detached->runAction(Place::actionWithPosition(cpv(3, 4)));
+    EXPECT_EQ(detached->position(), cpv(3, 4));
+    detached->runAction(Hide::action());
+    EXPECT_FALSE(detached->visible());
+    detached->runAction(Show::action());
+    EXPECT_TRUE(detached->visible());
+
+    node_->runAction(ToggleVisibility::action());
+    node_->runAction(ToggleVisibility::action());
+    EXPECT_TRUE(node_->visible());
+    stepFrames(3);
+    EXPECT_EQ(node_->numberOfRunningActions(), 0);
+    EXPECT_EQ(listener->calls, 1);
+}
+
+TEST_F(ActionTest, CallbacksPassTheRunningNodeAndTheirData) {
+    RefPtr<Listener> listener = makeRef<Listener>();
+    int payload = 0;
+    // The node that runs the action, not the object called back.
+    auto seq =
+        Sequence::actions({CallFuncN::actionWithTarget(listener.get(), &Listener::reachedBy),
+                           CallFuncND::actionWithTarget(listener.get(), &Listener::reachedWith, &payload),
+                           DelayTime::actionWithDuration(1)});
+    node_->runAction(RepeatForever::actionWithAction(seq));
+    stepFrames(6, 0.5f); // fires at the first, third and fifth step
+    ASSERT_EQ(listener->nodes.size(), 6u);
+    for (CocosNode* n : listener->nodes)
+        EXPECT_EQ(n, node_.get());
+    EXPECT_EQ(listener->data_, (std::vector<void*>{&payload, &payload, &payload}));
+
+    auto direct = CallFuncND::actionWithTarget(
+        listener, [&](CocosNode* n, void* d) { listener->reachedWith(n, d); }, &payload);
+    direct->execute();
+    EXPECT_EQ(listener->nodes.back(), nullptr); // not run by any node
+}
+
+TEST_F(ActionTest, CallFuncKeepsItsTargetAlive) {
+    RefPtr<Listener> listener = makeRef<Listener>();
+    RefPtr<CallFunc> call = CallFunc::actionWithTarget(listener.get(), &Listener::reached);
+    EXPECT_EQ(listener->retainCount(), 2u);
+    RefPtr<CallFunc> copy = copyOf(call.get());
+    EXPECT_EQ(listener->retainCount(), 3u);
+    EXPECT_EQ(copy->targetCallback(), listener.get());
+    WeakPtr<Listener> watched(listener.get());
+    listener = nullptr;
+    call = nullptr;
+    ASSERT_NE(watched.get(), nullptr);
+    copy->execute();
+    EXPECT_EQ(watched->calls, 1);
+    copy = nullptr;
+    EXPECT_EQ(watched.get(), nullptr);
+
+    // No object to call: nothing happens.
+    int calls = 0;
+    CallFunc::actionWithTarget(nullptr, [&] { ++calls; })->execute();
+    EXPECT_EQ(calls, 0);
+}
