@@ -67,6 +67,14 @@ template <class T> class RefPtr {
         RefPtr(std::move(o)).swap(*this);
         return *this;
     }
+    template <class U> RefPtr& operator=(const RefPtr<U>& o) {
+        RefPtr(o.get()).swap(*this);
+        return *this;
+    }
+    template <class U> RefPtr& operator=(RefPtr<U>&& o) noexcept {
+        RefPtr(std::move(o)).swap(*this);
+        return *this;
+    }
     RefPtr& operator=(T* p) {
         RefPtr(p).swap(*this);
         return *this;
