@@ -61,7 +61,8 @@ std::string pathOfFileURL(const std::string& url) {
         return {};
     std::string path;
     for (size_t i = 0; i < rest.size(); ++i) {
-        if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 && hexValue(rest[i + 2]) >= 0) {
+        if (rest[i] == '%' && i + 2 < rest.size() && hexValue(rest[i + 1]) >= 0 &&
+            hexValue(rest[i + 2]) >= 0) {
             path += static_cast<char>(hexValue(rest[i + 1]) * 16 + hexValue(rest[i + 2]));
             i += 2;
         } else {
@@ -138,7 +139,8 @@ bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
         uint64_t levelSize = std::max<uint64_t>(blocksAcross, 2) * std::max<uint64_t>(blocksDown, 2) * 8;
         if (levelSize > dataLength - offset) {
             ccLogf("PVR file level %zu needs %llu bytes, %llu are left", levels.size(),
-                   static_cast<unsigned long long>(levelSize), static_cast<unsigned long long>(dataLength - offset));
+                   static_cast<unsigned long long>(levelSize),
+                   static_cast<unsigned long long>(dataLength - offset));
             return false;
         }
         auto begin = file.begin() + static_cast<ptrdiff_t>(kHeaderSize + offset);
@@ -148,7 +150,8 @@ bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
         h = std::max<uint64_t>(h / 2, 1);
     }
     imageData_ = std::move(levels);
-    internalFormat_ = pixelType == kPVRTextureFlagTypePVRTC4 ? kGLCompressedRGBAPVRTC4 : kGLCompressedRGBAPVRTC2;
+    internalFormat_ =
+        pixelType == kPVRTextureFlagTypePVRTC4 ? kGLCompressedRGBAPVRTC4 : kGLCompressedRGBAPVRTC2;
     width_ = width;
     height_ = height;
     hasAlpha_ = readLE32(file, kAlphaMask) != 0;
@@ -170,7 +173,8 @@ bool PVRTexture::createGLTexture() {
                                static_cast<GLsizei>(level.size()), level.data());
         GLenum error = glGetError();
         if (error != GL_NO_ERROR) {
-            ccLogf("Error uploading compressed texture level: %d. glError: 0x%04X", static_cast<int>(i), error);
+            ccLogf("Error uploading compressed texture level: %d. glError: 0x%04X", static_cast<int>(i),
+                   error);
             return false;
         }
         w = std::max<GLsizei>(w / 2, 1);

@@ -26,13 +26,15 @@ bool Animation::initWithName(const std::string& name, float delay) {
 
 bool Animation::initWithName(const std::string& name, float delay, const std::vector<std::string>& images) {
     if (!initWithName(name, delay)) return false;
-    for (const std::string& image : images) addFrame(image);
+    for (const std::string& image : images)
+        addFrame(image);
     return true;
 }
 
 bool Animation::initWithName(const std::string& name, float delay, const std::vector<Texture2D*>& textures) {
     if (!initWithName(name, delay)) return false;
-    for (Texture2D* texture : textures) addFrameWithTexture(texture);
+    for (Texture2D* texture : textures)
+        addFrameWithTexture(texture);
     return true;
 }
 
@@ -63,7 +65,8 @@ RefPtr<Sprite> Sprite::spriteWithCGImage(const platform::Bitmap* image) {
     return construct<Sprite>([&](Sprite& s) { return s.initWithCGImage(image); });
 }
 
-RefPtr<Sprite> Sprite::spriteWithPVRTCFile(const std::string& fileName, int32_t bpp, bool hasAlpha, int32_t width) {
+RefPtr<Sprite> Sprite::spriteWithPVRTCFile(const std::string& fileName, int32_t bpp, bool hasAlpha,
+                                           int32_t width) {
     return construct<Sprite>([&](Sprite& s) { return s.initWithPVRTCFile(fileName, bpp, hasAlpha, width); });
 }
 
@@ -96,7 +99,9 @@ bool Sprite::initWithPVRTCFile(const std::string& fileName, int32_t bpp, bool ha
     return initShowing(TextureMgr::sharedTextureMgr()->addPVRTCImage(fileName, bpp, hasAlpha, width));
 }
 
-void Sprite::initAnimationDictionary() { animations_ = std::make_unique<AnimationDictionary>(); }
+void Sprite::initAnimationDictionary() {
+    animations_ = std::make_unique<AnimationDictionary>();
+}
 
 void Sprite::addAnimation(Animation* animation) {
     ccAssert(animation != nullptr, "Argument must be non-nil");

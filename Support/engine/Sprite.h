@@ -58,7 +58,8 @@ class Sprite : public TextureNode {
     static RefPtr<Sprite> spriteWithFile(const std::string& fileName);
     static RefPtr<Sprite> spriteWithTexture(Texture2D* texture);
     static RefPtr<Sprite> spriteWithCGImage(const platform::Bitmap* image);
-    static RefPtr<Sprite> spriteWithPVRTCFile(const std::string& fileName, int32_t bpp, bool hasAlpha, int32_t width);
+    static RefPtr<Sprite> spriteWithPVRTCFile(const std::string& fileName, int32_t bpp, bool hasAlpha,
+                                              int32_t width);
 
     bool initWithFile(const std::string& fileName);
     bool initWithTexture(Texture2D* texture);

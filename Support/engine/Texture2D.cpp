@@ -21,7 +21,8 @@ constexpr uint32_t kMaxImageSide = 1024;
 uint32_t powerOfTwoAtLeast(uint32_t v) {
     if (v == 1 || (v != 0 && (v & (v - 1)) == 0)) return v;
     uint32_t p = 1;
-    while (p < v && p < 0x80000000u) p <<= 1;
+    while (p < v && p < 0x80000000u)
+        p <<= 1;
     return p;
 }
 
@@ -34,7 +35,8 @@ GLuint boundTexture() {
 // The picture, scaled down by 2^halvings, as premultiplied RGBA rows at the
 // top-left of a width x height buffer; the rest stays zero. Each halving
 // averages 2 x 2 pixels, counting pixels beyond the picture as empty.
-std::vector<uint8_t> placePicture(const platform::Bitmap& image, uint32_t width, uint32_t height, int halvings) {
+std::vector<uint8_t> placePicture(const platform::Bitmap& image, uint32_t width, uint32_t height,
+                                  int halvings) {
     std::vector<uint8_t> out(static_cast<size_t>(width) * height * 4, 0);
     const uint32_t block = 1u << halvings;
     const uint32_t area = block * block;
@@ -49,12 +51,14 @@ std::vector<uint8_t> placePicture(const platform::Bitmap& image, uint32_t width,
                 for (uint32_t sx = x * block; sx < std::min(srcW, (x + 1) * block); ++sx) {
                     const uint8_t* p = image.pixel(static_cast<int>(sx), static_cast<int>(sy));
                     uint32_t a = image.hasAlpha ? p[3] : 255;
-                    for (int c = 0; c < 3; ++c) sum[c] += needsPremultiply ? (p[c] * a + 127) / 255 : p[c];
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += needsPremultiply ? (p[c] * a + 127) / 255 : p[c];
                     sum[3] += a;
                 }
             }
             uint8_t* q = &out[(static_cast<size_t>(y) * width + x) * 4];
-            for (int c = 0; c < 4; ++c) q[c] = static_cast<uint8_t>((sum[c] + area / 2) / area);
+            for (int c = 0; c < 4; ++c)
+                q[c] = static_cast<uint8_t>((sum[c] + area / 2) / area);
         }
     }
     return out;
@@ -130,10 +134,10 @@ bool Texture2D::initWithImage(const platform::Bitmap* image) {
         ccLog("Image is Null");
         return false;
     }
-    int32_t pixelFormat = image->isMask                  ? Texture2DPixelFormatA8
-                          : image->hasAlpha                ? Texture2DPixelFormatRGBA8888
-                          : image->bitsPerComponent > 7    ? Texture2DPixelFormatRGBA8888
-                                                           : Texture2DPixelFormatRGB565;
+    int32_t pixelFormat = image->isMask                 ? Texture2DPixelFormatA8
+                          : image->hasAlpha             ? Texture2DPixelFormatRGBA8888
+                          : image->bitsPerComponent > 7 ? Texture2DPixelFormatRGBA8888
+                                                        : Texture2DPixelFormatRGB565;
     ccSize content{static_cast<float>(image->width), static_cast<float>(image->height)};
     uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(content.width));
     uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(content.height));
@@ -156,7 +160,8 @@ bool Texture2D::initWithImage(const platform::Bitmap* image) {
     case Texture2DPixelFormatA8: {
         // A mask's grey level is its coverage.
         std::vector<uint8_t> alpha(rgba.size() / 4);
-        for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = rgba[i * 4];
+        for (size_t i = 0; i < alpha.size(); ++i)
+            alpha[i] = rgba[i * 4];
         return initWithData(alpha.data(), pixelFormat, width, height, content);
     }
     default:
@@ -173,7 +178,8 @@ bool Texture2D::initWithString(const std::string& string, ccSize dimensions, int
     auto side = [&](float v) {
         if (!(v > 0)) return 0.0f;
         if (v > maxSide) {
-            ccLogf("Text box side %g is too large; using %g", static_cast<double>(v), static_cast<double>(maxSide));
+            ccLogf("Text box side %g is too large; using %g", static_cast<double>(v),
+                   static_cast<double>(maxSide));
             return maxSide;
         }
         return v;
@@ -182,15 +188,15 @@ bool Texture2D::initWithString(const std::string& string, ccSize dimensions, int
     uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(dimensions.width));
     uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(dimensions.height));
     std::vector<uint8_t> coverage(static_cast<size_t>(width) * height, 0);
-    platform::drawText(string, fontName, fontSize, dimensions.width, dimensions.height, alignment, coverage.data(),
-                       static_cast<int>(width), static_cast<int>(height));
+    platform::drawText(string, fontName, fontSize, dimensions.width, dimensions.height, alignment,
+                       coverage.data(), static_cast<int>(width), static_cast<int>(height));
     return initWithData(coverage.data(), Texture2DPixelFormatA8, width, height, dimensions);
 }
 
 bool Texture2D::initWithString(const std::string& string, const std::string& fontName, float fontSize) {
     platform::TextExtent extent = platform::measureText(string, fontName, fontSize);
-    return initWithString(string, ccSize{extent.width, extent.height}, platform::TextAlignmentCenter, fontName,
-                          fontSize);
+    return initWithString(string, ccSize{extent.width, extent.height}, platform::TextAlignmentCenter,
+                          fontName, fontSize);
 }
 
 // ---- compressed data
@@ -214,7 +220,8 @@ bool Texture2D::initWithPVRTCData(const void* data, int32_t level, int32_t bpp, 
     glGenTextures(1, &name_);
     glBindTexture(GL_TEXTURE_2D, name_);
     applyTexParameters();
-    glCompressedTexImage2D(GL_TEXTURE_2D, level, format, length, length, 0, static_cast<GLsizei>(imageSize), data);
+    glCompressedTexImage2D(GL_TEXTURE_2D, level, format, length, length, 0, static_cast<GLsizei>(imageSize),
+                           data);
     glBindTexture(GL_TEXTURE_2D, previous);
 
     width_ = height_ = static_cast<uint32_t>(length);
@@ -263,7 +270,9 @@ void Texture2D::setTexParameters(const ccTexParams* params) {
     texParams = *params;
 }
 
-ccTexParams Texture2D::texParameters() { return texParams; }
+ccTexParams Texture2D::texParameters() {
+    return texParams;
+}
 
 void Texture2D::applyTexParameters() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(texParams.minFilter));
@@ -272,18 +281,26 @@ void Texture2D::applyTexParameters() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, static_cast<GLint>(texParams.wrapT));
 }
 
-void Texture2D::setAliasTexParameters() { texParams.minFilter = texParams.magFilter = GL_NEAREST; }
+void Texture2D::setAliasTexParameters() {
+    texParams.minFilter = texParams.magFilter = GL_NEAREST;
+}
 
-void Texture2D::setAntiAliasTexParameters() { texParams.minFilter = texParams.magFilter = GL_LINEAR; }
+void Texture2D::setAntiAliasTexParameters() {
+    texParams.minFilter = texParams.magFilter = GL_LINEAR;
+}
 
-void Texture2D::saveTexParameters() { texParamsCopy = texParams; }
+void Texture2D::saveTexParameters() {
+    texParamsCopy = texParams;
+}
 
-void Texture2D::restoreTexParameters() { texParams = texParamsCopy; }
+void Texture2D::restoreTexParameters() {
+    texParams = texParamsCopy;
+}
 
 std::string Texture2D::description() const {
-    return ccFormat("<%s = %08llX | Name = %u | Dimensions = %ux%u | Coordinates = (%.2f, %.2f)>", "Texture2D",
-                    static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)), name_, width_, height_,
-                    static_cast<double>(maxS_), static_cast<double>(maxT_));
+    return ccFormat("<%s = %08llX | Name = %u | Dimensions = %ux%u | Coordinates = (%.2f, %.2f)>",
+                    "Texture2D", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)), name_,
+                    width_, height_, static_cast<double>(maxS_), static_cast<double>(maxT_));
 }
 
 // ---- colours

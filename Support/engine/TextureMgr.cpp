@@ -22,7 +22,8 @@ TextureMgr* allocatedTextureMgr = nullptr;
 bool hasPVRSuffix(const std::string& name) {
     if (name.size() < 4) return false;
     std::string suffix = name.substr(name.size() - 4);
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return suffix == ".pvr";
 }
 
@@ -168,7 +169,8 @@ std::string TextureMgr::fullPathFromRelativePath(const std::string& path) const 
     }
     if (components.empty()) return {};
     fs::path full = platform::resourceDirectory();
-    for (const std::string& part : components) full /= part;
+    for (const std::string& part : components)
+        full /= part;
     std::error_code error;
     if (!fs::is_regular_file(full, error)) return {};
     return full.string();

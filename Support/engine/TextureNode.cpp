@@ -2,7 +2,9 @@
 
 #include "platform/GL.h"
 
-RefPtr<TextureNode> TextureNode::node() { return nodeOf<TextureNode>(); }
+RefPtr<TextureNode> TextureNode::node() {
+    return nodeOf<TextureNode>();
+}
 
 bool TextureNode::init() {
     if (!CocosNode::init()) return false;
@@ -16,7 +18,9 @@ void TextureNode::setRGB(uint8_t r, uint8_t g, uint8_t b) {
     b_ = b;
 }
 
-ccSize TextureNode::contentSize() const { return texture_ ? texture_->contentSize() : ccSize{}; }
+ccSize TextureNode::contentSize() const {
+    return texture_ ? texture_->contentSize() : ccSize{};
+}
 
 void TextureNode::draw() {
     glEnableClientState(GL_VERTEX_ARRAY);

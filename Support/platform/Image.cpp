@@ -14,7 +14,8 @@
 namespace platform {
 
 bool Bitmap::isWellFormed() const {
-    return width > 0 && height > 0 && pixels.size() == static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    return width > 0 && height > 0 &&
+           pixels.size() == static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
 }
 
 namespace {
@@ -59,8 +60,8 @@ bool readPngHeader(png_structp png, png_infop info, PngHeader* header) {
     png_set_user_limits(png, kMaxDecodedImageSide, kMaxDecodedImageSide);
     png_read_info(png, info);
     int interlace = 0;
-    png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType, &interlace,
-                 nullptr, nullptr);
+    png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType,
+                 &interlace, nullptr, nullptr);
     header->hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
 
     if (header->colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
@@ -86,7 +87,8 @@ void premultiply(Bitmap& bitmap) {
     for (size_t i = 0; i < bitmap.pixels.size(); i += 4) {
         unsigned a = bitmap.pixels[i + 3];
         if (a == 255) continue;
-        for (int c = 0; c < 3; ++c) bitmap.pixels[i + c] = static_cast<uint8_t>((bitmap.pixels[i + c] * a + 127) / 255);
+        for (int c = 0; c < 3; ++c)
+            bitmap.pixels[i + c] = static_cast<uint8_t>((bitmap.pixels[i + c] * a + 127) / 255);
     }
 }
 
@@ -127,7 +129,8 @@ bool decodePNG(const uint8_t* data, size_t size, Bitmap& out, const std::string&
     bitmap.height = static_cast<int>(height);
     bitmap.pixels.resize(width * height * 4);
     std::vector<png_bytep> rows(height);
-    for (size_t y = 0; y < height; ++y) rows[y] = bitmap.pixels.data() + y * width * 4;
+    for (size_t y = 0; y < height; ++y)
+        rows[y] = bitmap.pixels.data() + y * width * 4;
     if (!readPngRows(png, rows.data())) return fail(source.error);
 
     bitmap.hasAlpha = (header.colorType & PNG_COLOR_MASK_ALPHA) || header.hasTransparency;
@@ -176,7 +179,8 @@ bool writePNG(const std::string& path, const Bitmap& bitmap) {
             unsigned a = straight.pixels[i + 3];
             if (a == 0 || a == 255) continue;
             for (int c = 0; c < 3; ++c)
-                straight.pixels[i + c] = static_cast<uint8_t>(std::min(255u, (straight.pixels[i + c] * 255u + a / 2) / a));
+                straight.pixels[i + c] =
+                    static_cast<uint8_t>(std::min(255u, (straight.pixels[i + c] * 255u + a / 2) / a));
         }
         picture = &straight;
     }
@@ -201,8 +205,9 @@ bool writePNG(const std::string& path, const Bitmap& bitmap) {
         return false;
     }
     png_init_io(png, file.get());
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture->width), static_cast<png_uint_32>(picture->height), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(picture->width),
+                 static_cast<png_uint_32>(picture->height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);

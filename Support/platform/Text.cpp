@@ -25,12 +25,9 @@ struct FontAlias {
     const char* style; // null: the family's regular face
 };
 constexpr FontAlias kFontAliases[] = {
-    {"Marker Felt", "Comic Neue", nullptr},
-    {"MarkerFelt-Thin", "Comic Neue", nullptr},
-    {"MarkerFelt-Wide", "Comic Neue", "Bold"},
-    {"Helvetica", "DejaVu Sans", nullptr},
-    {"Helvetica-Bold", "DejaVu Sans", "Bold"},
-    {"Arial", "DejaVu Sans", nullptr},
+    {"Marker Felt", "Comic Neue", nullptr},    {"MarkerFelt-Thin", "Comic Neue", nullptr},
+    {"MarkerFelt-Wide", "Comic Neue", "Bold"}, {"Helvetica", "DejaVu Sans", nullptr},
+    {"Helvetica-Bold", "DejaVu Sans", "Bold"}, {"Arial", "DejaVu Sans", nullptr},
     {"Courier", "DejaVu Sans Mono", nullptr},
 };
 constexpr const char* kDefaultFamily = "sans-serif";
@@ -89,7 +86,8 @@ const Glyph& Face::glyph(FT_UInt index) {
     for (int y = 0; y < g.rows; ++y) {
         const uint8_t* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
         for (int x = 0; x < g.width; ++x) {
-            uint8_t v = bm.pixel_mode == FT_PIXEL_MODE_GRAY ? row[x] : ((row[x / 8] >> (7 - x % 8)) & 1) * 255;
+            uint8_t v =
+                bm.pixel_mode == FT_PIXEL_MODE_GRAY ? row[x] : ((row[x / 8] >> (7 - x % 8)) & 1) * 255;
             g.coverage[static_cast<size_t>(y) * g.width + x] = v;
         }
     }
@@ -127,8 +125,8 @@ class FontCache {
     Face* open(const std::string& file, int index);
 
     FT_Library library_ = nullptr;
-    std::map<std::string, Face*> byName_;                      // font name -> face (null: none)
-    std::map<std::string, std::unique_ptr<Face>> byFile_;      // "file#index" -> face
+    std::map<std::string, Face*> byName_;                 // font name -> face (null: none)
+    std::map<std::string, std::unique_ptr<Face>> byFile_; // "file#index" -> face
 };
 
 Face* FontCache::open(const std::string& file, int index) {
@@ -254,7 +252,8 @@ ShapedText shape(Face& face, std::string_view utf8) {
         Fixed advance = lineFeed ? 0 : face.glyph(index).advance;
         if (kerning && previous && index) {
             FT_Vector delta{};
-            if (FT_Get_Kerning(face.face, previous, index, FT_KERNING_DEFAULT, &delta) == 0 && !t.advances.empty())
+            if (FT_Get_Kerning(face.face, previous, index, FT_KERNING_DEFAULT, &delta) == 0 &&
+                !t.advances.empty())
                 t.advances.back() += delta.x;
         }
         previous = lineFeed ? 0 : index;
@@ -269,8 +268,10 @@ ShapedText shape(Face& face, std::string_view utf8) {
 Line finishLine(const ShapedText& t, size_t begin, size_t end) {
     Line line{begin, end, 0};
     size_t last = end;
-    while (last > begin && t.isSpace[last - 1]) --last;
-    for (size_t i = begin; i < last; ++i) line.width += t.advances[i];
+    while (last > begin && t.isSpace[last - 1])
+        --last;
+    for (size_t i = begin; i < last; ++i)
+        line.width += t.advances[i];
     return line;
 }
 
@@ -283,7 +284,8 @@ std::vector<Line> layOut(const ShapedText& t, Fixed maxWidth) {
     while (true) {
         size_t begin = pos;
         if (!startOfParagraph) {
-            while (begin < n && t.isSpace[begin]) ++begin; // a wrapped line starts at its word
+            while (begin < n && t.isSpace[begin])
+                ++begin; // a wrapped line starts at its word
             if (begin == n) break;
             if (t.isLineFeed[begin]) { // only spaces were left: the paragraph is done
                 pos = begin + 1;
@@ -334,7 +336,9 @@ Face* faceAtSize(const std::string& fontName, float pointSize) {
     return face;
 }
 
-float ceilPoints(Fixed v) { return static_cast<float>((v + 63) / 64); }
+float ceilPoints(Fixed v) {
+    return static_cast<float>((v + 63) / 64);
+}
 
 } // namespace
 
@@ -351,14 +355,15 @@ TextExtent measureText(std::string_view text, const std::string& fontName, float
     Fixed width = 0;
     for (const Line& line : lines) {
         Fixed w = 0; // trailing spaces count when measuring
-        for (size_t i = line.begin; i < line.end; ++i) w += shaped.advances[i];
+        for (size_t i = line.begin; i < line.end; ++i)
+            w += shaped.advances[i];
         width = std::max(width, w);
     }
     return {ceilPoints(width), ceilPoints(lineHeightOf(*face) * static_cast<Fixed>(lines.size()))};
 }
 
-void drawText(std::string_view text, const std::string& fontName, float pointSize, float boxWidth, float boxHeight,
-              int32_t alignment, uint8_t* coverage, int stride, int rows) {
+void drawText(std::string_view text, const std::string& fontName, float pointSize, float boxWidth,
+              float boxHeight, int32_t alignment, uint8_t* coverage, int stride, int rows) {
     if (!coverage || stride <= 0 || rows <= 0) return;
     if (!(boxWidth > 0) || !(boxHeight > 0)) return; // also NaN
     Face* face = faceAtSize(fontName, pointSize);
@@ -398,6 +403,8 @@ void drawText(std::string_view text, const std::string& fontName, float pointSiz
     }
 }
 
-void clearFontCache() { FontCache::shared().clear(); }
+void clearFontCache() {
+    FontCache::shared().clear();
+}
 
 } // namespace platform

@@ -36,8 +36,8 @@ TextExtent measureText(std::string_view text, const std::string& fontName, float
 // is broken where it must), line feeds start new lines, lines are aligned
 // left, centred or right, and lines that do not fit the box's height are left
 // out. Nothing is drawn outside the box or the buffer.
-void drawText(std::string_view text, const std::string& fontName, float pointSize, float boxWidth, float boxHeight,
-              int32_t alignment, uint8_t* coverage, int stride, int rows);
+void drawText(std::string_view text, const std::string& fontName, float pointSize, float boxWidth,
+              float boxHeight, int32_t alignment, uint8_t* coverage, int stride, int rows);
 
 // Lets go of every loaded face and rendered glyph (they are kept between
 // calls because labels may re-render their text every frame).
