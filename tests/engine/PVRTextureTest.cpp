@@ -15,29 +15,30 @@ struct PVRHeader {
     char tag[4] = {'P', 'V', 'R', '!'};
 };
 
-// A PVR file: the 52-byte header and `dataBytes` bytes of level data (the declared length by default).
+// The 52-byte header and `dataBytes` bytes of level data (by default as many as declared).
 std::vector<uint8_t> pvrFile(const PVRHeader& h, size_t dataBytes = SIZE_MAX) {
     std::vector<uint8_t> file(52, 0);
-    auto put = [&](size_t offset, uint32_t v) {
-        for (int i = 0; i < 4; ++i) file[offset + i] = static_cast<uint8_t>(v >> (8 * i));
+    auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
     };
-    put(0, 52), put(4, h.height), put(8, h.width), put(16, h.flags), put(20, h.dataLength), put(40, h.alphaMask);
+    put(4, h.height), put(8, h.width), put(16, h.flags), put(20, h.dataLength), put(40, h.alphaMask);
     std::memcpy(&file[44], h.tag, 4);
-    size_t n = dataBytes == SIZE_MAX ? h.dataLength : dataBytes;
-    for (size_t i = 0; i < n; ++i) file.push_back(static_cast<uint8_t>(i * 7));
+    for (size_t i = 0; i < (dataBytes == SIZE_MAX ? h.dataLength : dataBytes); ++i)
+        file.push_back(uint8_t(i * 7));
     return file;
 }
 
 std::vector<size_t> levelSizes(const PVRTexture& t) {
     std::vector<size_t> sizes;
-    for (auto& level : t.imageData()) sizes.push_back(level.size());
+    for (auto& level : t.imageData())
+        sizes.push_back(level.size());
     return sizes;
 }
 
-class PVRTextureTest : public EngineTest {
-  protected:
-    ScratchDir dir;
-};
+const char* kUploadError = "Error uploading compressed texture level: 0. glError: 0x0500";
+
+using PVRTextureTest = EngineTest;
 
 } // namespace
 
@@ -45,15 +46,11 @@ TEST_F(PVRTextureTest, LevelsNeverHaveFewerThanTwoByTwoBlocks) {
     auto reader = makeRef<PVRTexture>();
     ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
     EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{2048, 512, 128, 32, 32, 32, 32}));
-    EXPECT_EQ(reader->width(), 64u);
+    EXPECT_EQ(reader->imageData()[1][0], static_cast<uint8_t>(2048 * 7)); // level 1 follows level 0
     EXPECT_EQ(reader->internalFormat(), kGLCompressedRGBAPVRTC4);
     EXPECT_FALSE(reader->hasAlpha());
-    // Level 1 starts right after level 0.
-    EXPECT_EQ(reader->imageData()[1][0], static_cast<uint8_t>(2048 * 7));
 
-    PVRHeader twoBits;
-    twoBits.width = twoBits.height = 32, twoBits.flags = 0xABCD18; // only the low byte is the type
-    twoBits.dataLength = 256 + 64 + 32 + 32, twoBits.alphaMask = 0xff;
+    PVRHeader twoBits{32, 32, 0xABCD18, 256 + 64 + 32 + 32, 0xff}; // only the flags' low byte is the type
     ASSERT_TRUE(reader->unpackPVRData(pvrFile(twoBits)));
     EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{256, 64, 32, 32}));
     EXPECT_EQ(reader->internalFormat(), kGLCompressedRGBAPVRTC2);
@@ -63,90 +60,60 @@ TEST_F(PVRTextureTest, LevelsNeverHaveFewerThanTwoByTwoBlocks) {
 TEST_F(PVRTextureTest, WrongTagsTypesAndShortFilesAreRefusedLeavingTheLevelsAlone) {
     auto reader = makeRef<PVRTexture>();
     ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
-    const std::vector<size_t> before = levelSizes(*reader);
-
+    std::vector<std::vector<uint8_t>> refused;
     for (int i = 0; i < 4; ++i) {
         PVRHeader h;
         h.tag[i] = 'x';
-        EXPECT_FALSE(reader->unpackPVRData(pvrFile(h))) << "tag byte " << i;
+        refused.push_back(pvrFile(h));
     }
-    for (uint32_t type : {0u, 23u, 26u, 0x1900u}) {
-        PVRHeader h;
-        h.flags = type;
-        EXPECT_FALSE(reader->unpackPVRData(pvrFile(h))) << "type " << type;
-    }
-    std::vector<uint8_t> whole = pvrFile({});
-    for (size_t length : {size_t{0}, size_t{51}}) {
-        std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(length));
-        EXPECT_FALSE(reader->unpackPVRData(cut)) << length;
-    }
-    EXPECT_FALSE(reader->unpackPVRData(pvrFile({}, 2000)));     // less data than declared
-    PVRHeader ragged;
-    ragged.dataLength = 2800; // the last level would run past the declared data
-    EXPECT_FALSE(reader->unpackPVRData(pvrFile(ragged)));
-    PVRHeader huge;
-    huge.dataLength = 0xFFFFFFF0u;
-    EXPECT_FALSE(reader->unpackPVRData(pvrFile(huge, 64)));
-
-    EXPECT_EQ(levelSizes(*reader), before);
-    EXPECT_EQ(reader->width(), 64u);
+    for (uint32_t type : {0u, 24u + 2, 0x1900u})
+        refused.push_back(pvrFile({64, 64, type}));
+    refused.push_back({});
+    refused.push_back(pvrFile({}));
+    refused.back().resize(51);
+    refused.push_back(pvrFile({}, 2000));                      // less data than declared
+    refused.push_back(pvrFile({64, 64, 25, 2800}));            // the last level would run past the data
+    refused.push_back(pvrFile({64, 64, 25, 0xFFFFFFF0u}, 64)); // an absurd length
+    for (size_t i = 0; i < refused.size(); ++i)
+        EXPECT_FALSE(reader->unpackPVRData(refused[i])) << i;
+    EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{2048, 512, 128, 32, 32, 32, 32}));
     EXPECT_TRUE(logged("PVR file of 51 bytes is shorter than its header"));
 }
 
-TEST_F(PVRTextureTest, AFailedUploadIsLoggedAndLeavesNoGLTexture) {
-    // This GL has no PVRTC: every upload fails as a real driver's would on a bad level.
-    auto reader = makeRef<PVRTexture>();
-    ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
-    EXPECT_FALSE(reader->createGLTexture());
-    EXPECT_TRUE(logged("Error uploading compressed texture level: 0. glError: 0x0500"));
-    GLuint name = reader->name();
-    ASSERT_NE(name, 0u);
-    EXPECT_TRUE(glIsTexture(name));
-    reader = nullptr;
-    EXPECT_FALSE(glIsTexture(name));
-
-    // With retainName the GL texture outlives the reader.
-    reader = makeRef<PVRTexture>();
-    ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
-    reader->createGLTexture();
-    name = reader->name();
-    reader->setRetainName(true);
-    reader = nullptr;
-    EXPECT_TRUE(glIsTexture(name));
-    glDeleteTextures(1, &name);
+TEST_F(PVRTextureTest, AFailedUploadIsLoggedAndLeavesNoGLTextureUnlessItsNameIsRetained) {
+    for (bool retain : {false, true}) {
+        auto reader = makeRef<PVRTexture>();
+        ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
+        EXPECT_FALSE(reader->createGLTexture()); // this GL has no PVRTC
+        GLuint name = reader->name();
+        ASSERT_TRUE(glIsTexture(name));
+        reader->setRetainName(retain);
+        reader = nullptr;
+        EXPECT_EQ(glIsTexture(name), retain);
+        if (retain) glDeleteTextures(1, &name);
+    }
+    EXPECT_TRUE(logged(kUploadError));
 }
 
 TEST_F(PVRTextureTest, FilesAndFileURLsAreReadOtherURLsAreNot) {
+    ScratchDir dir;
     std::string path = dir.write("a b.pvr", pvrFile({}));
     EXPECT_FALSE(PVRTexture::pvrTextureWithContentsOfFile(path));
-    EXPECT_EQ(std::count(logLines().begin(), logLines().end(),
-                         "Error uploading compressed texture level: 0. glError: 0x0500"),
-              1);
     EXPECT_FALSE(PVRTexture::pvrTextureWithContentsOfURL("file://" + dir.path() + "/a%20b.pvr"));
     EXPECT_FALSE(PVRTexture::pvrTextureWithContentsOfURL("file://localhost" + dir.path() + "/a%20b.pvr"));
-    EXPECT_EQ(std::count(logLines().begin(), logLines().end(),
-                         "Error uploading compressed texture level: 0. glError: 0x0500"),
-              3);
-    clearLog();
     EXPECT_FALSE(PVRTexture::pvrTextureWithContentsOfURL("http://example.com/a.pvr"));
-    EXPECT_TRUE(logLines().empty());
+    EXPECT_EQ(std::count(logLines().begin(), logLines().end(), kUploadError), 3); // all but http reached GL
     EXPECT_FALSE(PVRTexture::pvrTextureWithContentsOfFile(dir.file("missing.pvr")));
     EXPECT_TRUE(logged("Cannot read the PVR file " + dir.file("missing.pvr")));
 
-    // A file without levels needs no upload.
-    PVRHeader empty;
-    empty.dataLength = 0;
-    RefPtr<PVRTexture> nothing = PVRTexture::pvrTextureWithContentsOfFile(dir.write("e.pvr", pvrFile(empty)));
-    ASSERT_TRUE(nothing);
-    EXPECT_EQ(nothing->name(), 0u);
-}
+    RefPtr<PVRTexture> noLevels =
+        PVRTexture::pvrTextureWithContentsOfFile(dir.write("e.pvr", pvrFile({8, 8, 25, 0})));
+    ASSERT_TRUE(noLevels);
+    EXPECT_EQ(noLevels->name(), 0u);
 
-TEST_F(PVRTextureTest, ATextureOfAnUnusableFileHasNoNameAndNoSize) {
-    std::string path = dir.write("bad.pvr", pvrFile({}, 100));
+    // A texture of a file that cannot be used has no name and no size.
     RefPtr<Texture2D> t = construct<Texture2D>([&](Texture2D& t) { return t.initWithPVRTCFile(path); });
-    ASSERT_TRUE(t);
     EXPECT_EQ(t->name(), 0u);
     EXPECT_EQ(t->contentSize(), (ccSize{0, 0}));
-    EXPECT_EQ(t->maxS(), 1.0f);
     EXPECT_EQ(t->pixelFormat(), Texture2DPixelFormatNone);
 }

@@ -1,6 +1,5 @@
-#include "engine/Errors.h"
 #include "engine/TextureMgr.h"
-#include "platform/Image.h"
+#include "engine/Errors.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
@@ -15,35 +14,30 @@ class TextureMgrTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         platform::setResourceDirectory(resources.path());
-        writePicture(resources.file("a.png"), 10, 10, [](int, int) { return RGBA{255, 0, 0, 255}; });
+        writeRed("a.png");
         std::filesystem::create_directories(resources.file("images"));
         writePicture(resources.file("images/b.png"), 3, 5, [](int, int) { return RGBA{0, 0, 255, 255}; });
+    }
+    void writeRed(const char* name) {
+        writePicture(resources.file(name), 10, 10, [](int, int) { return RGBA{255, 0, 0, 255}; });
     }
     TextureMgr* cache() { return TextureMgr::sharedTextureMgr(); }
     std::vector<std::string> keys() {
         std::vector<std::string> k;
-        for (auto& [key, texture] : cache()->textures()) k.push_back(key);
+        for (auto& entry : cache()->textures())
+            k.push_back(entry.first);
         return k;
     }
-    template <class F> void expectAssertion(F&& f, const std::string& message) {
-        try {
-            f();
-            ADD_FAILURE() << "no assertion failure \"" << message << "\"";
-        } catch (const AssertionFailure& e) {
-            EXPECT_EQ(e.what(), message);
-        }
-    }
-
     ScratchDir resources;
 };
 
-// A PVR file's header with 2816 bytes of 4-bit data for 64 x 64 pixels.
-std::vector<uint8_t> pvrFile() {
-    std::vector<uint8_t> f(52 + 2816, 0);
-    f[4] = f[8] = 64, f[16] = 25, f[20] = 2816 & 0xff, f[21] = 2816 >> 8;
-    f[44] = 'P', f[45] = 'V', f[46] = 'R', f[47] = '!';
-    return f;
-}
+#define EXPECT_ASSERTION(statement, message)                                                                 \
+    EXPECT_THROW(                                                                                            \
+        try { statement; } catch (const AssertionFailure& e) {                                               \
+            EXPECT_STREQ(e.what(), message);                                                                 \
+            throw;                                                                                           \
+        },                                                                                                   \
+        AssertionFailure)
 
 } // namespace
 
@@ -52,12 +46,20 @@ TEST_F(TextureMgrTest, PicturesAreLoadedOnceAndCachedUnderTheNameAsGiven) {
     ASSERT_TRUE(a);
     EXPECT_EQ(a->retainCount(), 1u); // the cache's reference only
     std::filesystem::remove(resources.file("a.png"));
-    EXPECT_EQ(cache()->addImage("a.png"), a); // not decoded again
-    Texture2D* b = cache()->addImage("images/b.png");
-    ASSERT_TRUE(b);
-    EXPECT_EQ(b->contentSize(), (ccSize{3, 5}));
+    EXPECT_EQ(cache()->addImage("a.png"), a); // not read again
+    EXPECT_EQ(cache()->addImage("images/b.png")->contentSize(), (ccSize{3, 5}));
     EXPECT_EQ(keys(), (std::vector<std::string>{"a.png", "images/b.png"}));
-    EXPECT_EQ(cache(), TextureMgr::sharedTextureMgr());
+
+    EXPECT_EQ(cache()->addImage("missing.png"), nullptr);
+    EXPECT_TRUE(logged("Cannot find missing.png in the resources"));
+    EXPECT_TRUE(logged("Image is Null"));
+    std::vector<uint8_t> half = readBytes(resources.file("images/b.png"));
+    half.resize(half.size() / 2);
+    resources.write("half.png", half);
+    EXPECT_EQ(cache()->addImage("half.png"), nullptr);
+    EXPECT_EQ(cache()->addImage("gone.pvr"), nullptr);
+    EXPECT_EQ(keys().size(), 2u);
+    EXPECT_ASSERTION(cache()->addImage(""), "TextureMgr: fileimage MUST not be nill");
 }
 
 TEST_F(TextureMgrTest, RelativePathsResolveInsideTheResourcesOnly) {
@@ -68,84 +70,67 @@ TEST_F(TextureMgrTest, RelativePathsResolveInsideTheResourcesOnly) {
         EXPECT_EQ(cache()->fullPathFromRelativePath(none), "") << none;
 }
 
-TEST_F(TextureMgrTest, MissingOrBrokenPicturesAreLoggedAndNotCached) {
-    EXPECT_EQ(cache()->addImage("missing.png"), nullptr);
-    EXPECT_TRUE(logged("Cannot find missing.png in the resources"));
-    EXPECT_TRUE(logged("Image is Null"));
-    std::vector<uint8_t> half = readBytes(resources.file("a.png"));
-    half.resize(half.size() / 2);
-    resources.write("half.png", half);
-    clearLog();
-    EXPECT_EQ(cache()->addImage("half.png"), nullptr);
-    EXPECT_TRUE(logged("Image is Null"));
-    EXPECT_EQ(cache()->addImage("../a.png"), nullptr);
-    EXPECT_EQ(cache()->addImage("gone.pvr"), nullptr);
-    EXPECT_TRUE(keys().empty());
-    expectAssertion([&] { cache()->addImage(""); }, "TextureMgr: fileimage MUST not be nill");
-}
-
-TEST_F(TextureMgrTest, PVRFilesReachedByNameAreCachedUnderTheirFullPathWhateverTheCase) {
-    resources.write("stick.PVR", pvrFile());
+TEST_F(TextureMgrTest, PVRFilesAreCachedUnderTheirFullPathWhateverTheCaseOfTheirSuffix) {
+    std::vector<uint8_t> pvr(52 + 2816, 0); // 64 x 64 at 4 bits
+    pvr[4] = pvr[8] = 64, pvr[16] = 25, pvr[20] = 2816 & 0xff, pvr[21] = 2816 >> 8;
+    std::copy_n("PVR!", 4, &pvr[44]);
+    resources.write("stick.PVR", pvr);
     Texture2D* t = cache()->addImage("stick.PVR");
     ASSERT_TRUE(t);
     EXPECT_EQ(t->name(), 0u); // this GL cannot upload PVRTC: an empty texture, cached all the same
     EXPECT_EQ(keys(), (std::vector<std::string>{resources.file("stick.PVR")}));
     EXPECT_EQ(cache()->addImage("stick.PVR"), t);
     EXPECT_EQ(cache()->addPVRTCImage(resources.file("stick.PVR")), t);
-    expectAssertion([&] { cache()->addPVRTCImage(""); }, "TextureMgr: fileimage MUST not be nill");
-}
 
-TEST_F(TextureMgrTest, RawPVRTCFilesAreOneSquareLevel) {
+    // Raw PVRTC data: one square level, cached by name.
     resources.write("raw.pvrtc", std::vector<uint8_t>(32, 0));
-    Texture2D* t = cache()->addPVRTCImage("raw.pvrtc", 2, true, 8);
-    ASSERT_TRUE(t);
-    EXPECT_EQ(t->contentSize(), (ccSize{8, 8}));
-    EXPECT_EQ(cache()->addPVRTCImage("raw.pvrtc", 4, false, 64), t); // cached by name alone
-    EXPECT_EQ(cache()->addPVRTCImage("missing.pvrtc", 4, false, 8), nullptr);
     resources.write("short.pvrtc", std::vector<uint8_t>(100, 0));
+    Texture2D* raw = cache()->addPVRTCImage("raw.pvrtc", 2, true, 8);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->contentSize(), (ccSize{8, 8}));
+    EXPECT_EQ(cache()->addPVRTCImage("raw.pvrtc", 4, false, 64), raw);
     EXPECT_EQ(cache()->addPVRTCImage("short.pvrtc", 4, false, 16), nullptr); // 128 bytes needed
-    EXPECT_EQ(keys(), (std::vector<std::string>{"raw.pvrtc"}));
-    expectAssertion([&] { cache()->addPVRTCImage("raw.pvrtc", 3, false, 8); }, "TextureMgr: bpp must be either 2 or 4");
-    expectAssertion([&] { cache()->addPVRTCImage("", 4, false, 8); }, "TextureMgr: fileimage MUST not be nill");
+    EXPECT_EQ(cache()->addPVRTCImage("missing.pvrtc", 4, false, 8), nullptr);
+    EXPECT_EQ(keys().size(), 2u);
+    EXPECT_ASSERTION(cache()->addPVRTCImage("raw.pvrtc", 3, false, 8),
+                     "TextureMgr: bpp must be either 2 or 4");
+    EXPECT_ASSERTION(cache()->addPVRTCImage("", 4, false, 8), "TextureMgr: fileimage MUST not be nill");
+    EXPECT_ASSERTION(cache()->addPVRTCImage(""), "TextureMgr: fileimage MUST not be nill");
     while (glGetError() != GL_NO_ERROR) {
     }
 }
 
-TEST_F(TextureMgrTest, PicturesInMemoryAreKeyedByTheirAddress) {
+TEST_F(TextureMgrTest, PicturesInMemoryAreKeyedByTheirWholeAddress) {
     platform::Bitmap picture = makeBitmap(4, 4, [](int, int) { return RGBA{1, 2, 3, 255}; });
     Texture2D* t = cache()->addCGImage(&picture);
     ASSERT_TRUE(t);
-    std::string key = TextureMgr::keyForImage(&picture);
+    std::string key = keys().at(0);
     EXPECT_TRUE(std::regex_match(key, std::regex("[0-9A-F]{8,}"))) << key;
-    EXPECT_EQ(std::stoull(key, nullptr, 16), reinterpret_cast<uintptr_t>(&picture)); // the whole address
-    EXPECT_EQ(keys(), (std::vector<std::string>{key}));
+    EXPECT_EQ(std::stoull(key, nullptr, 16), reinterpret_cast<uintptr_t>(&picture));
     EXPECT_EQ(cache()->addCGImage(&picture), t);
     platform::Bitmap empty;
     EXPECT_EQ(cache()->addCGImage(&empty), nullptr);
     EXPECT_EQ(keys().size(), 1u);
-    expectAssertion([&] { cache()->addCGImage(nullptr); }, "TextureMgr: image MUST not be nill");
+    EXPECT_ASSERTION(cache()->addCGImage(nullptr), "TextureMgr: image MUST not be nill");
 }
 
 TEST_F(TextureMgrTest, RemovingForgetsTexturesThatOthersKeepAlive) {
     RefPtr<Texture2D> a = cache()->addImage("a.png");
-    Texture2D* b = cache()->addImage("images/b.png");
+    cache()->addImage("images/b.png");
     EXPECT_EQ(a->retainCount(), 2u);
     cache()->removeTexture(a);
     EXPECT_EQ(a->retainCount(), 1u);
     EXPECT_EQ(keys(), (std::vector<std::string>{"images/b.png"}));
-    EXPECT_EQ(cache()->textures().at("images/b.png").get(), b);
-    expectAssertion([&] { cache()->removeTexture(nullptr); }, "TextureMgr: tex MUST not be nill");
-
+    EXPECT_ASSERTION(cache()->removeTexture(nullptr), "TextureMgr: tex MUST not be nill");
     cache()->removeAllTextures();
     EXPECT_TRUE(keys().empty());
     EXPECT_TRUE(glIsTexture(a->name()));
-    writePicture(resources.file("a.png"), 10, 10, [](int, int) { return RGBA{255, 0, 0, 255}; });
     EXPECT_NE(cache()->addImage("a.png"), a.get()); // loaded afresh
 }
 
 TEST_F(TextureMgrTest, ThereIsOneCache) {
     TextureMgr* shared = cache();
-    expectAssertion([] { makeRef<TextureMgr>(); }, "Attempted to allocate a second instance of a singleton.");
+    EXPECT_ASSERTION(makeRef<TextureMgr>(), "Attempted to allocate a second instance of a singleton.");
     EXPECT_EQ(TextureMgr::sharedTextureMgr(), shared);
     TextureMgr::purgeSharedTextureMgr();
     EXPECT_TRUE(TextureMgr::sharedTextureMgr()->textures().empty());

@@ -14,34 +14,28 @@ namespace fs = std::filesystem;
 
 bool writeRawPNG(const std::string& path, const RawPNG& spec) {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
-    if (!file) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
+    png_infop info = png_create_info_struct(png);
     std::vector<png_bytep> rows;
-    for (auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+    for (auto& row : spec.rows)
+        rows.push_back(const_cast<png_bytep>(row.data()));
     std::vector<png_color> palette;
     for (size_t i = 0; i + 2 < spec.palette.size(); i += 3)
         palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
     png_color_16 grey{};
-    if (setjmp(png_jmpbuf(png))) {
+    grey.gray = static_cast<png_uint_16>(spec.transparentGrey);
+    if (!file || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
     png_init_io(png, file.get());
     png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-    if (spec.transparentGrey >= 0) {
-        grey.gray = static_cast<png_uint_16>(spec.transparentGrey);
-        png_set_tRNS(png, info, nullptr, 0, &grey);
-    }
+        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+                     nullptr);
+    if (spec.transparentGrey >= 0) png_set_tRNS(png, info, nullptr, 0, &grey);
     png_set_rows(png, info, rows.data());
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -50,28 +44,24 @@ bool writeRawPNG(const std::string& path, const RawPNG& spec) {
 
 platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour) {
     platform::Bitmap b;
-    b.width = width;
-    b.height = height;
-    b.pixels.resize(static_cast<size_t>(width) * height * 4);
+    b.width = width, b.height = height;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             RGBA c = colour(x, y);
-            uint8_t* p = b.pixel(x, y);
-            p[0] = static_cast<uint8_t>(c.r), p[1] = static_cast<uint8_t>(c.g);
-            p[2] = static_cast<uint8_t>(c.b), p[3] = static_cast<uint8_t>(c.a);
+            for (int v : {c.r, c.g, c.b, c.a})
+                b.pixels.push_back(static_cast<uint8_t>(v));
         }
     return b;
 }
 
-bool writePicture(const std::string& path, int width, int height, const std::function<RGBA(int x, int y)>& colour) {
+bool writePicture(const std::string& path, int width, int height,
+                  const std::function<RGBA(int x, int y)>& colour) {
     return platform::writePNG(path, makeBitmap(width, height, colour));
 }
 
 ScratchDir::ScratchDir() {
     std::string pattern = (fs::temp_directory_path() / "tindervale-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (char* made = mkdtemp(buffer.data())) path_ = made;
+    if (char* made = mkdtemp(pattern.data())) path_ = made;
 }
 
 ScratchDir::~ScratchDir() {
@@ -82,8 +72,8 @@ ScratchDir::~ScratchDir() {
 std::string ScratchDir::write(const std::string& name, const std::vector<uint8_t>& bytes) const {
     fs::path full = fs::path(path_) / name;
     fs::create_directories(full.parent_path());
-    std::ofstream out(full, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(full, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return full.string();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Pictures and folders made by the tests themselves: PNG files of any colour
-// type and bit depth written with libpng, plain RGBA pictures, and a
-// scratch folder that is removed again.
+// Pictures and folders the tests make themselves: PNG files of any colour
+// type and bit depth written with libpng, RGBA pictures from a function, and
+// a scratch folder removed again at the end.
 
 #include "platform/Image.h"
 
@@ -12,12 +12,9 @@
 
 struct RGBA;
 
-// Everything libpng needs to write one PNG; `rows` are packed as PNG stores them.
+// One PNG as libpng writes it; `rows` are packed as PNG stores them.
 struct RawPNG {
-    int width = 0;
-    int height = 0;
-    int colorType = 0; // PNG_COLOR_TYPE_...
-    int bitDepth = 8;
+    int width = 0, height = 0, colorType = 0, bitDepth = 8;
     bool interlaced = false;
     std::vector<uint8_t> palette;      // r, g, b triples
     std::vector<uint8_t> paletteAlpha; // tRNS of a palette picture
@@ -26,18 +23,16 @@ struct RawPNG {
 };
 bool writeRawPNG(const std::string& path, const RawPNG& png);
 
-// A picture whose pixel (x, y) (top row 0) is `colour(x, y)`, straight alpha.
+// Pixel (x, y), top row 0, is colour(x, y), straight alpha.
 platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour);
-// makeBitmap written as an 8-bit RGBA PNG.
-bool writePicture(const std::string& path, int width, int height, const std::function<RGBA(int x, int y)>& colour);
+bool writePicture(const std::string& path, int width, int height,
+                  const std::function<RGBA(int x, int y)>& colour);
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchDir {
   public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
     // Writes `bytes` to `name` (folders made as needed); returns the full path.
