@@ -74,11 +74,11 @@ std::vector<uint16_t> toRGB565(const std::vector<uint8_t>& rgba) {
     return out;
 }
 
-// The largest side GL takes for a texture.
-float maxTextureSide() {
+// The largest side of a text box: what GL takes, and no more than a text on this screen can need.
+float maxTextBoxSide() {
     GLint max = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);
-    return static_cast<float>(max > 0 ? max : 1024);
+    return static_cast<float>(std::clamp(max, 64, 4096));
 }
 
 } // namespace
@@ -174,7 +174,7 @@ bool Texture2D::initWithImage(const platform::Bitmap* image) {
 bool Texture2D::initWithString(const std::string& string, ccSize dimensions, int32_t alignment,
                                const std::string& fontName, float fontSize) {
     // A box GL cannot hold is cut down to what it can; nonsense sizes are empty.
-    float maxSide = maxTextureSide();
+    float maxSide = maxTextBoxSide();
     auto side = [&](float v) {
         if (!(v > 0)) return 0.0f;
         if (v > maxSide) {

@@ -186,6 +186,8 @@ TEST_F(Texture2DTest, TextTexturesAreAlphaOnlyBoxesOfPowerOfTwoSides) {
     EXPECT_EQ(boxed->pixelsWide() * 1000 + boxed->pixelsHigh(), 512064u);
     EXPECT_EQ(boxed->contentSize(), (ccSize{280, 60}));
     EXPECT_EQ(text({20, 25})->pixelsWide() * 1000 + text({20, 25})->pixelsHigh(), 32032u);
+    EXPECT_EQ(text({1e9f, 10})->pixelsWide(), 4096u); // an absurd box is cut down, with a log line
+    EXPECT_TRUE(logged("Text box side 1e+09 is too large; using 4096"));
     RefPtr<Texture2D> empty = text({0, -5});
     EXPECT_EQ(empty->pixelsWide(), 1u);
     EXPECT_EQ(empty->contentSize(), (ccSize{0, 0}));
