@@ -49,7 +49,10 @@ Drawn draw(const std::string& text, float boxW, float boxH, int32_t alignment = 
     return d;
 }
 
-const int kLine = static_cast<int>(measureText("x", kFont, 24).height);
+// One line's height at 24 points (asked for when a test runs, not when the program starts).
+int lineHeight() {
+    return static_cast<int>(measureText("x", kFont, 24).height);
+}
 
 } // namespace
 
@@ -67,16 +70,17 @@ TEST(TextTest, FamilyNamesResolveThroughTheAliasTableAndFallBackWithOneLogLine) 
 }
 
 TEST(TextTest, MeasurementIsInWholePointsAndFitsItsOwnBox) {
+    const int line = lineHeight();
     TextExtent one = measureText("Level 1", kFont, 24);
     EXPECT_EQ(one.width, std::floor(one.width));
     EXPECT_GT(one.width, 40);
-    EXPECT_EQ(one.height, kLine);
-    EXPECT_GE(kLine, 24);
+    EXPECT_EQ(one.height, line);
+    EXPECT_GE(line, 24);
     TextExtent two = measureText("Level 1\nMoves 3 to go", kFont, 24);
     EXPECT_NEAR(two.height, 2 * one.height, 1);
     EXPECT_EQ(two.width, measureText("Moves 3 to go", kFont, 24).width);
     EXPECT_EQ(measureText("", kFont, 24).width, 0);
-    EXPECT_EQ(measureText("", kFont, 24).height, kLine);
+    EXPECT_EQ(measureText("", kFont, 24).height, line);
     // A text drawn in the box it measured stays on one line (trailing spaces included).
     for (const char* text : {"Level 10", "Objective", "Level Complete", "Go Back  "}) {
         TextExtent e = measureText(text, kFont, 26);
@@ -98,33 +102,36 @@ TEST(TextTest, WordsWrapInTheBoxAndAWordTooLongBreaksWhereItMust) {
 }
 
 TEST(TextTest, EachLineIsAlignedLeftCentredOrRight) {
+    const int line = lineHeight();
     EXPECT_LE(draw("Hi", 200, 40, TextAlignmentLeft).columns().first, 4);
     auto centre = draw("Hi", 200, 40, TextAlignmentCenter).columns();
     EXPECT_NEAR((centre.first + centre.second) / 2, 100, 4);
-    Drawn right = draw("Level\nComplete", 200, 3 * kLine, TextAlignmentRight);
-    EXPECT_GE(right.columns(0, kLine).second, 194);
-    EXPECT_GE(right.columns(kLine, 2 * kLine).second, 194);
+    Drawn right = draw("Level\nComplete", 200, 3 * line, TextAlignmentRight);
+    EXPECT_GE(right.columns(0, line).second, 194);
+    EXPECT_GE(right.columns(line, 2 * line).second, 194);
 }
 
 TEST(TextTest, LineFeedsStartLinesAndLinesBelowTheBoxAreLeftOut) {
-    EXPECT_EQ(draw("A\n\nB", 100, 4 * kLine).lineBands(), 2);
-    Drawn cut = draw("One\nTwo\nThree\nFour", 100, 2.5f * kLine, TextAlignmentLeft, 24, 100, 5 * kLine);
+    const int line = lineHeight();
+    EXPECT_EQ(draw("A\n\nB", 100, 4 * line).lineBands(), 2);
+    Drawn cut = draw("One\nTwo\nThree\nFour", 100, 2.5f * line, TextAlignmentLeft, 24, 100, 5 * line);
     EXPECT_EQ(cut.lineBands(), 2);
-    EXPECT_LT(cut.lastRow(), 2 * kLine);
+    EXPECT_LT(cut.lastRow(), 2 * line);
     // A box lower than a line still shows the first line, cut at the box.
-    Drawn low = draw("Tall", 100, kLine / 2.0f, TextAlignmentLeft, 24, 100, 2 * kLine);
+    Drawn low = draw("Tall", 100, line / 2.0f, TextAlignmentLeft, 24, 100, 2 * line);
     EXPECT_EQ(low.lineBands(), 1);
-    EXPECT_LT(low.lastRow(), kLine / 2);
+    EXPECT_LT(low.lastRow(), line / 2);
 }
 
 TEST(TextTest, Utf8ApostrophesDrawAndBadInputDrawsNothingOutOfBounds) {
+    const int line = lineHeight();
     // U+2019 is a small mark high in the line; a missing glyph would be a tall box.
-    Drawn apostrophe = draw("\xE2\x80\x99", 40, kLine);
+    Drawn apostrophe = draw("\xE2\x80\x99", 40, line);
     EXPECT_GE(apostrophe.lastRow(), 0);
-    EXPECT_LT(apostrophe.lastRow(), kLine / 2);
+    EXPECT_LT(apostrophe.lastRow(), line / 2);
     EXPECT_GT(measureText("it\xE2\x80\x99s", kFont, 24).width, measureText("its", kFont, 24).width);
     for (std::string broken : {"\xE2\x80", "\xFF\xFE", "ab\xC3", "\xF4\x90\x80\x80", "\xED\xA0\x80"})
-        draw(broken, 100, kLine);
+        draw(broken, 100, line);
 
     float nan = std::numeric_limits<float>::quiet_NaN();
     for (float size : {0.0f, -12.0f, nan}) {
