@@ -3,6 +3,7 @@
 #include "engine/Director.h"
 #include "engine/Layer.h"
 #include "engine/Scene.h"
+#include "engine/TextureMgr.h"
 
 // The main screen's bounds in points.
 static const ccRect kMainScreenBounds = ccRectMake(0, 0, 320, 480);
@@ -51,5 +52,6 @@ void TindervaleAppDelegate::applicationWillResignActive(Application*) { Director
 void TindervaleAppDelegate::applicationDidBecomeActive(Application*) { Director::sharedDirector()->resume(); }
 
 void TindervaleAppDelegate::applicationDidReceiveMemoryWarning(Application*) {
-    // Nothing is cached yet that could be let go.
+    // Nodes keep the textures they show; the rest are loaded again when next asked for.
+    TextureMgr::sharedTextureMgr()->removeAllTextures();
 }

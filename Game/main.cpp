@@ -8,6 +8,7 @@
 #include "engine/Errors.h"
 #include "engine/InputScript.h"
 #include "engine/Scheduler.h"
+#include "engine/TextureMgr.h"
 #include "platform/Clock.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
@@ -44,6 +45,7 @@ int runGame(const CommandLine& options, const std::vector<ScriptCommand>* script
         app.run(&delegate, [limit] { return limit > 0 && Director::sharedDirector()->totalFrames() >= limit; });
     }
     bool shotOk = options.screenshot.empty() || writeScreenshot(options.screenshot);
+    TextureMgr::purgeSharedTextureMgr(); // its textures go while their GL context is still there
     Director::purgeSharedDirector();
     Scheduler::purgeSharedScheduler();
     setCurrentClock(nullptr);

@@ -2,6 +2,7 @@
 
 #include "engine/Application.h"
 #include "engine/Scheduler.h"
+#include "engine/TextureMgr.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
@@ -59,6 +60,7 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
+    TextureMgr::purgeSharedTextureMgr(); // its textures go while their GL context is still there
     Director::purgeSharedDirector();
     Scheduler::purgeSharedScheduler();
     Application::sharedApplication().reset();

@@ -1,0 +1,40 @@
+#pragma once
+// A node that draws one texture at its origin, tinted by an RGB colour and
+// faded by an opacity.
+
+#include "engine/CocosNode.h"
+#include "engine/Texture2D.h"
+
+#include <cstdint>
+
+class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeSize {
+  public:
+    static RefPtr<TextureNode> node();
+    bool init() override;
+
+    // The node keeps the texture it shows alive: setting one takes a
+    // reference to it and drops the one to the texture it replaces.
+    Texture2D* texture() const { return texture_.get(); }
+    void setTexture(Texture2D* texture) { texture_ = texture; }
+
+    uint8_t opacity() const override { return opacity_; }
+    void setOpacity(uint8_t opacity) override { opacity_ = opacity; }
+    uint8_t r() const { return r_; }
+    uint8_t g() const { return g_; }
+    uint8_t b() const { return b_; }
+    void setR(uint8_t r) { r_ = r; }
+    void setG(uint8_t g) { g_ = g; }
+    void setB(uint8_t b) { b_ = b; }
+    void setRGB(uint8_t r, uint8_t g, uint8_t b);
+
+    // The texture's content size; (0, 0) without a texture.
+    ccSize contentSize() const override;
+    void draw() override;
+
+  private:
+    RefPtr<Texture2D> texture_;
+    uint8_t opacity_ = 255;
+    uint8_t r_ = 255;
+    uint8_t g_ = 255;
+    uint8_t b_ = 255;
+};

@@ -1,0 +1,207 @@
+#include "platform/Image.h"
+#include "platform/Log.h"
+#include "support/EngineTest.h"
+#include "support/TestPictures.h"
+
+#include <png.h>
+
+namespace {
+
+// PNG's chunk checksum (CRC-32, polynomial 0xEDB88320).
+uint32_t crc32Of(const uint8_t* data, size_t size) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A case: the values a 7 x 5 picture is made of (pixel (x, y) shows value
+// (x + 2y) mod count; odd sizes catch interlacing and bit-packing slips),
+// each as stored and as it must decode (premultiplied).
+struct Case {
+    const char* name;
+    int colorType, bitDepth;
+    std::vector<std::vector<int>> stored;
+    std::vector<RGBA> decoded;
+    bool hasAlpha, isMask;
+    std::vector<uint8_t> palette = {}, paletteAlpha = {};
+    int transparentGrey = -1;
+};
+
+RawPNG encode(const Case& c, bool interlaced) {
+    RawPNG png{7, 5, c.colorType, c.bitDepth, interlaced, c.palette, c.paletteAlpha, c.transparentGrey, {}};
+    for (int y = 0; y < 5; ++y) {
+        std::vector<uint8_t> row;
+        int bit = 0;
+        for (int x = 0; x < 7; ++x)
+            for (int s : c.stored[(x + 2 * y) % c.stored.size()]) {
+                if (c.bitDepth == 16) {
+                    row.push_back(static_cast<uint8_t>(s >> 8)), row.push_back(static_cast<uint8_t>(s));
+                    continue;
+                }
+                if (bit == 0) row.push_back(0);
+                row.back() |= static_cast<uint8_t>(s << (8 - c.bitDepth - bit));
+                bit = (bit + c.bitDepth) % 8;
+            }
+        png.rows.push_back(row);
+    }
+    return png;
+}
+
+const std::vector<uint8_t> kPalette = {255, 0, 0, 0, 0, 255, 20, 40, 60, 255, 255, 255};
+const RGBA kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kWhite{255, 255, 255, 255}, kBlack{0, 0, 0, 255};
+
+std::vector<Case> cases() {
+    return {
+        {"grey1", PNG_COLOR_TYPE_GRAY, 1, {{0}, {1}}, {kBlack, kWhite}, false, true},
+        {"grey2", PNG_COLOR_TYPE_GRAY, 2, {{0}, {1}, {3}}, {kBlack, {85, 85, 85, 255}, kWhite}, false, true},
+        {"grey4", PNG_COLOR_TYPE_GRAY, 4, {{5}, {15}}, {{85, 85, 85, 255}, kWhite}, false, true},
+        {"grey8", PNG_COLOR_TYPE_GRAY, 8, {{100}, {255}}, {{100, 100, 100, 255}, kWhite}, false, true},
+        {"grey16", PNG_COLOR_TYPE_GRAY, 16, {{100 * 257}, {0}}, {{100, 100, 100, 255}, kBlack}, false, true},
+        {"grey8 tRNS",
+         PNG_COLOR_TYPE_GRAY,
+         8,
+         {{100}, {200}},
+         {{0, 0, 0, 0}, {200, 200, 200, 255}},
+         true,
+         false,
+         {},
+         {},
+         100},
+        {"greyAlpha8",
+         PNG_COLOR_TYPE_GRAY_ALPHA,
+         8,
+         {{200, 128}, {50, 255}, {255, 0}},
+         {{100, 100, 100, 128}, {50, 50, 50, 255}, {0, 0, 0, 0}},
+         true,
+         false},
+        {"greyAlpha16",
+         PNG_COLOR_TYPE_GRAY_ALPHA,
+         16,
+         {{200 * 257, 128 * 257}},
+         {{100, 100, 100, 128}},
+         true,
+         false},
+        {"rgb8", PNG_COLOR_TYPE_RGB, 8, {{255, 0, 0}, {10, 20, 30}}, {kRed, {10, 20, 30, 255}}, false, false},
+        {"rgb16", PNG_COLOR_TYPE_RGB, 16, {{65535, 128 * 257, 0}}, {{255, 128, 0, 255}}, false, false},
+        {"rgba8",
+         PNG_COLOR_TYPE_RGB_ALPHA,
+         8,
+         {{255, 0, 0, 128}, {0, 255, 0, 255}, {9, 9, 9, 0}},
+         {{128, 0, 0, 128}, {0, 255, 0, 255}, {0, 0, 0, 0}},
+         true,
+         false},
+        {"rgba16",
+         PNG_COLOR_TYPE_RGB_ALPHA,
+         16,
+         {{65535, 0, 65535, 128 * 257}},
+         {{128, 0, 128, 128}},
+         true,
+         false},
+        {"palette1",
+         PNG_COLOR_TYPE_PALETTE,
+         1,
+         {{0}, {1}},
+         {kRed, kBlue},
+         false,
+         false,
+         {kPalette.begin(), kPalette.begin() + 6}},
+        {"palette2 tRNS",
+         PNG_COLOR_TYPE_PALETTE,
+         2,
+         {{0}, {1}, {3}},
+         {kRed, {0, 0, 64, 64}, kWhite},
+         true,
+         false,
+         kPalette,
+         {255, 64}},
+        {"palette4",
+         PNG_COLOR_TYPE_PALETTE,
+         4,
+         {{2}, {3}},
+         {{20, 40, 60, 255}, kWhite},
+         false,
+         false,
+         kPalette},
+        {"palette8 tRNS",
+         PNG_COLOR_TYPE_PALETTE,
+         8,
+         {{1}, {2}},
+         {{0, 0, 0, 0}, {20, 40, 60, 255}},
+         true,
+         false,
+         kPalette,
+         {255, 0}},
+    };
+}
+
+class DecodeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+    }
+    void TearDown() override { setLogSink(nullptr); }
+    ScratchDir dir;
+    std::vector<std::string> log;
+};
+
+} // namespace
+
+TEST_F(DecodeTest, EveryColourTypeAndBitDepthPlainAndInterlaced) {
+    for (const Case& c : cases())
+        for (bool interlaced : {false, true}) {
+            std::string what = std::string(c.name) + (interlaced ? " interlaced" : "");
+            ASSERT_TRUE(writeRawPNG(dir.file(what), encode(c, interlaced))) << what;
+            platform::Bitmap b;
+            ASSERT_TRUE(platform::decodePNG(dir.file(what), b)) << what;
+            ASSERT_EQ(b.width * 10 + b.height, 75) << what;
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 7; ++x) {
+                    const uint8_t* p = b.pixel(x, y);
+                    EXPECT_TRUE(
+                        colorNear({p[0], p[1], p[2], p[3]}, c.decoded[(x + 2 * y) % c.decoded.size()], 1))
+                        << what << " at " << x << "," << y;
+                }
+            EXPECT_EQ(b.hasAlpha, c.hasAlpha) << what;
+            EXPECT_EQ(b.isMask, c.isMask) << what;
+            EXPECT_EQ(b.bitsPerComponent, c.colorType == PNG_COLOR_TYPE_PALETTE ? 8 : c.bitDepth) << what;
+        }
+}
+
+TEST_F(DecodeTest, BrokenFilesGiveNoPictureAndALogLine) {
+    ASSERT_TRUE(writePicture(dir.file("good.png"), 40, 30, [](int x, int y) {
+        return RGBA{x * 6, y * 8, 90, 200};
+    }));
+    std::vector<uint8_t> good = readBytes(dir.file("good.png"));
+    platform::Bitmap b;
+    EXPECT_FALSE(platform::decodePNG(dir.file("missing.png"), b));
+    EXPECT_FALSE(platform::decodePNG(dir.write("empty.png", {}), b));
+    EXPECT_FALSE(platform::decodePNG(dir.write("text.png", {'h', 'i', '\n', 0, 0, 0, 0, 0, 0}), b));
+    EXPECT_EQ(log, (std::vector<std::string>{"Cannot read " + dir.file("missing.png") + ": no such file",
+                                             "Cannot read " + dir.file("empty.png") + ": the file is empty",
+                                             "Cannot read " + dir.file("text.png") + ": not a PNG file"}));
+    // Every cut short of the end fails cleanly (and, under the sanitizers, without reading past the cut).
+    for (size_t length = 8; length + 12 < good.size(); length += 5) {
+        std::vector<uint8_t> cut(good.begin(), good.begin() + static_cast<ptrdiff_t>(length));
+        EXPECT_FALSE(platform::decodePNG(cut.data(), cut.size(), b, "cut")) << length;
+        EXPECT_TRUE(b.pixels.empty());
+    }
+    std::vector<uint8_t> damaged = good;
+    damaged[good.size() - 20] ^= 0x5a; // compressed data no longer matches its checksum
+    EXPECT_FALSE(platform::decodePNG(damaged.data(), damaged.size(), b, "damaged"));
+
+    // A header claiming 1048576 x 1048576 pixels is refused before memory is taken.
+    std::vector<uint8_t> huge = good;
+    for (int i = 0; i < 8; ++i)
+        huge[16 + i] = i % 4 == 1 ? 0x10 : 0;
+    uint32_t crc = crc32Of(&huge[12], 17);
+    for (int i = 0; i < 4; ++i)
+        huge[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+    log.clear();
+    EXPECT_FALSE(platform::decodePNG(huge.data(), huge.size(), b, "huge"));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].rfind("Cannot read huge: ", 0), 0u);
+}

@@ -1,0 +1,83 @@
+#include "support/TestPictures.h"
+
+#include "support/EngineTest.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+bool writeRawPNG(const std::string& path, const RawPNG& spec) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_bytep> rows;
+    for (auto& row : spec.rows)
+        rows.push_back(const_cast<png_bytep>(row.data()));
+    std::vector<png_color> palette;
+    for (size_t i = 0; i + 2 < spec.palette.size(); i += 3)
+        palette.push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    png_color_16 grey{};
+    grey.gray = static_cast<png_uint_16>(spec.transparentGrey);
+    if (!file || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file.get());
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, 0, 0);
+    if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
+    if (!spec.paletteAlpha.empty())
+        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+                     nullptr);
+    if (spec.transparentGrey >= 0) png_set_tRNS(png, info, nullptr, 0, &grey);
+    png_set_rows(png, info, rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour) {
+    platform::Bitmap b;
+    b.width = width, b.height = height;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            RGBA c = colour(x, y);
+            for (int v : {c.r, c.g, c.b, c.a})
+                b.pixels.push_back(static_cast<uint8_t>(v));
+        }
+    return b;
+}
+
+bool writePicture(const std::string& path, int width, int height,
+                  const std::function<RGBA(int x, int y)>& colour) {
+    return platform::writePNG(path, makeBitmap(width, height, colour));
+}
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (fs::temp_directory_path() / "tindervale-test-XXXXXX").string();
+    if (char* made = mkdtemp(pattern.data())) path_ = made;
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+}
+
+std::string ScratchDir::write(const std::string& name, const std::vector<uint8_t>& bytes) const {
+    fs::path full = fs::path(path_) / name;
+    fs::create_directories(full.parent_path());
+    std::ofstream(full, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return full.string();
+}
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}

@@ -1,0 +1,45 @@
+#pragma once
+// Pictures and folders the tests make themselves: PNG files of any colour
+// type and bit depth written with libpng, RGBA pictures from a function, and
+// a scratch folder removed again at the end.
+
+#include "platform/Image.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct RGBA;
+
+// One PNG as libpng writes it; `rows` are packed as PNG stores them.
+struct RawPNG {
+    int width = 0, height = 0, colorType = 0, bitDepth = 8;
+    bool interlaced = false;
+    std::vector<uint8_t> palette;      // r, g, b triples
+    std::vector<uint8_t> paletteAlpha; // tRNS of a palette picture
+    int transparentGrey = -1;          // tRNS of a grey picture
+    std::vector<std::vector<uint8_t>> rows;
+};
+bool writeRawPNG(const std::string& path, const RawPNG& png);
+
+// Pixel (x, y), top row 0, is colour(x, y), straight alpha.
+platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour);
+bool writePicture(const std::string& path, int width, int height,
+                  const std::function<RGBA(int x, int y)>& colour);
+
+class ScratchDir {
+  public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // Writes `bytes` to `name` (folders made as needed); returns the full path.
+    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const;
+
+  private:
+    std::string path_;
+};
+
+std::vector<uint8_t> readBytes(const std::string& path);
