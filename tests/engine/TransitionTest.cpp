@@ -1,0 +1,410 @@
+// Scene transitions: when each hands over, what the two scenes go through,
+// touches while they run, the failures at construction, the class table,
+// and how a fade, a slide and a flip look on the way.
+
+#include "support/EngineTest.h"
+#include "support/Recorder.h"
+
+#include "engine/Errors.h"
+#include "engine/Layer.h"
+#include "engine/Scheduler.h"
+#include "engine/Transition.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr float kTick = 0.125f; // exact in binary: elapsed times add up without rounding
+
+// A layer that counts how often it enters and the touches it takes.
+class CountingLayer : public Layer {
+  public:
+    static RefPtr<CountingLayer> make() {
+        auto layer = nodeOf<CountingLayer>();
+        layer->setIsTouchEnabled(true);
+        return layer;
+    }
+    void onEnter() override {
+        ++enters;
+        Layer::onEnter();
+    }
+    bool ccTouchesBegan(TouchSet&, Event*) override {
+        ++touches;
+        return true;
+    }
+    int enters = 0;
+    int touches = 0;
+};
+
+// A full-screen card of one colour with a smaller rectangle in its upper
+// left, so that which way a scene moves or turns shows in the picture.
+RefPtr<Scene> card(uint32_t back, uint32_t front, CountingLayer* counter = nullptr) {
+    RefPtr<Scene> scene = Scene::node();
+    scene->add(ColorLayer::layerWithColor(back));
+    RefPtr<ColorLayer> inner = ColorLayer::layerWithColor(front, 120, 160);
+    inner->setPosition(cpv(40, 260));
+    scene->add(inner);
+    if (counter) scene->add(counter);
+    return scene;
+}
+
+constexpr uint32_t kBlue = 0x2050c0ff, kYellow = 0xf0d020ff;
+constexpr uint32_t kGreen = 0x30a040ff, kRed = 0xe03030ff;
+const RGBA blue{0x20, 0x50, 0xc0, 255}, yellow{0xf0, 0xd0, 0x20, 255};
+const RGBA green{0x30, 0xa0, 0x40, 255}, red{0xe0, 0x30, 0x30, 255};
+
+::testing::AssertionResult atRest(Scene* scene) {
+    if (scene->position() != cpvzero || scene->scaleX() != 1 || scene->scaleY() != 1 ||
+        scene->rotation() != 0 || scene->camera()->dirty())
+        return ::testing::AssertionFailure()
+               << "at (" << scene->position().x << ", " << scene->position().y << "), scale "
+               << scene->scaleX() << " x " << scene->scaleY() << ", rotation " << scene->rotation()
+               << ", camera " << (scene->camera()->dirty() ? "moved" : "at rest");
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult eyeNear(Scene* scene, float x, float y, float z) {
+    float ex, ey, ez;
+    scene->camera()->eyeX(&ex, &ey, &ez);
+    if (std::fabs(ex - x) < 0.05f && std::fabs(ey - y) < 0.05f && std::fabs(ez - z) < 0.05f)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "eye (" << ex << ", " << ey << ", " << ez << ") is not near ("
+                                         << x << ", " << y << ", " << z << ")";
+}
+
+class TransitionTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        outCounter_ = CountingLayer::make();
+        inCounter_ = CountingLayer::make();
+        out_ = card(kBlue, kYellow, outCounter_);
+        in_ = card(kGreen, kRed, inCounter_);
+        runScene(out_);
+        step(kTick);
+    }
+    void TearDown() override {
+        out_ = in_ = nullptr;
+        outCounter_ = inCounter_ = nullptr;
+        EngineTest::TearDown();
+    }
+
+    // Shows `t` and steps until the director runs its incoming scene;
+    // the number of ticks after the one that entered it.
+    int runToEnd(TransitionScene* t, int limit = 200) {
+        Scene* in = t->inScene();
+        director()->replaceScene(t);
+        step(kTick);
+        int ticks = 0;
+        while (director()->runningScene() != in && ticks < limit) {
+            step(kTick);
+            ++ticks;
+        }
+        return ticks;
+    }
+
+    RefPtr<CountingLayer> outCounter_, inCounter_;
+    RefPtr<Scene> out_, in_;
+};
+
+// A class of the game's kind, defined outside the engine: an X flip fixed to
+// one orientation.
+class FlipXUpOver : public FlipXTransition {
+  public:
+    static RefPtr<FlipXUpOver> transitionWithDuration(float duration, Scene* scene) {
+        return transitionOf<FlipXUpOver>(duration, scene, OrientationUpOver);
+    }
+};
+
+} // namespace
+
+TEST_F(TransitionTest, FadeCoversAtTheHalfAndHandsOverOneTickAfterTheEnd) {
+    RefPtr<FadeTransition> fade = FadeTransition::transitionWithDuration(1, in_, 0xAAFF0000);
+    EXPECT_EQ(fade->RGBA(), 0xFF000000u) << "the top byte is dropped, alpha 0";
+    director()->replaceScene(fade);
+    step(kTick); // entered
+    ASSERT_EQ(director()->runningScene(), fade.get());
+    auto* layer = dynamic_cast<ColorLayer*>(fade->getByTag(kSceneFade));
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->zOrder(), 2);
+    EXPECT_EQ(layer->opacity(), 0);
+    EXPECT_FALSE(in_->visible());
+
+    stepFrames(2, kTick); // a quarter: the outgoing scene half under red
+    saveFrame("transition-fade-quarter");
+    EXPECT_TRUE(matchesGolden("transition-fade-quarter"));
+
+    stepFrames(2, kTick); // the half
+    EXPECT_EQ(layer->opacity(), 255);
+    EXPECT_TRUE(in_->visible());
+    EXPECT_FALSE(out_->visible());
+    EXPECT_TRUE(colorNear(pixelAt(160, 240), {255, 0, 0, 255}, 2));
+    EXPECT_TRUE(colorNear(pixelAt(60, 400), {255, 0, 0, 255}, 2));
+
+    stepFrames(3, kTick);
+    EXPECT_EQ(fade->scheduledTimer("step"), nullptr) << "not finished before the end";
+    step(kTick); // the end: clear again, finish has run
+    EXPECT_EQ(layer->opacity(), 0);
+    EXPECT_NE(fade->scheduledTimer("step"), nullptr);
+    EXPECT_EQ(director()->runningScene(), fade.get());
+    EXPECT_TRUE(colorNear(pixelAt(300, 20), green));
+    EXPECT_FALSE(director()->eventsEnabled());
+
+    step(kTick); // the hand-over, drawn in the same frame
+    EXPECT_EQ(director()->runningScene(), in_.get());
+    EXPECT_TRUE(director()->eventsEnabled());
+    EXPECT_EQ(fade->children().size(), 0u) << "scenes and colour layer gone";
+    EXPECT_EQ(fade->inScene(), nullptr);
+    EXPECT_EQ(in_->parent(), nullptr);
+    EXPECT_TRUE(colorNear(pixelAt(300, 20), green));
+    EXPECT_TRUE(colorNear(pixelAt(100, 340), red));
+
+    // Run again once spent, it has nothing to show and keeps touches on.
+    director()->replaceScene(fade);
+    stepFrames(2, kTick);
+    EXPECT_TRUE(logged("TransitionScene: run again after its hand-over; it has no scenes to show"));
+    EXPECT_TRUE(director()->eventsEnabled());
+}
+
+TEST_F(TransitionTest, EachSceneSeesTheDocumentedEnterAndExitOrder) {
+    auto journal = std::make_shared<Journal>();
+    auto from = RecordingNode<Scene>::make("out", journal);
+    auto to = RecordingNode<Scene>::make("in", journal);
+    director()->replaceScene(from);
+    step(kTick);
+    journal->clear();
+
+    EXPECT_GT(runToEnd(SlideInLTransition::transitionWithDuration(0.5f, to)), 0);
+    Journal lifeCycle;
+    for (auto& line : *journal)
+        if (line.find(".draw") == std::string::npos) lifeCycle.push_back(line);
+    EXPECT_EQ(lifeCycle, (Journal{"out.exit", "out.enter", "in.enter", "in.exit", "out.exit", "in.enter"}));
+
+    // A layer of the incoming scene that builds state in onEnter sees two entries.
+    EXPECT_EQ(runToEnd(FadeTransition::transitionWithDuration(0.5f, in_)), 5);
+    EXPECT_EQ(inCounter_->enters, 2);
+}
+
+TEST_F(TransitionTest, TouchesAreDroppedFromConstructionUntilTheHandOver) {
+    RefPtr<TransitionScene> slide = SlideInBTransition::transitionWithDuration(0.5f, in_);
+    // Built, not yet shown: the outgoing scene still runs but hears nothing.
+    touchDown(cpv(160, 240));
+    touchUp(cpv(160, 240));
+    step(kTick);
+    EXPECT_EQ(outCounter_->touches, 0);
+
+    director()->replaceScene(slide);
+    for (int i = 0; i < 5; ++i) {
+        touchDown(cpv(160, 240));
+        touchUp(cpv(160, 240));
+        step(kTick);
+    }
+    EXPECT_EQ(director()->runningScene(), slide.get()) << "finished, not yet handed over";
+    touchDown(cpv(160, 240));
+    touchUp(cpv(160, 240));
+    step(kTick); // the touch comes before the tick that hands over: lost
+    EXPECT_EQ(director()->runningScene(), in_.get());
+    EXPECT_EQ(inCounter_->touches + outCounter_->touches, 0);
+
+    touchDown(cpv(160, 240));
+    step(kTick);
+    EXPECT_EQ(inCounter_->touches, 1);
+    EXPECT_EQ(outCounter_->touches, 0);
+}
+
+TEST_F(TransitionTest, ConstructionFailsBeforeAnythingChanges) {
+    try {
+        TransitionScene::transitionWithDuration(1, out_);
+        ADD_FAILURE() << "no exception";
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "TransitionWithInvalidScene");
+        EXPECT_EQ(e.reason(), "Incoming scene must be different from the outgoing scene");
+    }
+    EXPECT_TRUE(director()->eventsEnabled());
+    EXPECT_EQ(out_->parent(), nullptr);
+    EXPECT_EQ(director()->runningScene(), out_.get());
+
+    try {
+        FadeTransition::transitionWithDuration(1, nullptr);
+        ADD_FAILURE() << "no assertion";
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Argument scene must be non-nil");
+    }
+    EXPECT_TRUE(director()->eventsEnabled());
+
+    // Nothing running, so nothing to change from: the incoming scene is
+    // left as it was and touches stay on.
+    director()->end();
+    try {
+        SlideInTTransition::transitionWithDuration(1, in_);
+        ADD_FAILURE() << "no assertion";
+    } catch (const AssertionFailure& e) {
+        EXPECT_STREQ(e.what(), "Argument must be non-nil");
+    }
+    EXPECT_TRUE(director()->eventsEnabled());
+    EXPECT_EQ(in_->parent(), nullptr);
+    EXPECT_EQ(in_->retainCount(), 1u);
+}
+
+TEST_F(TransitionTest, SlideCoversTheSquareRootOfAHalfAtTheHalf) {
+    RefPtr<TransitionScene> slide = SlideInTTransition::transitionWithDuration(1, in_);
+    EXPECT_EQ(in_->zOrder(), 1);
+    EXPECT_EQ(out_->zOrder(), 0);
+    director()->replaceScene(slide);
+    step(kTick);
+    EXPECT_EQ(in_->position(), cpv(0, 480));
+    stepFrames(4, kTick);
+    const float covered = 480 * std::sqrt(0.5f);
+    EXPECT_NEAR(in_->position().y, 480 - covered, 0.01);
+    EXPECT_NEAR(out_->position().y, -covered, 0.01);
+    EXPECT_EQ(in_->position().x, 0);
+    saveFrame("transition-slide-half");
+    EXPECT_TRUE(matchesGolden("transition-slide-half"));
+    // The incoming scene's bottom edge, the outgoing scene's top below it.
+    EXPECT_TRUE(colorNear(pixelAt(300, 145), green));
+    EXPECT_TRUE(colorNear(pixelAt(300, 135), blue));
+
+    stepFrames(4, kTick);
+    EXPECT_NE(slide->scheduledTimer("step"), nullptr) << "finished at the end";
+    step(kTick);
+    EXPECT_EQ(director()->runningScene(), in_.get());
+}
+
+namespace {
+template <class T> RefPtr<TransitionScene> flipOf(float duration, Scene* scene, int32_t orientation) {
+    return T::transitionWithDuration(duration, scene, orientation);
+}
+} // namespace
+
+TEST_F(TransitionTest, FlipsTurnEachCameraAQuarterTheWayTheOrientationSays) {
+    // Where each eye is a quarter into its turn (zenith 45 one way or the
+    // other): x, y offsets from the centre, at h from the plane.
+    const float h = std::sqrt(0.5f) * Camera::getZEye();
+    const float a = std::sqrt(0.5f) * h; // the angular flips' azimuth of 45 splits the offset
+    struct Case {
+        const char* name;
+        RefPtr<TransitionScene> (*make)(float, Scene*, int32_t);
+        int32_t orientation;
+        cpVect outEye, inEye;
+    } const cases[] = {
+        // Right over: out 0 -> 90, in 270 -> 360; left over: out 0 -> -90, in 90 -> 0.
+        {"FlipX right", flipOf<FlipXTransition>, OrientationRightOver, cpv(h, 0), cpv(-h, 0)},
+        {"FlipX left", flipOf<FlipXTransition>, OrientationLeftOver, cpv(-h, 0), cpv(h, 0)},
+        // Down over: out 0 -> -90, in 90 -> 0, in the y-z plane; up over the other way.
+        {"FlipY down", flipOf<FlipYTransition>, OrientationDownOver, cpv(0, -h), cpv(0, h)},
+        {"FlipY up", flipOf<FlipYTransition>, OrientationUpOver, cpv(0, h), cpv(0, -h)},
+        // Tilted: the outgoing camera at azimuth 45, the incoming one at -45.
+        {"FlipAngular right", flipOf<FlipAngularTransition>, OrientationRightOver, cpv(a, a), cpv(-a, a)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RefPtr<Scene> to = card(kGreen, kRed);
+        RefPtr<Scene> from = RefPtr<Scene>(director()->runningScene());
+        RefPtr<TransitionScene> flip = c.make(1, to, c.orientation);
+        director()->replaceScene(flip);
+        step(kTick);
+        EXPECT_FALSE(to->visible());
+        stepFrames(2, kTick);
+        EXPECT_TRUE(eyeNear(from, 160 + c.outEye.x, 240 + c.outEye.y, h));
+        EXPECT_FALSE(to->camera()->dirty()) << "the incoming camera waits for the half";
+        stepFrames(4, kTick);
+        EXPECT_FALSE(from->visible());
+        EXPECT_TRUE(to->visible());
+        EXPECT_TRUE(eyeNear(to, 160 + c.inEye.x, 240 + c.inEye.y, h));
+        stepFrames(3, kTick);
+        ASSERT_EQ(director()->runningScene(), to.get());
+    }
+}
+
+TEST_F(TransitionTest, FlipLooksTurnedOnTheWayOutAndIn) {
+    director()->replaceScene(FlipXTransition::transitionWithDuration(1, in_, OrientationLeftOver));
+    stepFrames(3, kTick);
+    saveFrame("transition-flip-out-quarter");
+    // Left over: the outgoing card's right side turns away.
+    EXPECT_TRUE(colorNear(pixelAt(300, 240), {0, 0, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(20, 240), blue));
+    stepFrames(4, kTick);
+    saveFrame("transition-flip-in-quarter");
+    EXPECT_TRUE(matchesGolden("transition-flip-in-quarter"));
+    // Still turned away on the left (the far side, drawn narrower), the near
+    // side filling the right, the middle in place.
+    EXPECT_TRUE(colorNear(pixelAt(40, 240), {0, 0, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(300, 240), green));
+    EXPECT_TRUE(colorNear(pixelAt(160, 200), green));
+}
+
+// Every class the table knows, run one after the other: each hands over in
+// its time and leaves both scenes at rest, the outgoing one hidden.
+TEST_F(TransitionTest, EveryVariantLeavesBothScenesAtRest) {
+    const std::vector<std::string> names = TransitionScene::registeredClassNames();
+    EXPECT_GE(names.size(), 18u);
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        RefPtr<Scene> from = RefPtr<Scene>(director()->runningScene());
+        RefPtr<Scene> to = card(kGreen, kRed);
+        RefPtr<TransitionScene> t = TransitionScene::transitionNamed(name, 1, to);
+        ASSERT_NE(t, nullptr);
+        WeakPtr<TransitionScene> gone(t.get());
+        EXPECT_EQ(runToEnd(t), 9) << "one tick after the eight of its duration";
+        t = nullptr;
+        // Actions that lag behind their chain must not undo the rest.
+        stepFrames(3, kTick);
+        EXPECT_EQ(gone.get(), nullptr) << "nothing keeps the transition alive";
+        EXPECT_TRUE(atRest(to));
+        EXPECT_TRUE(atRest(from));
+        EXPECT_TRUE(to->visible());
+        EXPECT_FALSE(from->visible());
+        EXPECT_EQ(from->parent(), nullptr);
+        EXPECT_TRUE(director()->eventsEnabled());
+        EXPECT_TRUE(colorNear(pixelAt(300, 20), green));
+        EXPECT_TRUE(colorNear(pixelAt(100, 340), red));
+    }
+}
+
+TEST_F(TransitionTest, ClassesAreFoundByNameIncludingOnesFromOutside) {
+    RefPtr<TransitionScene> slide = TransitionScene::transitionNamed("SlideInTTransition", 0.8f, in_);
+    ASSERT_NE(dynamic_cast<SlideInTTransition*>(slide.get()), nullptr);
+    EXPECT_FLOAT_EQ(slide->duration(), 0.8f);
+    slide = nullptr;
+
+    EXPECT_FALSE(TransitionScene::classNamed("FlipXUpOver"));
+    TransitionScene::registerClass<FlipXUpOver>("FlipXUpOver");
+    RefPtr<TransitionScene> flip = TransitionScene::transitionNamed("FlipXUpOver", 1.2f, in_);
+    auto* upOver = dynamic_cast<FlipXUpOver*>(flip.get());
+    ASSERT_NE(upOver, nullptr);
+    EXPECT_EQ(upOver->orientation(), OrientationUpOver);
+    EXPECT_EQ(runToEnd(flip), 11) << "1.2 s is 9.6 ticks: finished in the tenth, handed over in the eleventh";
+
+    // An unknown name builds nothing and says so; touches stay on.
+    EXPECT_EQ(TransitionScene::transitionNamed("NoSuchTransition", 1, out_), nullptr);
+    EXPECT_TRUE(logged("TransitionScene: no transition class named \"NoSuchTransition\""));
+    EXPECT_TRUE(director()->eventsEnabled());
+}
+
+TEST_F(TransitionTest, UnusableDurationChangesAtOnce) {
+    RefPtr<TransitionScene> t =
+        FlipYTransition::transitionWithDuration(std::numeric_limits<float>::quiet_NaN(), in_);
+    EXPECT_EQ(t->duration(), 0);
+    EXPECT_TRUE(logged("TransitionScene: duration nan is not a usable time; the change is made at once"));
+    EXPECT_EQ(runToEnd(t), 2);
+    EXPECT_TRUE(director()->eventsEnabled());
+}
+
+// A transition replaced before it hands over (or running when the director
+// ends) must not be kept alive by its own choreography, nor leave touches
+// off for good, nor the scenes half-way.
+TEST_F(TransitionTest, TransitionLeftBeforeTheHandOverLetsGo) {
+    RefPtr<TransitionScene> t = RotoZoomTransition::transitionWithDuration(1, in_);
+    WeakPtr<TransitionScene> gone(t.get());
+    director()->replaceScene(t);
+    t = nullptr;
+    stepFrames(4, kTick);
+    RefPtr<Scene> other = card(kBlue, kRed);
+    director()->replaceScene(other);
+    step(kTick);
+    EXPECT_EQ(gone.get(), nullptr);
+    EXPECT_TRUE(director()->eventsEnabled());
+    EXPECT_TRUE(atRest(in_));
+    EXPECT_EQ(in_->numberOfRunningActions(), 0);
+}
