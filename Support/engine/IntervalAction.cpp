@@ -2,6 +2,7 @@
 
 #include "engine/CocosNode.h"
 #include "engine/Errors.h"
+#include "engine/Sprite.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -631,3 +632,48 @@ void FadeTo::update(float t) {
 RefPtr<Action> FadeTo::copy() const {
     return actionWithDuration(duration(), toOpacity_);
 }
+
+// ---- Animate
+
+RefPtr<Animate> Animate::actionWithAnimation(Animation* animation) { return actionWithAnimation(animation, true); }
+
+RefPtr<Animate> Animate::actionWithAnimation(Animation* animation, bool restoreOriginalFrame) {
+    return construct<Animate>([&](Animate& a) { return a.initWithAnimation(animation, restoreOriginalFrame); });
+}
+
+bool Animate::initWithAnimation(Animation* animation) { return initWithAnimation(animation, true); }
+
+bool Animate::initWithAnimation(Animation* animation, bool restoreOriginalFrame) {
+    ccAssert(animation != nullptr, "Animate: argument Animation must be non-nil");
+    if (!initWithDuration(static_cast<float>(animation->frames().size()) * animation->delay())) return false;
+    animation_ = animation;
+    restoreOriginalFrame_ = restoreOriginalFrame;
+    origFrame_ = nullptr;
+    return true;
+}
+
+void Animate::start() {
+    IntervalAction::start();
+    auto* node = dynamic_cast<TextureNode*>(target());
+    origFrame_ = node ? node->texture() : nullptr;
+}
+
+void Animate::stop() {
+    if (restoreOriginalFrame_)
+        if (auto* node = dynamic_cast<TextureNode*>(target())) node->setTexture(origFrame_);
+    IntervalAction::stop();
+}
+
+void Animate::update(float t) {
+    auto* node = dynamic_cast<TextureNode*>(target());
+    const auto& frames = animation_->frames();
+    if (!node || frames.empty()) return; // nothing to show on, or nothing to show
+    auto n = static_cast<uint32_t>(frames.size());
+    float slice = 1.0f / static_cast<float>(n);
+    // t stays within 0..1; the guard keeps a stray value from becoming an undefined conversion.
+    uint32_t index = t > 0 ? static_cast<uint32_t>(std::min(t / slice, static_cast<float>(n))) : 0;
+    if (index >= n) index = n - 1;
+    if (node->texture() != frames[index].get()) node->setTexture(frames[index]);
+}
+
+RefPtr<Action> Animate::copy() const { return actionWithAnimation(animation_, restoreOriginalFrame_); }

@@ -291,3 +291,35 @@ class FadeTo : public IntervalAction {
     uint8_t toOpacity_ = 0;
     uint8_t fromOpacity_ = 0;
 };
+
+// ---- frame animation
+
+class Animation;
+class Texture2D;
+
+// Shows the frames of an animation on a textured node (a sprite, a label),
+// each for an equal share of the duration (frames × delay). The frame list
+// is read at every update, so frames added later count.
+class Animate : public IntervalAction {
+  public:
+    static RefPtr<Animate> actionWithAnimation(Animation* animation);
+    static RefPtr<Animate> actionWithAnimation(Animation* animation, bool restoreOriginalFrame);
+    bool initWithAnimation(Animation* animation);
+    bool initWithAnimation(Animation* animation, bool restoreOriginalFrame);
+
+    // Records the texture the target shows now.
+    void start() override;
+    // Puts the recorded texture back, when asked to.
+    void stop() override;
+    void update(float t) override;
+    RefPtr<Action> copy() const override;
+
+    Animation* animation() const { return animation_.get(); }
+    bool restoreOriginalFrame() const { return restoreOriginalFrame_; }
+    Texture2D* origFrame() const { return origFrame_.get(); }
+
+  private:
+    RefPtr<Animation> animation_;
+    bool restoreOriginalFrame_ = true;
+    RefPtr<Texture2D> origFrame_;
+};
