@@ -2,6 +2,7 @@
 // the rule that judges a board.
 
 #include "Levels.h"
+#include "support/Solutions.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +18,6 @@ namespace {
 
 std::vector<StickPlacement> startBoard(const Level& level) {
     return {level.start.begin(), level.start.end()};
-}
-
-// Start sticks that no entry of `layout` accepts: the ones the player must move.
-std::vector<int> sticksToMove(const Level& level, std::span<const StickPlacement> layout) {
-    std::vector<int> moved;
-    for (int i = 0; i < level.stickCount; ++i) {
-        bool matched = false;
-        for (const StickPlacement& entry : layout)
-            matched = matched || stickMatchesPlacement(level.start[i], entry);
-        if (!matched) moved.push_back(i);
-    }
-    return moved;
 }
 
 std::string where(int levelIndex, int solution) {
@@ -81,7 +70,7 @@ TEST(LevelCatalogue, EverySolutionMovesExactlyTheMoveCountAndTheStartPassesNone)
         const Level& level = *levelAt(i);
         EXPECT_FALSE(boardPassesAnySolution(startBoard(level), level)) << "level index " << i;
         for (int s = 0; s < level.solutionCount; ++s)
-            EXPECT_EQ(sticksToMove(level, level.solution(s)).size(), static_cast<size_t>(level.moveCount))
+            EXPECT_EQ(sticksToMove(level, s).size(), static_cast<size_t>(level.moveCount))
                 << where(i, s);
     }
 }
@@ -108,28 +97,10 @@ TEST(LevelCatalogue, MovedSticksFillTheFreePlacesOfEachSolution) {
     for (int i = 0; i < kLevelCount; ++i) {
         const Level& level = *levelAt(i);
         for (int s = 0; s < level.solutionCount; ++s) {
-            const std::span<const StickPlacement> layout = level.solution(s);
-            const std::vector<int> moved = sticksToMove(level, layout);
-            std::vector<StickPlacement> free;
-            for (const StickPlacement& entry : layout) {
-                bool taken = false;
-                for (int k = 0; k < level.stickCount; ++k) {
-                    bool isMoved = std::find(moved.begin(), moved.end(), k) != moved.end();
-                    taken = taken || (!isMoved && stickMatchesPlacement(level.start[k], entry));
-                }
-                if (!taken) free.push_back(entry);
-            }
-            ASSERT_EQ(free.size(), moved.size()) << where(i, s);
-
+            const std::vector<StickMove> moves = movesToSolve(level, s);
+            ASSERT_EQ(moves.size(), static_cast<size_t>(level.moveCount)) << where(i, s);
             std::vector<StickPlacement> board = startBoard(level);
-            for (int k : moved) {
-                auto place = std::find_if(free.begin(), free.end(), [&](const StickPlacement& e) {
-                    return e.rotation == board[k].rotation;
-                });
-                ASSERT_NE(place, free.end()) << where(i, s) << ": no free place turned like stick " << k;
-                board[k] = *place;
-                free.erase(place);
-            }
+            for (const StickMove& m : moves) board[static_cast<size_t>(m.stick)] = m.place;
             EXPECT_TRUE(boardPassesSolution(board, level, s)) << where(i, s);
             EXPECT_TRUE(boardPassesAnySolution(board, level)) << where(i, s);
         }
