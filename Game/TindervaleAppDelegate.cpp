@@ -5,6 +5,9 @@
 #include "engine/Scene.h"
 #include "engine/TextureMgr.h"
 
+#include <cstdlib>
+#include <string_view>
+
 // The main screen's bounds in points.
 static const ccRect kMainScreenBounds = ccRectMake(0, 0, 320, 480);
 
@@ -42,6 +45,9 @@ void TindervaleAppDelegate::applicationDidFinishLaunching(Application* app) {
     window_->setUserInteractionEnabled(true);
     app->setIdleTimerDisabled(true);
     Director::sharedDirector()->attachInWindow(window_);
+    // A developer's switch, not a player's option: TV_SHOW_FPS=1 shows the frame-rate counter.
+    if (const char* fps = std::getenv("TV_SHOW_FPS"); fps && std::string_view(fps) == "1")
+        Director::sharedDirector()->setDisplayFPS(true);
     RefPtr<Scene> scene = firstScene();
     window_->makeKeyAndVisible();
     Director::sharedDirector()->runWithScene(scene);

@@ -1,6 +1,7 @@
 #include "engine/Director.h"
 
 #include "engine/Errors.h"
+#include "engine/LabelAtlas.h"
 #include "engine/Layer.h"
 #include "engine/Scene.h"
 #include "engine/Scheduler.h"
@@ -166,9 +167,8 @@ void Director::initGLDefaultValues() {
     FPSLabel_ = createFPSLabel();
 }
 
-RefPtr<CocosNode> Director::createFPSLabel() {
-    // The counter's character-map label arrives with the engine's labels.
-    return nullptr;
+RefPtr<LabelAtlas> Director::createFPSLabel() {
+    return LabelAtlas::labelAtlasWithString("00.0", "fps_images.png", 16, 24, '.');
 }
 
 bool Director::isOpenGLAttached() const { return openGLView_ && openGLView_->superview() != nullptr; }
@@ -406,7 +406,10 @@ void Director::showFPS() {
         frames_ = 0;
         accumDt_ = 0;
     }
-    if (FPSLabel_) FPSLabel_->draw();
+    if (!FPSLabel_) return;
+    // Drawn where the matrix stands, without a visit: the screen's lower-left corner.
+    FPSLabel_->setString(ccFormat("%.1f", static_cast<double>(frameRate_)));
+    FPSLabel_->draw();
 }
 
 // ---- touches

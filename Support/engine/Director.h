@@ -112,8 +112,8 @@ class Director : public Ref, public EAGLTouchDelegate {
     void setDisplayFPS(bool b) { displayFPS_ = b; }
     float frameRate() const { return frameRate_; }
     void showFPS();
-    // The counter's label; null until labels exist in the engine.
-    CocosNode* FPSLabel() const { return FPSLabel_.get(); }
+    // The counter's text, drawn from "fps_images.png"; null before the view is attached.
+    LabelAtlas* FPSLabel() const { return FPSLabel_.get(); }
 
   protected:
     // Reads the wall clock into `out`; raises "GetTimeOfDay" on failure.
@@ -130,7 +130,7 @@ class Director : public Ref, public EAGLTouchDelegate {
     void initOpenGLViewWithView(View* view, ccRect frame);
     void initGLDefaultValues();
     // The counter's label, made with the GL defaults.
-    RefPtr<CocosNode> createFPSLabel();
+    RefPtr<LabelAtlas> createFPSLabel();
 
     RefPtr<EAGLView> openGLView_;
     Application::TimerId animationTimer_ = 0;
@@ -143,7 +143,7 @@ class Director : public Ref, public EAGLTouchDelegate {
     int32_t frames_ = 0;
     float accumDt_ = 0;
     float frameRate_ = 0;
-    RefPtr<CocosNode> FPSLabel_;
+    RefPtr<LabelAtlas> FPSLabel_;
     RefPtr<Scene> runningScene_;
     RefPtr<Scene> nextScene_;
     std::vector<RefPtr<CocosNode>> eventHandlers_;

@@ -1,0 +1,85 @@
+#include "engine/AtlasNode.h"
+
+#include "engine/Errors.h"
+#include "platform/GL.h"
+
+RefPtr<AtlasNode> AtlasNode::atlasWithTileFile(const std::string& tileFile, int32_t tileWidth,
+                                               int32_t tileHeight, int32_t itemsToRender) {
+    return construct<AtlasNode>(
+        [&](AtlasNode& n) { return n.initWithTileFile(tileFile, tileWidth, tileHeight, itemsToRender); });
+}
+
+bool AtlasNode::initWithTileFile(const std::string& tileFile, int32_t tileWidth, int32_t tileHeight,
+                                 int32_t itemsToRender) {
+    if (!CocosNode::init()) return false;
+    if (itemsToRender < 0) return false;
+    textureAtlas_ = TextureAtlas::textureAtlasWithFile(tileFile, static_cast<uint32_t>(itemsToRender));
+    if (!textureAtlas_) return false;
+    itemWidth_ = tileWidth;
+    itemHeight_ = tileHeight;
+    opacity_ = r_ = g_ = b_ = 255;
+    calculateMaxItems();
+    calculateTexCoordsSteps();
+    return true;
+}
+
+void AtlasNode::calculateMaxItems() {
+    Texture2D* texture = textureAtlas_ ? textureAtlas_->texture() : nullptr;
+    ccSize s = texture ? texture->contentSize() : ccSize{};
+    // A tile size of 0 or less cuts the picture into no tiles rather than dividing by it.
+    itemsPerColumn_ = itemHeight_ > 0 ? static_cast<int32_t>(s.height / static_cast<float>(itemHeight_)) : 0;
+    itemsPerRow_ = itemWidth_ > 0 ? static_cast<int32_t>(s.width / static_cast<float>(itemWidth_)) : 0;
+}
+
+void AtlasNode::calculateTexCoordsSteps() {
+    Texture2D* texture = textureAtlas_ ? textureAtlas_->texture() : nullptr;
+    uint32_t wide = texture ? texture->pixelsWide() : 0;
+    uint32_t high = texture ? texture->pixelsHigh() : 0;
+    texStepX_ = wide ? static_cast<float>(itemWidth_) / static_cast<float>(wide) : 0;
+    texStepY_ = high ? static_cast<float>(itemHeight_) / static_cast<float>(high) : 0;
+}
+
+void AtlasNode::updateAtlasValues() {
+    ccRaise("AtlasNode:Abstract", "updateAtlasValue not overriden");
+}
+
+ccSize AtlasNode::contentSize() const {
+    ccRaise("ContentSizeAbstract", "ContentSize was not overriden");
+}
+
+void AtlasNode::setRGB(uint8_t r, uint8_t g, uint8_t b) {
+    r_ = r;
+    g_ = g;
+    b_ = b;
+}
+
+void AtlasNode::draw() {
+    drawQuads(textureAtlas_ ? textureAtlas_->totalQuads() : 0);
+}
+
+void AtlasNode::drawQuads(uint32_t count) {
+    if (!textureAtlas_) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_TEXTURE_2D);
+    // Pictures carry premultiplied colour: they blend with (1, 1 - alpha) and a
+    // tint premultiplied by the opacity, as a textured node's do.
+    Texture2D* texture = textureAtlas_->texture();
+    bool premultiplied = texture && texture->hasPremultipliedAlpha();
+    GLint blendSource = GL_SRC_ALPHA, blendDestination = GL_ONE_MINUS_SRC_ALPHA;
+    if (premultiplied) {
+        glGetIntegerv(GL_BLEND_SRC, &blendSource);
+        glGetIntegerv(GL_BLEND_DST, &blendDestination);
+        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        auto faded = [this](uint8_t c) { return static_cast<GLubyte>((c * opacity_ + 127) / 255); };
+        glColor4ub(faded(r_), faded(g_), faded(b_), opacity_);
+    } else {
+        glColor4ub(r_, g_, b_, opacity_);
+    }
+    textureAtlas_->drawNumberOfQuads(count);
+    if (premultiplied) glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
+    glColor4ub(255, 255, 255, 255);
+    glDisable(GL_TEXTURE_2D);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}

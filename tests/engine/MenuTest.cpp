@@ -1,0 +1,331 @@
+// Menus and their items: layout, hit rectangles, following a finger, the
+// callbacks, text, picture and toggle items, and how a menu looks.
+
+#include "engine/Menu.h"
+#include "engine/Errors.h"
+#include "engine/MenuItem.h"
+#include "platform/System.h"
+#include "support/EngineTest.h"
+#include "support/Recorder.h"
+#include "support/TestPictures.h"
+
+namespace {
+
+// An item of a given size that writes what the menu sends it into a journal.
+class ProbeItem : public MenuItem {
+  public:
+    static RefPtr<ProbeItem> make(std::string name, ccSize size, std::shared_ptr<Journal> journal) {
+        RefPtr<ProbeItem> item = construct<ProbeItem>([](ProbeItem& i) { return i.initWithTarget({}); });
+        item->name_ = std::move(name), item->size_ = size, item->journal_ = std::move(journal);
+        return item;
+    }
+    void selected() override { journal_->push_back(name_ + ".selected"); }
+    void unselected() override { journal_->push_back(name_ + ".unselected"); }
+    void activate() override { journal_->push_back(name_ + ".activate"); }
+    ccSize contentSize() const override { return size_; }
+    ccRect rect() const override { return rectOfSize(size_); }
+
+  private:
+    std::string name_;
+    ccSize size_;
+    std::shared_ptr<Journal> journal_;
+};
+
+// Sits behind the menu and records the touches the menu passes on.
+class Backstop : public Layer {
+  public:
+    bool ccTouchesBegan(TouchSet&, Event*) override { return record("behind.began"); }
+    bool ccTouchesMoved(TouchSet&, Event*) override { return record("behind.moved"); }
+    bool ccTouchesEnded(TouchSet&, Event*) override { return record("behind.ended"); }
+    std::shared_ptr<Journal> journal;
+
+  private:
+    bool record(const char* what) { return journal->push_back(what), true; }
+};
+
+// What menu callbacks call.
+class Screen : public Layer {
+  public:
+    void withSender(Ref* sender) { calls.push_back(sender); }
+    void withItem(MenuItem* item) { calls.push_back(item); }
+    void withToggle(MenuItemToggle* toggle) {
+        calls.push_back(toggle), indices.push_back(toggle->selectedIndex());
+    }
+    void plain() { calls.push_back(nullptr); }
+    std::vector<Ref*> calls;
+    std::vector<uint32_t> indices;
+};
+
+class MenuTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        platform::setResourceDirectory(resources.path());
+        for (auto [name, fill] : {std::pair{"go.png", RGBA{40, 160, 60, 255}},
+                                  {"go-pressed.png", kYellow},
+                                  {"go-disabled.png", RGBA{90, 90, 90, 255}}})
+            writePicture(resources.file(name), 120, 44, [fill](int x, int y) {
+                return x < 3 || y < 3 || x >= 117 || y >= 41 ? RGBA{255, 255, 255, 255} : fill;
+            });
+    }
+    // Runs the backstop with `menu` in front of it, over a dark background.
+    void run(Menu* menu) {
+        RefPtr<Scene> scene = Scene::node();
+        scene->add(ColorLayer::layerWithColor(0x2a3b4cff), -1);
+        RefPtr<Backstop> backstop = nodeOf<Backstop>();
+        backstop->journal = journal;
+        backstop->setIsTouchEnabled(true);
+        scene->add(backstop, 0);
+        scene->add(menu, 1);
+        runScene(scene);
+        step();
+    }
+    // One finger phase at a screen point, delivered in the next frame.
+    void down(cpVect p) { touchDown(viewPoint(p)), step(); }
+    void move(cpVect p) { touchMove(viewPoint(p)), step(); }
+    void up(cpVect p) { touchUp(viewPoint(p)), step(); }
+    RefPtr<ProbeItem> probe(const char* name, float w, float h) {
+        return ProbeItem::make(name, {w, h}, journal);
+    }
+    static std::vector<cpVect> positions(Menu* menu) {
+        std::vector<cpVect> at;
+        for (auto& child : menu->children())
+            at.push_back(child->position());
+        return at;
+    }
+
+    static constexpr RGBA kYellow{250, 200, 40, 255};
+    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
+    ScratchDir resources;
+};
+
+} // namespace
+
+TEST_F(MenuTest, ItemsAlignInAColumnOrARowWithTheirIntegerTruncations) {
+    RefPtr<Menu> three = Menu::menuWithItems({probe("a", 50, 40), probe("b", 50, 40), probe("c", 50, 40)});
+    three->alignItemsVertically(); // total 130, from y = 65
+    EXPECT_EQ(positions(three), (std::vector<cpVect>{{0, 45}, {0, 0}, {0, -45}}));
+    RefPtr<Menu> two = Menu::menuWithItems({probe("a", 100, 30), probe("b", 50, 41)});
+    two->alignItemsVertically(); // total 76, from y = 38
+    EXPECT_EQ(positions(two), (std::vector<cpVect>{{0, 23}, {0, -17.5f}}));
+    two->alignItemsHorizontally(); // total 155, from x = -77
+    EXPECT_EQ(positions(two), (std::vector<cpVect>{{-27, 0}, {53, 0}}));
+    RefPtr<Menu> odd = Menu::menuWithItems({probe("a", 20.5f, 20), probe("b", 10.5f, 10)});
+    odd->alignItemsHorizontally(); // total 20 then 35, x from -17; the cursor is cut from 8.5 to 8
+    EXPECT_EQ(positions(odd), (std::vector<cpVect>{{-6.75f, 0}, {13.25f, 0}}));
+    RefPtr<Menu> one = Menu::menuWithItems({probe("a", 10, 20)});
+    one->alignItemsVertically();
+    EXPECT_EQ(positions(one), (std::vector<cpVect>{{0, 0}}));
+}
+
+TEST_F(MenuTest, AMenuSitsInTheMiddleOfTheScreenTakesItsItemsInOrderAndFadesThem) {
+    RefPtr<ProbeItem> a = probe("a", 10, 10), b = probe("b", 10, 10);
+    RefPtr<Menu> menu = Menu::menuWithItems({a, b, nullptr, probe("c", 10, 10)});
+    EXPECT_EQ(menu->position(), cpv(160, 240)); // no status bar on the desktop
+    ASSERT_EQ(menu->children().size(), 2u) << "the list ends at the first null";
+    EXPECT_EQ(b->zOrder(), 1);
+    director()->setLandscape(true);
+    EXPECT_EQ(Menu::menuWithItems({probe("d", 1, 1)})->position(), cpv(240, 160));
+    director()->setLandscape(false);
+    EXPECT_THROW(nodeOf<Menu>(), NamedException); // "MenuInit"
+    EXPECT_THROW(Menu::menuWithItems({nullptr, a}), AssertionFailure);
+
+    EXPECT_EQ(menu->opacity(), 0);
+    RefPtr<MenuItemFont> text = MenuItemFont::itemFromString("Play");
+    RefPtr<Menu> faded = Menu::menuWithItems({text, a});
+    faded->setOpacity(128);
+    EXPECT_EQ(std::vector<int>({faded->opacity(), text->label()->opacity(), a->opacity()}),
+              std::vector<int>({128, 128, 128}));
+}
+
+TEST_F(MenuTest, HitRectanglesAreCentredOnTheItemsWithTheLeftAndBottomEdgesInside) {
+    RefPtr<ProbeItem> wide = probe("wide", 120, 40), small = probe("small", 20, 20);
+    wide->setPosition(cpv(0, 45));
+    wide->setScale(3); // scale does not enlarge the hit area
+    EXPECT_EQ(wide->rect(), ccRectMake(-60, 25, 120, 40));
+    RefPtr<Menu> menu = Menu::menuWithItems({wide, small});
+    RefPtr<CocosNode> holder = CocosNode::node();
+    holder->setPosition(cpv(-10, 5));
+    holder->add(menu); // the menu's origin is (150, 245): wide spans x 90..210, y 270..310
+    int32_t index = -7;
+    auto at = [&](float x, float y) { return menu->itemInPoint(cpv(x, 480 - y), &index); };
+    EXPECT_EQ(at(90, 270), wide.get());
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(at(209.5f, 309.5f), wide.get());
+    EXPECT_EQ(at(210, 290), nullptr) << "the right edge is outside";
+    EXPECT_EQ(index, 1) << "the last item looked at";
+    EXPECT_EQ(at(150, 310), nullptr) << "the top edge is outside";
+    EXPECT_EQ(at(150, 245), small.get());
+    small->setPosition(cpv(0, 45)); // overlapping: the first in the list wins
+    EXPECT_EQ(at(150, 290), wide.get());
+    EXPECT_EQ(Menu::menuWithItems({MenuItem::itemWithTarget({})})->itemInPoint(cpv(160, 240), &index),
+              nullptr)
+        << "a bare item is never hit";
+}
+
+TEST_F(MenuTest, AFingerSelectsWhatItIsOnAndActivatesWhatItIsLiftedFrom) {
+    RefPtr<ProbeItem> top = probe("top", 100, 40), bottom = probe("bottom", 100, 40);
+    RefPtr<Menu> menu = Menu::menuWithItems({top, bottom});
+    menu->alignItemsVertically(); // top spans y 245..285, bottom 200..240 on screen
+    run(menu);
+    const cpVect onTop{160, 260}, alsoOnTop{170, 270}, onBottom{160, 220}, offBoth{160, 100};
+
+    down(onTop);
+    EXPECT_EQ(menu->selectedItem(), 0);
+    move(alsoOnTop); // on the same item: nothing changes, and the menu declines
+    move(onBottom);
+    up(onBottom);
+    EXPECT_EQ(*journal, (Journal{"top.selected", "behind.moved", "top.unselected", "bottom.selected",
+                                 "bottom.unselected", "bottom.activate"}));
+    EXPECT_EQ(menu->selectedItem(), 1) << "left pointing at the item after a successful lift";
+
+    journal->clear(); // moved off every item and lifted outside: nothing is activated
+    down(onTop), move(offBoth), up(offBoth);
+    EXPECT_EQ(*journal, (Journal{"top.selected", "top.unselected", "behind.moved", "behind.ended"}));
+    EXPECT_EQ(menu->selectedItem(), -1);
+
+    journal->clear(); // started outside: moving onto an item and lifting there activates it
+    down(offBoth), move(onBottom), up(onBottom);
+    EXPECT_EQ(*journal, (Journal{"behind.began", "bottom.selected", "bottom.unselected", "bottom.activate"}));
+
+    journal->clear(); // an item removed while selected is sent nothing more
+    down(onBottom);
+    menu->remove(bottom);
+    move(offBoth), up(offBoth);
+    EXPECT_EQ(*journal, (Journal{"bottom.selected", "behind.moved", "behind.ended"}));
+}
+
+TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWhenDisabled) {
+    RefPtr<Screen> screen = nodeOf<Screen>();
+    float scaleDuringCall = 0;
+    RefPtr<MenuItemFont> play = MenuItemFont::itemFromString("Play", screen.get(), &Screen::withItem);
+    RefPtr<MenuItemFont> quit =
+        MenuItemFont::itemFromString("Quit", [&](MenuItem* sender) { scaleDuringCall = sender->scaleX(); });
+    ccSize size = play->contentSize();
+    EXPECT_EQ(play->rect(), ccRectMake(-size.width * 0.5f, -size.height * 0.5f, size.width, size.height));
+    RefPtr<Menu> menu = Menu::menuWithItems({play, quit});
+    menu->alignItemsHorizontally();
+    run(menu);
+    cpVect quitAt = cpvadd(menu->position(), quit->position()),
+           playAt = cpvadd(menu->position(), play->position());
+
+    down(quitAt);
+    stepFrames(3, 0.05f);
+    EXPECT_FLOAT_EQ(quit->scaleX(), 1.2f);
+    up(quitAt); // unselected starts the way back, activate cuts it short
+    EXPECT_EQ(scaleDuringCall, 1.0f);
+    EXPECT_EQ(quit->numberOfRunningActions(), 0);
+    down(playAt), up(playAt);
+    EXPECT_EQ(screen->calls, std::vector<Ref*>{play.get()});
+
+    play->setIsEnabled(false);
+    EXPECT_EQ(std::vector<int>({play->label()->r(), play->label()->g(), play->label()->b()}),
+              std::vector<int>({126, 126, 126}));
+    down(playAt);
+    stepFrames(3, 0.05f);
+    EXPECT_EQ(play->scaleX(), 1.0f);
+    up(playAt);
+    EXPECT_EQ(screen->calls.size(), 1u);
+    EXPECT_THROW(MenuItemFont::itemFromString(""), NamedException); // "MenuItemInvalid"
+
+    // The class-wide font applies to items made afterwards.
+    MenuItemFont::setFontSize(24);
+    MenuItemFont::setFontName("DejaVu Sans Mono");
+    EXPECT_EQ(MenuItemFont::itemFromString("Play")->contentSize(),
+              Label::labelWithString("Play", "DejaVu Sans Mono", 24)->contentSize());
+    EXPECT_EQ(play->contentSize(), size);
+    MenuItemFont::setFontSize(32);
+    MenuItemFont::setFontName("Marker Felt");
+}
+
+TEST_F(MenuTest, CallbacksReachTheirTargetOnlyWhileItLives) {
+    RefPtr<Screen> screen = nodeOf<Screen>();
+    RefPtr<MenuItem> bySender = MenuItem::itemWithTarget(screen.get(), &Screen::withSender);
+    RefPtr<MenuItem> plain = MenuItem::itemWithTarget(screen.get(), &Screen::plain);
+    EXPECT_EQ(screen->retainCount(), 1u) << "an item holds no reference to its target";
+    bySender->activate();
+    plain->activate();
+    EXPECT_EQ(screen->calls, (std::vector<Ref*>{bySender.get(), nullptr}));
+    // A target that lets go of itself inside its callback lives until the call returns.
+    RefPtr<MenuItem> lastWord = MenuItem::itemWithTarget(screen.get(), [&](MenuItem*) {
+        Screen* s = screen.get();
+        screen = nullptr;
+        s->calls.push_back(nullptr);
+    });
+    lastWord->activate();
+    plain->activate(); // the target is gone: nothing happens
+    EXPECT_FALSE(MenuItem::itemWithTarget(static_cast<Screen*>(nullptr), &Screen::plain)->invocation());
+}
+
+TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
+    RefPtr<Screen> screen = nodeOf<Screen>();
+    RefPtr<MenuItemFont> on = MenuItemFont::itemFromString("Sound: On", screen.get(), &Screen::withItem);
+    RefPtr<MenuItemFont> off = MenuItemFont::itemFromString("Sound: Off");
+    RefPtr<MenuItemToggle> toggle =
+        MenuItemToggle::itemWithTarget(screen.get(), &Screen::withToggle, {on, off, nullptr, on});
+    ASSERT_EQ(toggle->subItems().size(), 2u);
+    auto shown = [&] { return toggle->getByTag(MenuItemToggle::kCurrentItemTag); };
+    EXPECT_EQ(shown(), on.get());
+    toggle->setPosition(cpv(10, 20));
+    toggle->activate();
+    EXPECT_EQ(shown(), off.get());
+    EXPECT_EQ(toggle->children().size(), 1u);
+    ccSize s = off->contentSize();
+    EXPECT_EQ(toggle->rect(), ccRectMake(10 - s.width * 0.5f, 20 - s.height * 0.5f, s.width, s.height))
+        << "the shown item's size, centred on the toggle";
+    toggle->activate();
+    EXPECT_EQ(shown(), on.get());
+    EXPECT_EQ(screen->indices, (std::vector<uint32_t>{1, 0}));
+    EXPECT_EQ(screen->calls, (std::vector<Ref*>{toggle.get(), toggle.get()}))
+        << "not the items' own callbacks";
+
+    toggle->setSelectedIndex(1);
+    EXPECT_EQ(shown(), off.get());
+    EXPECT_EQ(screen->calls.size(), 2u) << "no callback";
+    EXPECT_THROW(toggle->setSelectedIndex(2), AssertionFailure);
+    toggle->setIsEnabled(false);
+    toggle->setOpacity(40);
+    EXPECT_EQ(off->label()->r(), 126);
+    EXPECT_EQ(on->opacity(), 40);
+    toggle->activate();
+    EXPECT_EQ(toggle->selectedIndex(), 1u);
+}
+
+TEST_F(MenuTest, APictureItemShowsThePictureOfItsState) {
+    RefPtr<MenuItemImage> plain = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
+    RefPtr<MenuItemImage> full =
+        MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
+    EXPECT_EQ(plain->transformAnchor(), cpv(60, 22));
+    RefPtr<Menu> menu = Menu::menuWithItems({plain, full});
+    menu->alignItemsVertically(); // centred at (160, 264.5) and (160, 215.5)
+    run(menu);
+    const RGBA green{40, 160, 60, 255}, grey{90, 90, 90, 255};
+    EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
+    down({160, 264});
+    EXPECT_TRUE(colorNear(pixelAt(160, 264), kYellow));
+    up({160, 264});
+    EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
+
+    plain->setIsEnabled(false);
+    full->setIsEnabled(false);
+    down({160, 215});
+    EXPECT_TRUE(full->isSelected()) << "recorded even when disabled";
+    EXPECT_TRUE(colorNear(pixelAt(160, 264), green)) << "no disabled picture: the normal one";
+    EXPECT_TRUE(colorNear(pixelAt(160, 215), grey));
+    EXPECT_EQ(MenuItemImage::itemFromNormalImage("nothing.png", "nothing.png")->rect().size, (ccSize{0, 0}));
+}
+
+TEST_F(MenuTest, AMenuOfATextAPictureAndAToggle) {
+    RefPtr<MenuItemFont> locked = MenuItemFont::itemFromString("Bonus Levels");
+    locked->setIsEnabled(false);
+    RefPtr<MenuItemImage> go = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
+    RefPtr<MenuItemToggle> sound = MenuItemToggle::itemWithTarget(
+        {}, {MenuItemFont::itemFromString("Sound: On"), MenuItemFont::itemFromString("Sound: Off")});
+    sound->activate();
+    RefPtr<Menu> menu = Menu::menuWithItems({MenuItemFont::itemFromString("Start Game"), locked, go, sound});
+    menu->alignItemsVertically();
+    run(menu);
+    down(cpvadd(menu->position(), go->position()));
+    saveFrame("menu-text-picture-toggle");
+    EXPECT_TRUE(matchesGolden("menu-text-picture-toggle"));
+}
