@@ -1,0 +1,185 @@
+// The puzzle board played with a finger: picking, dragging, counting,
+// undoing, the menus in front of it, and judging a finished board.
+
+#include "GameFixture.h"
+#include "TindervaleAppDelegate.h"
+#include "support/Solutions.h"
+
+#include "engine/TextureMgr.h"
+
+namespace {
+class BoardTest : public GameFixture {
+  protected:
+    void SetUp() override {
+        GameFixture::SetUp();
+        progress::setSoundOn(true);
+        board = playLevel(0);
+        ASSERT_NE(board, nullptr);
+        wait(0.1f);
+    }
+    cpVect stickAt(int i) const { return board->stickAt(i)->position(); }
+    cpVect start(int i) const {
+        const StickPlacement& p = levelAt(0)->start[static_cast<size_t>(i)];
+        return cpv(p.x, p.y);
+    }
+    GameLayer* board = nullptr;
+};
+
+void expectAt(cpVect actual, cpVect expected) {
+    EXPECT_NEAR(actual.x, expected.x, 1e-3);
+    EXPECT_NEAR(actual.y, expected.y, 1e-3);
+}
+} // namespace
+
+TEST_F(BoardTest, TheLevelIsLaidOutWithItsTitleAndMoves) {
+    EXPECT_EQ(board->state(), GameLayer::kPlaying);
+    EXPECT_EQ(board->stickCount(), 12);
+    for (int i = 0; i < 12; ++i) expectAt(stickAt(i), start(i));
+    EXPECT_EQ(board->stickAt(1)->rotation(), 90);
+    EXPECT_EQ(textOf(board->titleLabel()), "Level 1");
+    EXPECT_EQ(textOf(board->movesLabel()), "Moves 5");
+    EXPECT_EQ(board->banner()->position(), cpv(160, 500)) << "out of sight above the screen";
+}
+
+TEST_F(BoardTest, TheHitBoxReachesJustShortOf21Points) {
+    tap(cpVect{16 + 21, 176});
+    EXPECT_FALSE(board->isHolding());
+    tap(cpVect{16, 176 - 21});
+    EXPECT_FALSE(board->isHolding());
+    tap(cpVect{16 + 20, 176 + 20.9f});
+    EXPECT_TRUE(board->isHolding());
+    EXPECT_EQ(board->selectedIndex(), 0);
+}
+
+TEST_F(BoardTest, TapToPickAndTapToPlaceCountsNoMove) {
+    tap(start(3));
+    ASSERT_TRUE(board->isHolding());
+    EXPECT_EQ(board->selectedIndex(), 3);
+    tap(cpv(200, 420));
+    expectAt(stickAt(3), cpv(200, 420));
+    EXPECT_EQ(board->movesMade(), 0);
+    EXPECT_EQ(textOf(board->movesLabel()), "Moves 5");
+    EXPECT_TRUE(board->isHolding()) << "held until a touch ends after a move";
+    EXPECT_TRUE(sounds_.playedNames().empty());
+}
+
+TEST_F(BoardTest, ADraggedStickCountsAMoveAndTheLowerIndexWins) {
+    drag(start(1), cpv(30, 190));
+    expectAt(stickAt(1), cpv(30, 190));
+    EXPECT_EQ(board->movesMade(), 1);
+    EXPECT_FALSE(board->isHolding());
+    EXPECT_EQ(textOf(board->movesLabel()), "Moves 4");
+    EXPECT_EQ(sounds_.playedNames(), std::vector<std::string>{"Move"});
+    // (23, 183) is inside the boxes of stick 0 (16, 176) and stick 1 (30, 190).
+    tap(cpv(23, 183));
+    EXPECT_EQ(board->selectedIndex(), 0);
+}
+
+TEST_F(BoardTest, ADragAcrossEmptyBoardPicksUpTheFirstStickItCrosses) {
+    drag(cpv(250, 60), cpv(250, 200), 14); // crosses stick 11 at (256, 128)
+    EXPECT_EQ(board->selectedIndex(), 11);
+    expectAt(stickAt(11), cpv(250, 200));
+    EXPECT_EQ(board->movesMade(), 1);
+}
+
+TEST_F(BoardTest, UndoGoesBackThroughEveryMoveToWholePoints) {
+    drag(start(0), cpv(40.75f, 100));
+    drag(cpv(40.75f, 100), cpv(150, 60)); // picked up again at a fractional x
+    drag(start(2), cpv(280, 420));
+    ASSERT_EQ(board->movesMade(), 3);
+    EXPECT_EQ(board->undoRecords()[1].x, 40) << "recorded truncated";
+
+    tap(cpv(180, 15)); // "Undo"
+    wait(0.05f);
+    expectAt(stickAt(2), start(2));
+    EXPECT_EQ(board->movesMade(), 2);
+    tap(cpv(180, 15));
+    wait(0.05f);
+    expectAt(stickAt(0), cpv(40, 100));
+    tap(cpv(180, 15));
+    wait(0.05f);
+    expectAt(stickAt(0), start(0));
+    EXPECT_EQ(textOf(board->movesLabel()), "Moves 5");
+    tap(cpv(180, 15)); // nothing left to undo
+    EXPECT_EQ(board->movesMade(), 0);
+}
+
+TEST_F(BoardTest, MenusInFrontOfTheBoardTakeTheirTouchesFirst) {
+    drag(start(0), cpv(180, 15)); // lifted over "Undo"
+    EXPECT_EQ(board->movesMade(), 0) << "the board never saw the end of the drag";
+    EXPECT_TRUE(board->isHolding());
+    EXPECT_LT(stickAt(0).y, 176) << "it followed the finger until the finger reached the menu";
+}
+
+TEST_F(BoardTest, ASecondStickCannotBePickedWhileMovesAreUsedUp) {
+    for (int i : {0, 2, 4, 6, 8}) drag(start(i), cpv(start(i).x + 1, start(i).y + 40));
+    // The fifth move ends the round: the board was judged in that frame.
+    EXPECT_EQ(board->state(), GameLayer::kIdle);
+    EXPECT_EQ(textOf(board->banner()), "Try again");
+    tap(start(10));
+    EXPECT_FALSE(board->isHolding());
+}
+
+TEST_F(BoardTest, AFailedBoardVibratesAndIsLaidOutAgain) {
+    progress::setSoundOn(false);
+    board->sameLevel(nullptr); // lay out again with sound off
+    wait(1.1f);
+    for (int i : {0, 2, 4, 6, 8}) drag(start(i), start(i)); // back where they were: still moves
+    EXPECT_EQ(textOf(board->banner()), "Try again");
+    EXPECT_EQ(sounds_.vibrationCount(), 1) << "with sound off too";
+    EXPECT_TRUE(sounds_.playedNames().empty());
+    EXPECT_EQ(board->banner()->scale(), 2.5f);
+    expectAt(board->banner()->position(), cpv(160, 240));
+    wait(1.05f);
+    EXPECT_EQ(board->state(), GameLayer::kPlaying);
+    EXPECT_EQ(board->movesMade(), 0);
+    EXPECT_EQ(textOf(board->movesLabel()), "Moves 5");
+    wait(1.1f);
+    for (int i = 0; i < 12; ++i) expectAt(stickAt(i), start(i));
+}
+
+using FlyInTest = GameFixture;
+
+TEST_F(FlyInTest, TouchesDuringTheFlyInPickSticksAndPausingFreezesIt) {
+    progress::setCurrentLevel(0);
+    runScene(newPlayScreen());
+    step();
+    tap(cpv(160, 200));
+    GameLayer* board = shown<GameLayer>();
+    ASSERT_NE(board, nullptr);
+    wait(0.25f);
+    cpVect halfway = board->stickAt(5)->position();
+    EXPECT_NE(halfway, cpv(160, 320));
+    director()->pause();
+    stepFrames(4, 0.25f);
+    EXPECT_EQ(board->stickAt(5)->position(), halfway) << "frozen while inactive";
+    director()->resume();
+    step(0.25f); // the first frame after resume has dt 0
+    EXPECT_EQ(board->stickAt(5)->position(), halfway);
+    wait(1.0f);
+    EXPECT_EQ(board->stickAt(5)->position(), cpv(160, 320)) << "and then it finishes";
+
+    board->sameLevel(nullptr);
+    wait(0.5f);
+    tap(board->stickAt(0)->position());
+    EXPECT_TRUE(board->isHolding()) << "a flying stick can be picked up";
+    EXPECT_EQ(board->selectedIndex(), 0);
+}
+
+TEST_F(BoardTest, AMemoryWarningLeavesEveryStickVisible) {
+    TindervaleAppDelegate delegate;
+    delegate.applicationDidReceiveMemoryWarning(&Application::sharedApplication());
+    step();
+    RGBA colour = pixelAt(16, 176);
+    EXPECT_GT(colour.r + colour.g + colour.b, 200) << "a stick is still drawn there: " << colour;
+}
+
+TEST_F(BoardTest, MissionObjectiveAndMainMenuLeaveTheBoard) {
+    tap(cpv(150, 460)); // "Mission Objective"
+    EXPECT_NE(shown<TaskLayer>(), nullptr);
+    tap(cpv(160, 200)); // "Continue": the level from its start
+    ASSERT_EQ(shown<GameLayer>(), board);
+    EXPECT_EQ(board->movesMade(), 0);
+    tap(cpv(80, 15)); // "Main Menu"
+    EXPECT_NE(shown<MenuLayer>(), nullptr);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Playing the game as a player does: screens built as the game builds them,
+// touches at screen points, frames of 1/60 s, the store in a scratch folder,
+// sounds and vibrations recorded.
+
+#include "GameLayer.h"
+#include "GameScenes.h"
+#include "Progress.h"
+#include "support/EngineTest.h"
+
+#include "engine/Label.h"
+#include "engine/Menu.h"
+#include "engine/MenuItem.h"
+#include "engine/Sprite.h"
+#include "platform/SystemSound.h"
+
+class GameFixture : public EngineTest {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Time passes: whole frames of 1/60 s.
+    void wait(float seconds);
+    // A finger at screen points (origin bottom-left): down, frame, up, frame.
+    void tap(cpVect screen);
+    // Down at `from`, `steps` moves to `to` one frame apart, up at `to`.
+    void drag(cpVect from, cpVect to, int steps = 6);
+
+    // The layer the running scene's multiplexer shows (after a frame), or null.
+    Layer* shownLayer() const;
+    template <class T> T* shown() const { return dynamic_cast<T*>(shownLayer()); }
+
+    // Opens the play screen for `levelIndex` as the level selection does,
+    // presses "Continue" and lets the sticks arrive. The board, or null.
+    GameLayer* playLevel(int levelIndex);
+    // Moves stick `index` of the board to `to` by dragging it there.
+    void moveStick(GameLayer* board, int index, cpVect to);
+
+    // The text item showing `text` anywhere under `root`, or null.
+    static MenuItemFont* findItem(CocosNode* root, const std::string& text);
+    // The text a label shows.
+    static std::string textOf(Label* label);
+    // Whether a sprite shows the picture file `picture` (the cache's texture for it).
+    static bool shows(Sprite* sprite, const std::string& picture);
+
+    platform::SystemSoundRecorder sounds_;
+};

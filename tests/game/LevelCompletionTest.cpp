@@ -1,0 +1,108 @@
+// Every level solved as a player solves it: the right sticks dragged onto one
+// of its solutions, the banner, the sound, and the progress that follows.
+
+#include "GameFixture.h"
+#include "support/Solutions.h"
+
+#include "engine/Transition.h"
+#include "platform/Log.h"
+
+#include <algorithm>
+
+namespace {
+class EveryLevel : public GameFixture, public ::testing::WithParamInterface<int> {};
+
+// The stored progress before the level is played, chosen so that each rule shows.
+int32_t progressBefore(int index) {
+    if (index <= 8) return index;     // "Next level" raises it by one
+    if (index == 9) return 12;        // solving Level 10 sets 10 even when it was higher
+    return 10;                        // bonus levels leave it alone (Bonus 5 sets 15)
+}
+} // namespace
+
+TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
+    const int index = GetParam();
+    const Level& level = *levelAt(index);
+    progress::setSoundOn(true);
+    progress::setLastAvailLevel(progressBefore(index));
+    GameLayer* board = playLevel(index);
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(textOf(board->titleLabel()), index < 10 ? ccFormat("Level %d", index + 1) : ccFormat("Bonus %d", index - 9));
+
+    const std::vector<StickMove> moves = movesToSolve(level, 0);
+    ASSERT_EQ(moves.size(), static_cast<size_t>(level.moveCount));
+    for (const StickMove& m : moves) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+
+    // The last move's frame judged the board.
+    EXPECT_EQ(board->state(), GameLayer::kIdle);
+    EXPECT_EQ(textOf(board->banner()), index == 9 ? "You Win" : "Level Complete");
+    std::vector<std::string> expected(static_cast<size_t>(level.moveCount), "Move");
+    expected.push_back(index == 9 ? "Win" : "Success");
+    EXPECT_EQ(sounds_.playedNames(), expected);
+    EXPECT_EQ(sounds_.vibrationCount(), 0);
+
+    wait(2.05f); // the banner shrinks for two seconds, then goes
+    EXPECT_FALSE(board->banner()->visible());
+    MenuItemFont* next = findItem(board, "Next level");
+    if (index == 9 || index == 14) {
+        EXPECT_EQ(next, nullptr) << "the last level of a series offers no next level";
+        EXPECT_EQ(progress::lastAvailLevel(), index == 9 ? 10 : 15);
+        EXPECT_TRUE(board->replayItem()->visible());
+        return;
+    }
+    ASSERT_NE(next, nullptr);
+    EXPECT_FALSE(board->replayItem()->visible()) << "Next level stands where Replay was";
+    tap(cpv(260, 15));
+    EXPECT_EQ(progress::lastAvailLevel(), index <= 8 ? index + 1 : 10);
+    EXPECT_NE(dynamic_cast<SlideInTTransition*>(director()->runningScene()), nullptr);
+    wait(0.85f);
+    EXPECT_NE(shown<LevelLayer>(), nullptr) << "the level selection slid in";
+}
+
+INSTANTIATE_TEST_SUITE_P(Game, EveryLevel, ::testing::Range(0, kLevelCount));
+
+using CompletionTest = GameFixture;
+
+TEST_F(CompletionTest, SolvingWithoutNextLevelUnlocksNothing) {
+    GameLayer* board = playLevel(2);
+    for (const StickMove& m : movesToSolve(*levelAt(2), 0)) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    wait(2.1f);
+    tap(cpv(80, 15)); // "Main Menu"
+    EXPECT_EQ(progress::lastAvailLevel(), 0);
+}
+
+TEST_F(CompletionTest, ReplayAfterTheLastLevelOfASeries) {
+    // After Level 10 the board has moved on to Bonus 1.
+    GameLayer* board = playLevel(9);
+    for (const StickMove& m : movesToSolve(*levelAt(9), 0)) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    wait(2.1f);
+    tap(cpv(260, 15)); // "Replay"
+    EXPECT_EQ(board->currlevel(), 10);
+    EXPECT_EQ(textOf(board->titleLabel()), "Bonus 1");
+
+    // After Bonus 5 there is nothing further: Replay plays Bonus 5 again.
+    board = playLevel(14);
+    for (const StickMove& m : movesToSolve(*levelAt(14), 0)) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    wait(2.1f);
+    tap(cpv(260, 15));
+    EXPECT_EQ(board->currlevel(), 14);
+    EXPECT_EQ(board->state(), GameLayer::kPlaying);
+    EXPECT_EQ(textOf(board->titleLabel()), "Bonus 5");
+}
+
+TEST_F(CompletionTest, SticksFromTwoDifferentSolutionsFail) {
+    const Level& level = *levelAt(1);
+    ASSERT_GE(level.solutionCount, 2);
+    std::vector<StickMove> first = movesToSolve(level, 0), second = movesToSolve(level, 1);
+    GameLayer* board = playLevel(1);
+    // Some moves of one solution, the rest of another, each stick moved once.
+    std::vector<StickMove> mixed = first;
+    for (const StickMove& m : second)
+        if (std::none_of(mixed.begin(), mixed.end(), [&](const StickMove& x) { return x.stick == m.stick; }) &&
+            mixed.size() > 1) {
+            mixed.back() = m;
+            break;
+        }
+    for (const StickMove& m : mixed) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    EXPECT_EQ(textOf(board->banner()), "Try again");
+}

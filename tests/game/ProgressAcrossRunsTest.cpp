@@ -1,0 +1,70 @@
+// Progress kept across two runs of the game, driven by input scripts the way
+// a player would play.
+
+#include "support/ScratchConfig.h"
+#include "support/Solutions.h"
+
+#include "platform/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+int runScript(const std::string& configHome, const std::string& script, std::string& output) {
+    std::string command = "XDG_CONFIG_HOME='" + configHome + "' " + TV_GAME_EXECUTABLE + " --headless --script '" +
+                          script + "' 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[512];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+} // namespace
+
+TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
+    ScratchConfigHome config;
+    const fs::path dir = config.path();
+
+    // Run 1: sound on, Level 1 solved, "Next level".
+    std::ostringstream play;
+    play << "frames 2\ntap 110 250\nwait 0.3\n"   // Yes
+         << "tap 160 280\nwait 0.3\n"             // Start Game
+         << "tap 30 300\nwait 0.3\n"              // Level 1
+         << "tap 160 200\nwait 1.2\n";            // Continue, sticks arrive
+    for (const StickMove& m : movesToSolve(*levelAt(0), 0)) {
+        const StickPlacement& from = levelAt(0)->start[static_cast<size_t>(m.stick)];
+        play << ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
+    }
+    play << "wait 2.2\ntap 260 15\nwait 1\n"; // "Next level"
+    const std::string first = (dir / "first.txt").string();
+    std::ofstream(first) << play.str();
+    std::string output;
+    ASSERT_EQ(runScript(config.path(), first, output), 0) << output;
+    std::string stored = readFile(config.storeFile());
+    EXPECT_NE(stored.find("LastAvailLevel = 1"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("SoundOnOff = \"TRUE\""), std::string::npos) << stored;
+
+    // Run 2: answering No changes the sound, the progress stays; Level 2 can be opened.
+    const std::string second = (dir / "second.txt").string();
+    std::ofstream(second) << "frames 2\ntap 210 250\nwait 0.3\ntap 160 280\nwait 0.3\ntap 60 300\nwait 0.3\nquit\n";
+    ASSERT_EQ(runScript(config.path(), second, output), 0) << output;
+    stored = readFile(config.storeFile());
+    EXPECT_NE(stored.find("LastAvailLevel = 1"), std::string::npos) << stored;
+    EXPECT_NE(stored.find("CurrentLevel = 1"), std::string::npos) << "Level 2 was open: " << stored;
+    EXPECT_NE(stored.find("SoundOnOff = \"FALSE\""), std::string::npos) << stored;
+}

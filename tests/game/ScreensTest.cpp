@@ -1,0 +1,200 @@
+// The game's screens and the ways between them, as a player goes through
+// them, and how they look.
+
+#include "GameFixture.h"
+#include "TindervaleAppDelegate.h"
+
+#include "engine/Application.h"
+#include "engine/Transition.h"
+#include "platform/Log.h"
+
+using ScreensTest = GameFixture;
+
+TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
+    runScene(TindervaleAppDelegate::firstScene());
+    step();
+    ASSERT_NE(shown<MessageLayer>(), nullptr);
+    EXPECT_TRUE(matchesGolden("game-sound-question"));
+    tap(cpv(210, 250)); // "No"
+    EXPECT_FALSE(progress::soundOn());
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    EXPECT_EQ(director()->scenes().size(), 1u) << "the main screen was pushed";
+    EXPECT_TRUE(matchesGolden("game-main-menu"));
+
+    tap(cpv(300, 20)); // the info button: help flips in, and back
+    EXPECT_NE(dynamic_cast<FlipXUpOver*>(director()->runningScene()), nullptr);
+    EXPECT_EQ(transitions, "FlipXUpOver");
+    wait(1.25f);
+    ASSERT_NE(shown<HelpLayer>(), nullptr);
+    tap(cpv(260, 15)); // "Go Back"
+    wait(1.25f);
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+
+    tap(cpv(160, 240)); // "Options"
+    OptionLayer* options = shown<OptionLayer>();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->soundToggle()->selectedIndex(), 0u) << "No means Sound Off";
+}
+
+TEST_F(ScreensTest, YesShowsSoundOnInTheOptionsAndTheToggleWritesTheStore) {
+    runScene(TindervaleAppDelegate::firstScene());
+    step();
+    tap(cpv(110, 250)); // "Yes"
+    EXPECT_TRUE(progress::soundOn());
+    tap(cpv(160, 240)); // "Options"
+    OptionLayer* options = shown<OptionLayer>();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->soundToggle()->selectedIndex(), 1u);
+    cpVect toggle = options->soundToggle()->parent()->position();
+    toggle = cpvadd(toggle, options->soundToggle()->position());
+    tap(toggle);
+    EXPECT_FALSE(progress::soundOn());
+    EXPECT_TRUE(logged("selected item: " + options->soundToggle()->selectedItem()->description() + " index:0"));
+    tap(toggle);
+    EXPECT_TRUE(progress::soundOn());
+}
+
+TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
+    struct Case {
+        int32_t progress;
+        int unlocked;      // levels 1..unlocked open
+        int bonusUnlocked; // bonus 1..n open
+        int enlarged;      // level number drawn at 1.2, 0 for none
+    };
+    for (Case c : {Case{0, 1, 0, 1}, Case{3, 4, 1, 4}, Case{10, 10, 5, 0}, Case{15, 10, 5, 0}}) {
+        SCOPED_TRACE("progress " + std::to_string(c.progress));
+        progress::setLastAvailLevel(c.progress);
+        if (director()->runningScene())
+            director()->pushScene(sceneWithLayer(LevelLayer::node()));
+        else
+            runScene(sceneWithLayer(LevelLayer::node()));
+        step();
+        LevelLayer* levels = shown<LevelLayer>();
+        ASSERT_NE(levels, nullptr);
+        for (int i = 1; i <= 10; ++i) {
+            MenuItemImage* button = levels->levelButtons()[static_cast<size_t>(i - 1)].get();
+            EXPECT_TRUE(shows(button->normalImage(), ccFormat(i <= c.unlocked ? "level_stick%d.png" : "level_stick%d_.png", i)))
+                << "level " << i;
+            EXPECT_EQ(button->scaleX(), i == c.enlarged ? 1.2f : 1.0f) << "level " << i;
+            EXPECT_EQ(button->position(), cpv(30.0f * i, 300));
+        }
+        const auto& items = levels->buttons()->children();
+        ASSERT_EQ(items.size(), 15u);
+        for (int j = 0; j < 5; ++j) {
+            auto* bonus = dynamic_cast<MenuItemImage*>(items[static_cast<size_t>(10 + j)].get());
+            EXPECT_TRUE(shows(bonus->normalImage(), j < c.bonusUnlocked ? "bonus.png" : "bonus_.png")) << "bonus " << j + 1;
+            EXPECT_EQ(bonus->position(), cpv(40.0f + 60 * j, 170));
+        }
+        if (c.progress == 3) EXPECT_TRUE(matchesGolden("game-level-selection"));
+    }
+}
+
+TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
+    progress::setLastAvailLevel(3);
+    runScene(sceneWithLayer(LevelLayer::node()));
+    step();
+    tap(cpv(150, 300)); // Level 5: locked
+    tap(cpv(100, 170)); // Bonus 2: locked (3 / 2 = 1)
+    EXPECT_TRUE(director()->scenes().empty());
+    EXPECT_NE(shown<LevelLayer>(), nullptr);
+    EXPECT_EQ(progress::currentLevel(), 0);
+
+    tap(cpv(40, 170)); // Bonus 1
+    TaskLayer* task = shown<TaskLayer>();
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->currlevel(), 10);
+    EXPECT_EQ(progress::currentLevel(), 10);
+    director()->popScene();
+    step();
+    tap(cpv(120, 300)); // Level 4
+    ASSERT_NE(shown<TaskLayer>(), nullptr);
+    EXPECT_EQ(shown<TaskLayer>()->currlevel(), 3);
+    EXPECT_TRUE(matchesGolden("game-objective"));
+}
+
+TEST_F(ScreensTest, TheObjectiveShowsTheLevelsPictureAndTask) {
+    progress::setCurrentLevel(14);
+    runScene(newPlayScreen());
+    step();
+    TaskLayer* task = shown<TaskLayer>();
+    ASSERT_NE(task, nullptr);
+    bool picture = false, text = false;
+    for (auto& child : task->children()) {
+        if (auto* s = dynamic_cast<Sprite*>(child.get()); s && shows(s, "level15.png")) {
+            picture = true;
+            EXPECT_EQ(s->position(), cpv(70, 320));
+            EXPECT_EQ(s->scaleX(), 1.2f);
+        }
+        if (auto* l = dynamic_cast<Label*>(child.get()); l && l->string() == "Move 4 sticks to form 6 triangles and 1 hexagon") {
+            text = true;
+            EXPECT_EQ(l->contentSize(), (ccSize{180, 200}));
+        }
+    }
+    EXPECT_TRUE(picture);
+    EXPECT_TRUE(text);
+}
+
+TEST_F(ScreensTest, OutOfRangeStoredLevelsStayInsideTheCatalogue) {
+    progress::setCurrentLevel(99);
+    progress::setLastAvailLevel(-7);
+    runScene(newPlayScreen());
+    step();
+    ASSERT_NE(shown<TaskLayer>(), nullptr);
+    EXPECT_EQ(shown<TaskLayer>()->currlevel(), 14);
+    tap(cpv(160, 200));
+    ASSERT_NE(shown<GameLayer>(), nullptr);
+    EXPECT_EQ(shown<GameLayer>()->currlevel(), 14);
+    director()->pushScene(sceneWithLayer(LevelLayer::node()));
+    step();
+    EXPECT_TRUE(shows(shown<LevelLayer>()->levelButtons()[0]->normalImage(), "level_stick1.png"))
+        << "Level 1 is never locked";
+}
+
+TEST_F(ScreensTest, ResetToDefaultsLocksEverythingButLevelOne) {
+    progress::setLastAvailLevel(7);
+    runScene(newMainScreen());
+    step();
+    tap(cpv(160, 240)); // "Options"
+    ASSERT_NE(shown<OptionLayer>(), nullptr);
+    tap(cpv(160, 320)); // "Reset to Defaults", the middle of the column
+    EXPECT_EQ(progress::lastAvailLevel(), 0);
+    EXPECT_NE(findItem(shown<OptionLayer>(), "Done"), nullptr);
+    CocosNode* done = findItem(shown<OptionLayer>(), "Done");
+    tap(cpvadd(done->parent()->position(), done->position()));
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    tap(cpv(160, 280)); // "Start Game"
+    LevelLayer* levels = shown<LevelLayer>();
+    ASSERT_NE(levels, nullptr);
+    EXPECT_TRUE(shows(levels->levelButtons()[1]->normalImage(), "level_stick2_.png"));
+}
+
+TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
+    progress::setCurrentLevel(4);
+    runScene(newPlayScreen());
+    step();
+    tap(cpv(160, 200)); // "Continue"
+    wait(1.1f);
+    ASSERT_NE(shown<GameLayer>(), nullptr);
+    EXPECT_TRUE(matchesGolden("game-board"));
+    tap(cpv(80, 15)); // "Main Menu": the play screen's own menu
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    tap(cpv(160, 240)); // "Options"
+    ASSERT_NE(shown<OptionLayer>(), nullptr);
+    CocosNode* done = findItem(shown<OptionLayer>(), "Done");
+    tap(cpvadd(done->parent()->position(), done->position()));
+    ASSERT_NE(shown<TaskLayer>(), nullptr);
+    EXPECT_EQ(shown<TaskLayer>()->currlevel(), 4);
+}
+
+TEST_F(ScreensTest, QuitPopsTheScreenAndEndsTheProgram) {
+    runScene(TindervaleAppDelegate::firstScene());
+    step();
+    tap(cpv(110, 250));
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    tap(cpv(160, 200)); // "Quit"
+    EXPECT_TRUE(Application::sharedApplication().isTerminating());
+    EXPECT_TRUE(director()->scenes().empty());
+    ASSERT_NE(director()->nextScene(), nullptr) << "the scene below comes back";
+    EXPECT_EQ(director()->nextScene()->children()[0]->children()[0]->description().find("MessageLayer") != std::string::npos,
+              true);
+}
