@@ -53,6 +53,9 @@ void GameLayer::onEnter() {
 void GameLayer::onExit() {
     Layer::onExit();
     removeAll();
+    // The banner's unfinished chain calls back into the board and so keeps it
+    // alive; it can never run again (the next entry makes a new banner).
+    if (levelComplete_) levelComplete_->cleanup();
 }
 
 void GameLayer::resetGame() {
