@@ -1,6 +1,7 @@
 #include "engine/AtlasNode.h"
 
 #include "engine/Errors.h"
+#include "engine/TextureNode.h"
 #include "platform/GL.h"
 
 RefPtr<AtlasNode> AtlasNode::atlasWithTileFile(const std::string& tileFile, int32_t tileWidth,
@@ -59,27 +60,6 @@ void AtlasNode::draw() {
 
 void AtlasNode::drawQuads(uint32_t count) {
     if (!textureAtlas_) return;
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnable(GL_TEXTURE_2D);
-    // Pictures carry premultiplied colour: they blend with (1, 1 - alpha) and a
-    // tint premultiplied by the opacity, as a textured node's do.
-    Texture2D* texture = textureAtlas_->texture();
-    bool premultiplied = texture && texture->hasPremultipliedAlpha();
-    GLint blendSource = GL_SRC_ALPHA, blendDestination = GL_ONE_MINUS_SRC_ALPHA;
-    if (premultiplied) {
-        glGetIntegerv(GL_BLEND_SRC, &blendSource);
-        glGetIntegerv(GL_BLEND_DST, &blendDestination);
-        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        auto faded = [this](uint8_t c) { return static_cast<GLubyte>((c * opacity_ + 127) / 255); };
-        glColor4ub(faded(r_), faded(g_), faded(b_), opacity_);
-    } else {
-        glColor4ub(r_, g_, b_, opacity_);
-    }
+    TintedDrawing drawing(textureAtlas_->texture(), r_, g_, b_, opacity_);
     textureAtlas_->drawNumberOfQuads(count);
-    if (premultiplied) glBlendFunc(static_cast<GLenum>(blendSource), static_cast<GLenum>(blendDestination));
-    glColor4ub(255, 255, 255, 255);
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
