@@ -62,7 +62,8 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& args) {
             r.options.headless = true;
         } else if (a == "--scale") {
             if (!value(v)) return fail("--scale needs a value");
-            if (!positive(v, n) || n > 16) return fail("--scale must be a whole number from 1 to 16, not \"" + v + "\"");
+            if (!positive(v, n) || n > 16)
+                return fail("--scale must be a whole number from 1 to 16, not \"" + v + "\"");
             r.options.scale = static_cast<int>(n);
         } else if (a == "--frames") {
             if (!value(v)) return fail("--frames needs a value");

@@ -17,9 +17,13 @@
 
 namespace {
 // Whether a coordinate difference, truncated toward zero, is at most 20 points.
-bool within20(float difference) { return std::fabs(std::trunc(difference)) <= 20.0f; }
+bool within20(float difference) {
+    return std::fabs(std::trunc(difference)) <= 20.0f;
+}
 
-int32_t truncated(float v) { return static_cast<int32_t>(std::trunc(v)); }
+int32_t truncated(float v) {
+    return static_cast<int32_t>(std::trunc(v));
+}
 
 // A one-item menu at `position`, added to `layer` at `z`.
 void addMenu(Layer* layer, MenuItem* item, cpVect position, int32_t z) {
@@ -33,7 +37,9 @@ std::string titleFor(int32_t level) {
 }
 } // namespace
 
-RefPtr<GameLayer> GameLayer::node() { return nodeOf<GameLayer>(); }
+RefPtr<GameLayer> GameLayer::node() {
+    return nodeOf<GameLayer>();
+}
 
 bool GameLayer::init() {
     if (!Layer::init()) return false;
@@ -70,7 +76,8 @@ void GameLayer::resetGame() {
     addMenu(this, mainMenu, cpv(80, 15), 0);
 
     MenuItemFont::setFontSize(21);
-    RefPtr<MenuItemFont> objective = MenuItemFont::itemFromString("Mission Objective", this, &GameLayer::mission);
+    RefPtr<MenuItemFont> objective =
+        MenuItemFont::itemFromString("Mission Objective", this, &GameLayer::mission);
     objective->label()->setRGB(255, 0, 0);
     objective->runAction(RepeatForever::actionWithAction(
         Sequence::actions({FadeIn::actionWithDuration(1).get(), FadeOut::actionWithDuration(1).get()})));
@@ -95,7 +102,8 @@ void GameLayer::resetGame() {
         button->setPosition(cpv(160, 240));
         add(button, 1);
     }
-    for (auto& s : stick_) s = nullptr;
+    for (auto& s : stick_)
+        s = nullptr;
     for (int32_t i = 0; i < level_->stickCount; ++i) {
         const StickPlacement& place = level_->start[static_cast<size_t>(i)];
         RefPtr<Sprite> stick = Sprite::spriteWithFile("stick.png");
@@ -167,7 +175,8 @@ void GameLayer::draw() {
         judge();
         return;
     }
-    if (tmpLoc_.x != 0 && tmpLoc_.y != 0) stick_[static_cast<size_t>(selectedImageIndex_)]->setPosition(tmpLoc_);
+    if (tmpLoc_.x != 0 && tmpLoc_.y != 0)
+        stick_[static_cast<size_t>(selectedImageIndex_)]->setPosition(tmpLoc_);
     levelLabel_->setString(titleFor(currlevel_));
     movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
 }
@@ -178,7 +187,8 @@ void GameLayer::checkForStatus() {
         Sprite* s = stick_[static_cast<size_t>(i)].get();
         board[static_cast<size_t>(i)] = StickPlacement{s->position().x, s->position().y, s->rotation()};
     }
-    bool solved = boardPassesAnySolution(std::span<const StickPlacement>(board.data(), level_->stickCount), *level_);
+    bool solved =
+        boardPassesAnySolution(std::span<const StickPlacement>(board.data(), level_->stickCount), *level_);
     state_ = solved ? kSolved : kNotSolved;
 }
 
@@ -188,8 +198,9 @@ void GameLayer::judge() {
     if (state_ == kNotSolved) {
         platform::playSystemSound(platform::kSystemSoundID_Vibrate); // whatever the sound setting
         levelComplete_->setString("Try again");
-        bannerAction = Sequence::actions({ScaleTo::actionWithDuration(1, 1.0f).get(),
-                                          CallFunc::actionWithTarget(this, [this] { sameLevel(nullptr); }).get()});
+        bannerAction =
+            Sequence::actions({ScaleTo::actionWithDuration(1, 1.0f).get(),
+                               CallFunc::actionWithTarget(this, [this] { sameLevel(nullptr); }).get()});
     } else {
         if (currlevel_ == 9) {
             if (isSoundEnabled_ && soundWin_) soundWin_->play();
@@ -197,8 +208,9 @@ void GameLayer::judge() {
         } else if (isSoundEnabled_ && soundSuccess_) {
             soundSuccess_->play();
         }
-        bannerAction = Sequence::actions({ScaleTo::actionWithDuration(2, 1.0f).get(),
-                                          CallFunc::actionWithTarget(this, [this] { levelComplated(nullptr); }).get()});
+        bannerAction =
+            Sequence::actions({ScaleTo::actionWithDuration(2, 1.0f).get(),
+                               CallFunc::actionWithTarget(this, [this] { levelComplated(nullptr); }).get()});
     }
     levelComplete_->setPosition(cpv(160, 240));
     levelComplete_->setScale(2.5f);
@@ -212,9 +224,13 @@ void GameLayer::switchScreenTo(uint32_t index) {
     if (auto* screen = dynamic_cast<MultiplexLayer*>(parent())) screen->switchTo(index);
 }
 
-void GameLayer::GoBack(Ref*) { switchScreenTo(4); }
+void GameLayer::GoBack(Ref*) {
+    switchScreenTo(4);
+}
 
-void GameLayer::mission(Ref*) { switchScreenTo(0); }
+void GameLayer::mission(Ref*) {
+    switchScreenTo(0);
+}
 
 void GameLayer::sameLevel(Ref*) {
     removeAll();

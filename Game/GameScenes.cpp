@@ -52,9 +52,10 @@ RefPtr<Scene> newMainScreen() {
     // The main menu comes first: it sets the font every text item of the game uses.
     RefPtr<Layer> menu = MenuLayer::node();
     RefPtr<Scene> scene = Scene::node();
-    scene->add(MultiplexLayer::layerWithLayers({menu.get(), OptionLayer::node().get(), LevelLayer::node().get(),
-                                                GameLayer::node().get(), TaskLayer::node().get()}),
-               0);
+    scene->add(
+        MultiplexLayer::layerWithLayers({menu.get(), OptionLayer::node().get(), LevelLayer::node().get(),
+                                         GameLayer::node().get(), TaskLayer::node().get()}),
+        0);
     return scene;
 }
 
@@ -93,16 +94,20 @@ RefPtr<FlipXUpOver> FlipXUpOver::transitionWithDuration(float duration, Scene* s
 
 // ---- MessageLayer
 
-RefPtr<MessageLayer> MessageLayer::node() { return nodeOf<MessageLayer>(); }
+RefPtr<MessageLayer> MessageLayer::node() {
+    return nodeOf<MessageLayer>();
+}
 
 void MessageLayer::onEnter() {
     Layer::onEnter();
     RefPtr<Sprite> dialog = Sprite::spriteWithFile("Message.png");
     dialog->setPosition(cpv(160, 240));
     add(dialog, 0);
-    RefPtr<MenuItemImage> yes = MenuItemImage::itemFromNormalImage("BtnYes.png", "BtnYes.png", this, &MessageLayer::BtnYes);
+    RefPtr<MenuItemImage> yes =
+        MenuItemImage::itemFromNormalImage("BtnYes.png", "BtnYes.png", this, &MessageLayer::BtnYes);
     yes->setPosition(cpv(110, 250));
-    RefPtr<MenuItemImage> no = MenuItemImage::itemFromNormalImage("BtnNo.png", "BtnNo.png", this, &MessageLayer::BtnNo);
+    RefPtr<MenuItemImage> no =
+        MenuItemImage::itemFromNormalImage("BtnNo.png", "BtnNo.png", this, &MessageLayer::BtnNo);
     no->setPosition(cpv(210, 250));
     RefPtr<Menu> menu = Menu::menuWithItems({yes.get(), no.get()});
     menu->setPosition(cpvzero);
@@ -126,29 +131,36 @@ void MessageLayer::BtnNo(Ref*) {
 
 // ---- MenuLayer
 
-RefPtr<MenuLayer> MenuLayer::node() { return nodeOf<MenuLayer>(); }
+RefPtr<MenuLayer> MenuLayer::node() {
+    return nodeOf<MenuLayer>();
+}
 
 bool MenuLayer::init() {
     if (!Layer::init()) return false;
     add(background(), 0);
     MenuItemFont::setFontSize(32);
     MenuItemFont::setFontName("Marker Felt");
-    RefPtr<Menu> menu = Menu::menuWithItems({MenuItemFont::itemFromString("Start Game", this, &MenuLayer::startGame).get(),
-                                             MenuItemFont::itemFromString("Options", this, &MenuLayer::options).get(),
-                                             MenuItemFont::itemFromString("Quit", this, &MenuLayer::quit).get()});
+    RefPtr<Menu> menu =
+        Menu::menuWithItems({MenuItemFont::itemFromString("Start Game", this, &MenuLayer::startGame).get(),
+                             MenuItemFont::itemFromString("Options", this, &MenuLayer::options).get(),
+                             MenuItemFont::itemFromString("Quit", this, &MenuLayer::quit).get()});
     menu->setPosition(cpv(160, 240));
     menu->alignItemsVertically();
     add(menu);
-    RefPtr<Menu> info =
-        menuAt(MenuItemImage::itemFromNormalImage("info1.png", "info.png", this, &MenuLayer::help), cpv(300, 20));
+    RefPtr<Menu> info = menuAt(
+        MenuItemImage::itemFromNormalImage("info1.png", "info.png", this, &MenuLayer::help), cpv(300, 20));
     info->alignItemsVertically();
     add(info);
     return true;
 }
 
-void MenuLayer::startGame(Ref*) { Director::sharedDirector()->pushScene(sceneWithLayer(LevelLayer::node())); }
+void MenuLayer::startGame(Ref*) {
+    Director::sharedDirector()->pushScene(sceneWithLayer(LevelLayer::node()));
+}
 
-void MenuLayer::options(Ref*) { switchParentTo(this, 1); }
+void MenuLayer::options(Ref*) {
+    switchParentTo(this, 1);
+}
 
 void MenuLayer::help(Ref*) {
     RefPtr<Scene> scene = sceneWithLayer(HelpLayer::node());
@@ -163,7 +175,9 @@ void MenuLayer::quit(Ref*) {
 
 // ---- HelpLayer
 
-RefPtr<HelpLayer> HelpLayer::node() { return nodeOf<HelpLayer>(); }
+RefPtr<HelpLayer> HelpLayer::node() {
+    return nodeOf<HelpLayer>();
+}
 
 bool HelpLayer::init() {
     if (!Layer::init()) return false;
@@ -176,15 +190,17 @@ bool HelpLayer::init() {
 
 void HelpLayer::onEnter() {
     Layer::onEnter();
-    RefPtr<Label> text = Label::labelWithString(
-        "Logical game related to matches where you need to solve the tasks by manipulating with the sticks\n\n"
-        "Design & development by VORNE",
-        ccSize{280, 300}, kTextAlignmentCenter, "Marker Felt", 22);
+    RefPtr<Label> text = Label::labelWithString("Logical game related to matches where you need to solve the "
+                                                "tasks by manipulating with the sticks\n\n"
+                                                "Design & development by VORNE",
+                                                ccSize{280, 300}, kTextAlignmentCenter, "Marker Felt", 22);
     text->setPosition(cpv(160, 240));
     add(text);
 }
 
-void HelpLayer::GoBack(Ref*) { replaceSceneWithTransition(transitions, 1.2f, newMainScreen()); }
+void HelpLayer::GoBack(Ref*) {
+    replaceSceneWithTransition(transitions, 1.2f, newMainScreen());
+}
 
 void HelpLayer::onOurWebSite(Ref*) {
     if (!Application::sharedApplication().openURL(kMakerWebSite)) ccLogf("Cannot open %s", kMakerWebSite);
@@ -192,7 +208,9 @@ void HelpLayer::onOurWebSite(Ref*) {
 
 // ---- OptionLayer
 
-RefPtr<OptionLayer> OptionLayer::node() { return nodeOf<OptionLayer>(); }
+RefPtr<OptionLayer> OptionLayer::node() {
+    return nodeOf<OptionLayer>();
+}
 
 bool OptionLayer::init() {
     if (!Layer::init()) return false;
@@ -221,13 +239,19 @@ void OptionLayer::sound(Ref*) {
     ccLogf("selected item: %s index:%u", sound_->selectedItem()->description().c_str(), index);
 }
 
-void OptionLayer::reset(Ref*) { progress::setLastAvailLevel(0); }
+void OptionLayer::reset(Ref*) {
+    progress::setLastAvailLevel(0);
+}
 
-void OptionLayer::GoBack(Ref*) { switchParentTo(this, 0); }
+void OptionLayer::GoBack(Ref*) {
+    switchParentTo(this, 0);
+}
 
 // ---- LevelLayer
 
-RefPtr<LevelLayer> LevelLayer::node() { return nodeOf<LevelLayer>(); }
+RefPtr<LevelLayer> LevelLayer::node() {
+    return nodeOf<LevelLayer>();
+}
 
 void LevelLayer::onEnter() {
     Layer::onEnter();
@@ -241,18 +265,19 @@ void LevelLayer::onEnter() {
     static const Callback bonusCallbacks[5] = {&LevelLayer::playBonus1, &LevelLayer::playBonus2,
                                                &LevelLayer::playBonus3, &LevelLayer::playBonus4,
                                                &LevelLayer::playBonus5};
-    static const Callback levelCallbacks[10] = {&LevelLayer::play1, &LevelLayer::play2, &LevelLayer::play3,
-                                                &LevelLayer::play4, &LevelLayer::play5, &LevelLayer::play6,
-                                                &LevelLayer::play7, &LevelLayer::play8, &LevelLayer::play9,
-                                                &LevelLayer::play10};
+    static const Callback levelCallbacks[10] = {
+        &LevelLayer::play1, &LevelLayer::play2, &LevelLayer::play3, &LevelLayer::play4, &LevelLayer::play5,
+        &LevelLayer::play6, &LevelLayer::play7, &LevelLayer::play8, &LevelLayer::play9, &LevelLayer::play10};
     std::array<RefPtr<MenuItemImage>, 5> bonus;
     for (int i = 0; i < 5; ++i) {
         const char* picture = i < lastAvailLevel_ / 2 ? "bonus.png" : "bonus_.png";
-        bonus[static_cast<size_t>(i)] = MenuItemImage::itemFromNormalImage(picture, picture, this, bonusCallbacks[i]);
+        bonus[static_cast<size_t>(i)] =
+            MenuItemImage::itemFromNormalImage(picture, picture, this, bonusCallbacks[i]);
         bonus[static_cast<size_t>(i)]->setPosition(cpv(static_cast<float>(40 + 60 * i), 170));
     }
     for (int i = 1; i <= 10; ++i) {
-        std::string picture = ccFormat(i - 1 <= lastAvailLevel_ ? "level_stick%d.png" : "level_stick%d_.png", i);
+        std::string picture =
+            ccFormat(i - 1 <= lastAvailLevel_ ? "level_stick%d.png" : "level_stick%d_.png", i);
         RefPtr<MenuItemImage>& item = stick_[static_cast<size_t>(i - 1)];
         item = MenuItemImage::itemFromNormalImage(picture, picture, this, levelCallbacks[i - 1]);
         if (i - 1 == lastAvailLevel_) item->setScale(1.2f); // the newest unlocked level stands out
@@ -286,29 +311,65 @@ void LevelLayer::playBonus(int32_t n) {
     play();
 }
 
-void LevelLayer::play1(Ref*) { playLevel(1); }
-void LevelLayer::play2(Ref*) { playLevel(2); }
-void LevelLayer::play3(Ref*) { playLevel(3); }
-void LevelLayer::play4(Ref*) { playLevel(4); }
-void LevelLayer::play5(Ref*) { playLevel(5); }
-void LevelLayer::play6(Ref*) { playLevel(6); }
-void LevelLayer::play7(Ref*) { playLevel(7); }
-void LevelLayer::play8(Ref*) { playLevel(8); }
-void LevelLayer::play9(Ref*) { playLevel(9); }
-void LevelLayer::play10(Ref*) { playLevel(10); }
-void LevelLayer::playBonus1(Ref*) { playBonus(1); }
-void LevelLayer::playBonus2(Ref*) { playBonus(2); }
-void LevelLayer::playBonus3(Ref*) { playBonus(3); }
-void LevelLayer::playBonus4(Ref*) { playBonus(4); }
-void LevelLayer::playBonus5(Ref*) { playBonus(5); }
+void LevelLayer::play1(Ref*) {
+    playLevel(1);
+}
+void LevelLayer::play2(Ref*) {
+    playLevel(2);
+}
+void LevelLayer::play3(Ref*) {
+    playLevel(3);
+}
+void LevelLayer::play4(Ref*) {
+    playLevel(4);
+}
+void LevelLayer::play5(Ref*) {
+    playLevel(5);
+}
+void LevelLayer::play6(Ref*) {
+    playLevel(6);
+}
+void LevelLayer::play7(Ref*) {
+    playLevel(7);
+}
+void LevelLayer::play8(Ref*) {
+    playLevel(8);
+}
+void LevelLayer::play9(Ref*) {
+    playLevel(9);
+}
+void LevelLayer::play10(Ref*) {
+    playLevel(10);
+}
+void LevelLayer::playBonus1(Ref*) {
+    playBonus(1);
+}
+void LevelLayer::playBonus2(Ref*) {
+    playBonus(2);
+}
+void LevelLayer::playBonus3(Ref*) {
+    playBonus(3);
+}
+void LevelLayer::playBonus4(Ref*) {
+    playBonus(4);
+}
+void LevelLayer::playBonus5(Ref*) {
+    playBonus(5);
+}
 
-void LevelLayer::play() { Director::sharedDirector()->pushScene(newPlayScreen()); }
+void LevelLayer::play() {
+    Director::sharedDirector()->pushScene(newPlayScreen());
+}
 
-void LevelLayer::GoBack(Ref*) { Director::sharedDirector()->pushScene(newMainScreen()); }
+void LevelLayer::GoBack(Ref*) {
+    Director::sharedDirector()->pushScene(newMainScreen());
+}
 
 // ---- TaskLayer
 
-RefPtr<TaskLayer> TaskLayer::node() { return nodeOf<TaskLayer>(); }
+RefPtr<TaskLayer> TaskLayer::node() {
+    return nodeOf<TaskLayer>();
+}
 
 void TaskLayer::onEnter() {
     Layer::onEnter();
@@ -324,8 +385,8 @@ void TaskLayer::onEnter() {
     picture->setPosition(cpv(70, 320));
     picture->setScale(1.2f);
     add(picture, 0);
-    RefPtr<Label> task = Label::labelWithString(LevelConditions[currlevel_], ccSize{180, 200}, kTextAlignmentCenter,
-                                                "Marker Felt", 22);
+    RefPtr<Label> task = Label::labelWithString(LevelConditions[currlevel_], ccSize{180, 200},
+                                                kTextAlignmentCenter, "Marker Felt", 22);
     task->setPosition(cpv(220, 260));
     add(task);
 }
@@ -335,4 +396,6 @@ void TaskLayer::onExit() {
     Layer::onExit();
 }
 
-void TaskLayer::Continue(Ref*) { switchParentTo(this, 3); }
+void TaskLayer::Continue(Ref*) {
+    switchParentTo(this, 3);
+}

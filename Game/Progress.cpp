@@ -17,7 +17,9 @@ constexpr const char* kSoundKey = "SoundOnOff";
 constexpr const char* kLastAvailKey = "LastAvailLevel";
 constexpr const char* kCurrentKey = "CurrentLevel";
 
-UserDefaults& store() { return UserDefaults::standardUserDefaults(); }
+UserDefaults& store() {
+    return UserDefaults::standardUserDefaults();
+}
 
 // One line per key and value: the value is read every time a screen is built.
 void logOutOfRange(const char* key, int64_t value, int64_t used) {
@@ -35,7 +37,9 @@ bool soundOn() {
     return value && value->isText() && value->text() == "TRUE";
 }
 
-void setSoundOn(bool on) { store().setObject(on ? "TRUE" : "FALSE", kSoundKey); }
+void setSoundOn(bool on) {
+    store().setObject(on ? "TRUE" : "FALSE", kSoundKey);
+}
 
 int32_t lastAvailLevel() {
     int64_t stored = store().integerForKey(kLastAvailKey);
@@ -44,7 +48,9 @@ int32_t lastAvailLevel() {
     return static_cast<int32_t>(used);
 }
 
-void setLastAvailLevel(int32_t level) { store().setInteger(level, kLastAvailKey); }
+void setLastAvailLevel(int32_t level) {
+    store().setInteger(level, kLastAvailKey);
+}
 
 int32_t currentLevel() {
     auto value = store().objectForKey(kCurrentKey);
@@ -55,6 +61,8 @@ int32_t currentLevel() {
     return static_cast<int32_t>(used);
 }
 
-void setCurrentLevel(int32_t level) { store().setObject(static_cast<uint32_t>(level), kCurrentKey); }
+void setCurrentLevel(int32_t level) {
+    store().setObject(static_cast<uint32_t>(level), kCurrentKey);
+}
 
 } // namespace progress

@@ -13,7 +13,9 @@
 static const ccRect kMainScreenBounds = ccRectMake(0, 0, 320, 480);
 
 // The sound question, in a scene of its own.
-RefPtr<Scene> TindervaleAppDelegate::firstScene() { return sceneWithLayer(MessageLayer::node()); }
+RefPtr<Scene> TindervaleAppDelegate::firstScene() {
+    return sceneWithLayer(MessageLayer::node());
+}
 
 void TindervaleAppDelegate::applicationDidFinishLaunching(Application* app) {
     window_ = makeRef<Window>(kMainScreenBounds);
@@ -29,9 +31,13 @@ void TindervaleAppDelegate::applicationDidFinishLaunching(Application* app) {
     Director::sharedDirector()->runWithScene(scene);
 }
 
-void TindervaleAppDelegate::applicationWillResignActive(Application*) { Director::sharedDirector()->pause(); }
+void TindervaleAppDelegate::applicationWillResignActive(Application*) {
+    Director::sharedDirector()->pause();
+}
 
-void TindervaleAppDelegate::applicationDidBecomeActive(Application*) { Director::sharedDirector()->resume(); }
+void TindervaleAppDelegate::applicationDidBecomeActive(Application*) {
+    Director::sharedDirector()->resume();
+}
 
 void TindervaleAppDelegate::applicationDidReceiveMemoryWarning(Application*) {
     // Nodes keep the textures they show; the rest are loaded again when next asked for.

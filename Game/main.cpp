@@ -38,11 +38,13 @@ int runGame(const CommandLine& options, const std::vector<ScriptCommand>* script
     if (script) {
         setCurrentClock(&virtualClock);
         app.launch(&delegate);
-        InputScriptRunner runner(virtualClock, Director::sharedDirector()->displaySize().height, writeScreenshot);
+        InputScriptRunner runner(virtualClock, Director::sharedDirector()->displaySize().height,
+                                 writeScreenshot);
         runner.run(*script, options.frames);
     } else {
         long limit = options.frames;
-        app.run(&delegate, [limit] { return limit > 0 && Director::sharedDirector()->totalFrames() >= limit; });
+        app.run(&delegate,
+                [limit] { return limit > 0 && Director::sharedDirector()->totalFrames() >= limit; });
     }
     bool shotOk = options.screenshot.empty() || writeScreenshot(options.screenshot);
     TextureMgr::purgeSharedTextureMgr(); // its textures go while their GL context is still there
@@ -89,7 +91,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tindervale: %s; run with --headless to play without a window\n", error.c_str());
         return 2;
     }
-    Application::sharedApplication().setContentScale(options.scale ? options.scale : platform::defaultScale());
+    Application::sharedApplication().setContentScale(options.scale ? options.scale
+                                                                   : platform::defaultScale());
 
     int code = 1;
     try {

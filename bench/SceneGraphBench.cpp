@@ -42,7 +42,8 @@ RefPtr<Scene> treeOf(int count) {
 static void BM_VisitTree(benchmark::State& state) {
     Stage stage;
     RefPtr<Scene> scene = treeOf(static_cast<int>(state.range(0)));
-    for (auto _ : state) scene->visit();
+    for (auto _ : state)
+        scene->visit();
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_VisitTree)->Arg(100)->Arg(1000);
@@ -50,9 +51,11 @@ BENCHMARK(BM_VisitTree)->Arg(100)->Arg(1000);
 static void BM_SchedulerTick(benchmark::State& state) {
     Stage stage;
     RefPtr<Scene> scene = treeOf(static_cast<int>(state.range(0)));
-    for (auto& child : scene->children()[0]->children()) child->schedule("tick", [](float) {});
+    for (auto& child : scene->children()[0]->children())
+        child->schedule("tick", [](float) {});
     scene->onEnter();
-    for (auto _ : state) Scheduler::sharedScheduler()->tick(1.0f / 60);
+    for (auto _ : state)
+        Scheduler::sharedScheduler()->tick(1.0f / 60);
     scene->onExit();
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -15,13 +15,15 @@ static void BM_MixDeviceBuffer(benchmark::State& state) {
     tone->rate = 48000;
     tone->channels = 2;
     tone->samples.resize(48000 * 2);
-    for (size_t i = 0; i < tone->samples.size(); ++i) tone->samples[i] = 0.1f * std::sin(static_cast<float>(i) * 0.01f);
+    for (size_t i = 0; i < tone->samples.size(); ++i)
+        tone->samples[i] = 0.1f * std::sin(static_cast<float>(i) * 0.01f);
     platform::SoundMixer mixer;
     std::vector<float> out(1024 * 2);
     for (auto _ : state) {
         if (mixer.playingVoices() < voices) {
             state.PauseTiming();
-            while (mixer.playingVoices() < voices) mixer.play(1, tone);
+            while (mixer.playingVoices() < voices)
+                mixer.play(1, tone);
             state.ResumeTiming();
         }
         mixer.mix(out.data(), 1024);

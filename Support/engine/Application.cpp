@@ -54,7 +54,9 @@ void Application::setIdleTimerDisabled(bool disabled) {
     platform::setScreenSaverEnabled(!disabled);
 }
 
-bool Application::openURL(const std::string& url) { return platform::openURL(url); }
+bool Application::openURL(const std::string& url) {
+    return platform::openURL(url);
+}
 
 Application::TimerId Application::addTimer(double periodSeconds, std::function<void()> callback) {
     TimerId id = nextTimerId_++;
@@ -62,11 +64,14 @@ Application::TimerId Application::addTimer(double periodSeconds, std::function<v
     return id;
 }
 
-void Application::removeTimer(TimerId id) { timers_.erase(id); }
+void Application::removeTimer(TimerId id) {
+    timers_.erase(id);
+}
 
 void Application::fireTimers() {
     std::vector<TimerId> ids;
-    for (auto& [id, t] : timers_) ids.push_back(id);
+    for (auto& [id, t] : timers_)
+        ids.push_back(id);
     for (TimerId id : ids) {
         auto it = timers_.find(id);
         if (it == timers_.end()) continue; // removed by an earlier callback
@@ -130,7 +135,8 @@ void Application::dispatchTouch(TouchPhase phase, int64_t finger, cpVect locatio
     TouchSet touches;
     touches.add(touch);
     TouchSet all;
-    for (auto& [id, t] : activeTouches_) all.add(t);
+    for (auto& [id, t] : activeTouches_)
+        all.add(t);
     if (phase == TouchPhase::Ended || phase == TouchPhase::Cancelled) all.add(touch);
     RefPtr<Event> event = makeRef<Event>(timestamp, all);
 

@@ -5,9 +5,13 @@
 #include "platform/GL.h"
 #include "platform/Log.h"
 
-RefPtr<Camera> Camera::camera() { return makeRef<Camera>(); }
+RefPtr<Camera> Camera::camera() {
+    return makeRef<Camera>();
+}
 
-Camera::Camera() { restore(); }
+Camera::Camera() {
+    restore();
+}
 
 void Camera::restore() {
     ccSize s = Director::sharedDirector()->displaySize();
@@ -23,7 +27,9 @@ void Camera::restore() {
     dirty_ = false;
 }
 
-float Camera::getZEye() { return Director::sharedDirector()->displaySize().height / 1.1566f; }
+float Camera::getZEye() {
+    return Director::sharedDirector()->displaySize().height / 1.1566f;
+}
 
 void Camera::setEyeX(float x, float y, float z) {
     eyeX_ = x;
@@ -74,6 +80,6 @@ void Camera::locate() {
 }
 
 std::string Camera::description() const {
-    return ccFormat("<Camera = %p | center = (%.2f,%.2f,%.2f)>", static_cast<const void*>(this), centerX_, centerY_,
-                    centerZ_);
+    return ccFormat("<Camera = %p | center = (%.2f,%.2f,%.2f)>", static_cast<const void*>(this), centerX_,
+                    centerY_, centerZ_);
 }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
-RefPtr<CocosNode> CocosNode::node() { return nodeOf<CocosNode>(); }
+RefPtr<CocosNode> CocosNode::node() {
+    return nodeOf<CocosNode>();
+}
 
 bool CocosNode::init() {
     rotation_ = 0;
@@ -41,7 +43,9 @@ float CocosNode::scale() const {
     return scaleX_;
 }
 
-void CocosNode::setScale(float s) { scaleX_ = scaleY_ = s; }
+void CocosNode::setScale(float s) {
+    scaleX_ = scaleY_ = s;
+}
 
 float CocosNode::parallaxRatio() const {
     if (parallaxRatioX_ != parallaxRatioY_)
@@ -49,7 +53,9 @@ float CocosNode::parallaxRatio() const {
     return parallaxRatioX_;
 }
 
-void CocosNode::setParallaxRatio(float r) { parallaxRatioX_ = parallaxRatioY_ = r; }
+void CocosNode::setParallaxRatio(float r) {
+    parallaxRatioX_ = parallaxRatioY_ = r;
+}
 
 // ---- children
 
@@ -144,7 +150,8 @@ void CocosNode::removeAndStopAll() {
         child->parent_ = nullptr;
         if (isRunning_) child->onExit();
     }
-    for (auto& child : old) child->cleanup();
+    for (auto& child : old)
+        child->cleanup();
 }
 
 CocosNode* CocosNode::getByTag(int32_t tag) const {
@@ -162,7 +169,8 @@ void CocosNode::reorderChild(CocosNode* child, int32_t z) {
 
 cpVect CocosNode::absolutePosition() const {
     cpVect p = position_;
-    for (const CocosNode* n = parent_; n; n = n->parent_) p = cpvadd(p, n->position_);
+    for (const CocosNode* n = parent_; n; n = n->parent_)
+        p = cpvadd(p, n->position_);
     return p;
 }
 
@@ -177,7 +185,8 @@ void CocosNode::visit() {
     // Walked by index, holding each child while it draws: a draw that changes
     // the tree (the game's boards update themselves in draw) cannot break the walk.
     size_t i = 0;
-    for (; i < children_.size() && children_[i]->zOrder_ < 0; ++i) RefPtr<CocosNode>(children_[i])->visit();
+    for (; i < children_.size() && children_[i]->zOrder_ < 0; ++i)
+        RefPtr<CocosNode>(children_[i])->visit();
     draw();
     for (i = 0; i < children_.size(); ++i)
         if (children_[i]->zOrder_ >= 0) RefPtr<CocosNode>(children_[i])->visit();
@@ -211,14 +220,16 @@ void CocosNode::transform() {
 
 void CocosNode::onEnter() {
     isRunning_ = true;
-    for (size_t i = 0; i < children_.size(); ++i) RefPtr<CocosNode>(children_[i])->onEnter();
+    for (size_t i = 0; i < children_.size(); ++i)
+        RefPtr<CocosNode>(children_[i])->onEnter();
     activateTimers();
 }
 
 void CocosNode::onExit() {
     isRunning_ = false;
     deactivateTimers();
-    for (size_t i = 0; i < children_.size(); ++i) RefPtr<CocosNode>(children_[i])->onExit();
+    for (size_t i = 0; i < children_.size(); ++i)
+        RefPtr<CocosNode>(children_[i])->onExit();
 }
 
 void CocosNode::cleanup() {
@@ -249,7 +260,8 @@ void CocosNode::stopAction(Action* action) {
     auto& l = *actionLists_;
     auto has = [action](auto& list) { return std::find(list.begin(), list.end(), action) != list.end(); };
     if (has(l.actionsToRemove)) return;
-    if (auto it = std::find(l.actionsToAdd.begin(), l.actionsToAdd.end(), action); it != l.actionsToAdd.end()) {
+    if (auto it = std::find(l.actionsToAdd.begin(), l.actionsToAdd.end(), action);
+        it != l.actionsToAdd.end()) {
         l.actionsToAdd.erase(it);
         return;
     }
@@ -300,7 +312,9 @@ void CocosNode::step_(float dt) {
 
 // ---- timers
 
-void CocosNode::schedule(const std::string& selector, TimerCall call) { schedule(selector, std::move(call), 0); }
+void CocosNode::schedule(const std::string& selector, TimerCall call) {
+    schedule(selector, std::move(call), 0);
+}
 
 void CocosNode::schedule(const std::string& selector, TimerCall call, float interval) {
     ccAssert(!selector.empty() && call != nullptr, "Argument must be non-nil");
@@ -324,12 +338,14 @@ void CocosNode::unschedule(const std::string& selector) {
 
 void CocosNode::activateTimers() {
     if (!scheduledSelectors_) return;
-    for (auto& [name, timer] : *scheduledSelectors_) Scheduler::sharedScheduler()->scheduleTimer(timer);
+    for (auto& [name, timer] : *scheduledSelectors_)
+        Scheduler::sharedScheduler()->scheduleTimer(timer);
 }
 
 void CocosNode::deactivateTimers() {
     if (!scheduledSelectors_) return;
-    for (auto& [name, timer] : *scheduledSelectors_) Scheduler::sharedScheduler()->unscheduleTimer(timer);
+    for (auto& [name, timer] : *scheduledSelectors_)
+        Scheduler::sharedScheduler()->unscheduleTimer(timer);
 }
 
 Timer* CocosNode::scheduledTimer(const std::string& selector) const {

@@ -106,13 +106,15 @@ bool Director::init() {
 
 void Director::setPixelFormat(int32_t format) {
     if (isOpenGLAttached())
-        ccRaise("DirectorAlreadyInitialized", "Can't change the pixel format after the director was initialized");
+        ccRaise("DirectorAlreadyInitialized",
+                "Can't change the pixel format after the director was initialized");
     pixelFormat_ = format;
 }
 
 void Director::setDepthBufferFormat(int32_t format) {
     if (isOpenGLAttached())
-        ccRaise("DirectorAlreadyInitialized", "Can't change the depth buffer format after the director was initialized");
+        ccRaise("DirectorAlreadyInitialized",
+                "Can't change the depth buffer format after the director was initialized");
     depthBufferFormat_ = format;
 }
 
@@ -139,7 +141,8 @@ void Director::initOpenGLViewWithView(View* view, ccRect frame) {
     if (openGLView_) {
         openGLView_->setFrame(frame);
     } else {
-        const std::string& format = pixelFormat_ == kColorFormat8888 ? kEAGLColorFormatRGBA8 : kEAGLColorFormatRGB565;
+        const std::string& format =
+            pixelFormat_ == kColorFormat8888 ? kEAGLColorFormatRGBA8 : kEAGLColorFormatRGB565;
         GLuint depth = depthBufferFormat_ == kDepthFormat16   ? GL_DEPTH_COMPONENT16
                        : depthBufferFormat_ == kDepthFormat24 ? GL_DEPTH_COMPONENT24
                                                               : 0;
@@ -171,7 +174,9 @@ RefPtr<LabelAtlas> Director::createFPSLabel() {
     return LabelAtlas::labelAtlasWithString("00.0", "fps_images.png", 16, 24, '.');
 }
 
-bool Director::isOpenGLAttached() const { return openGLView_ && openGLView_->superview() != nullptr; }
+bool Director::isOpenGLAttached() const {
+    return openGLView_ && openGLView_->superview() != nullptr;
+}
 
 bool Director::detach() {
     if (!isOpenGLAttached())
@@ -179,11 +184,14 @@ bool Director::detach() {
                 "Can't detach the OpenGL View, because it is not attached. Attach it first.");
     openGLView_->removeFromSuperview();
     if (isOpenGLAttached())
-        ccRaise("kccException_OpenGLViewCantDetach", "Can't detach the OpenGL View, it is still attached to the superview.");
+        ccRaise("kccException_OpenGLViewCantDetach",
+                "Can't detach the OpenGL View, it is still attached to the superview.");
     return true;
 }
 
-ccSize Director::displaySize() const { return openGLView_ ? openGLView_->frame().size : ccSize{}; }
+ccSize Director::displaySize() const {
+    return openGLView_ ? openGLView_->frame().size : ccSize{};
+}
 
 ccSize Director::winSize() const {
     ccSize s = displaySize();
@@ -246,7 +254,9 @@ void Director::set3Dprojection() {
     gluLookAt(s.width / 2, s.height / 2, Camera::getZEye(), s.width / 2, s.height / 2, 0, 0, 1, 0);
 }
 
-void Director::setDefaultProjection() { set3Dprojection(); }
+void Director::setDefaultProjection() {
+    set3Dprojection();
+}
 
 // ---- orientation
 
@@ -421,7 +431,8 @@ void Director::addEventHandler(CocosNode* handler) {
 
 void Director::removeEventHandler(CocosNode* handler) {
     ccAssert(handler != nullptr, "Director.removeEventHandler: Node must be non nil");
-    eventHandlers_.erase(std::remove(eventHandlers_.begin(), eventHandlers_.end(), handler), eventHandlers_.end());
+    eventHandlers_.erase(std::remove(eventHandlers_.begin(), eventHandlers_.end(), handler),
+                         eventHandlers_.end());
 }
 
 void Director::dispatch(Phase phase, TouchSet& touches, Event* event) {
@@ -449,10 +460,18 @@ void Director::dispatch(Phase phase, TouchSet& touches, Event* event) {
     }
 }
 
-void Director::touchesBegan(TouchSet& touches, Event* event) { dispatch(Phase::Began, touches, event); }
-void Director::touchesMoved(TouchSet& touches, Event* event) { dispatch(Phase::Moved, touches, event); }
-void Director::touchesEnded(TouchSet& touches, Event* event) { dispatch(Phase::Ended, touches, event); }
-void Director::touchesCancelled(TouchSet& touches, Event* event) { dispatch(Phase::Cancelled, touches, event); }
+void Director::touchesBegan(TouchSet& touches, Event* event) {
+    dispatch(Phase::Began, touches, event);
+}
+void Director::touchesMoved(TouchSet& touches, Event* event) {
+    dispatch(Phase::Moved, touches, event);
+}
+void Director::touchesEnded(TouchSet& touches, Event* event) {
+    dispatch(Phase::Ended, touches, event);
+}
+void Director::touchesCancelled(TouchSet& touches, Event* event) {
+    dispatch(Phase::Cancelled, touches, event);
+}
 
 // ---- FastDirector
 
@@ -468,6 +487,10 @@ void FastDirector::startAnimation() {
     }
 }
 
-void FastDirector::stopAnimation() { isRunning_ = false; }
+void FastDirector::stopAnimation() {
+    isRunning_ = false;
+}
 
-void FastDirector::setAnimationInterval(double) { ccLog("FastDirectory doesn't support setAnimationInterval, yet"); }
+void FastDirector::setAnimationInterval(double) {
+    ccLog("FastDirectory doesn't support setAnimationInterval, yet");
+}

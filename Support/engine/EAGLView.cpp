@@ -9,9 +9,13 @@
 
 EAGLView::EAGLView() = default;
 
-bool EAGLView::initWithFrame(ccRect frame) { return initWithFrame(frame, kEAGLColorFormatRGB565, 0, false); }
+bool EAGLView::initWithFrame(ccRect frame) {
+    return initWithFrame(frame, kEAGLColorFormatRGB565, 0, false);
+}
 
-bool EAGLView::initWithFrame(ccRect frame, const std::string& format) { return initWithFrame(frame, format, 0, false); }
+bool EAGLView::initWithFrame(ccRect frame, const std::string& format) {
+    return initWithFrame(frame, format, 0, false);
+}
 
 bool EAGLView::initWithFrame(ccRect frame, const std::string& format, GLuint depthFormat, bool /*retained*/) {
     setFrame(frame);
@@ -39,7 +43,9 @@ EAGLView::~EAGLView() {
     surface_.reset();
 }
 
-void* EAGLView::context() const { return surface_ ? surface_->context() : nullptr; }
+void* EAGLView::context() const {
+    return surface_ ? surface_->context() : nullptr;
+}
 
 namespace {
 GLint boundTexture() {
@@ -50,7 +56,8 @@ GLint boundTexture() {
 
 int nextPowerOfTwo(int v) {
     int p = 1;
-    while (p < v) p <<= 1;
+    while (p < v)
+        p <<= 1;
     return p;
 }
 } // namespace
@@ -67,7 +74,8 @@ bool EAGLView::createSurface() {
         glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &oldFramebuffer);
 
         // Colour storage for the drawable.
-        bool npot = hasGLExtension("GL_OES_texture_npot") || hasGLExtension("GL_ARB_texture_non_power_of_two");
+        bool npot =
+            hasGLExtension("GL_OES_texture_npot") || hasGLExtension("GL_ARB_texture_non_power_of_two");
         int textureWidth = npot ? pixelWidth : nextPowerOfTwo(pixelWidth);
         int textureHeight = npot ? pixelHeight : nextPowerOfTwo(pixelHeight);
         GLint oldTexture = boundTexture();
@@ -80,10 +88,11 @@ bool EAGLView::createSurface() {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         if (format_ == kEAGLColorFormatRGBA8)
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        else
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB, GL_UNSIGNED_SHORT_5_6_5,
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                          nullptr);
+        else
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, textureWidth, textureHeight, 0, GL_RGB,
+                         GL_UNSIGNED_SHORT_5_6_5, nullptr);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
         if (glGetError() != GL_NO_ERROR) {
             glDeleteTextures(1, &colorTexture_);
@@ -96,13 +105,15 @@ bool EAGLView::createSurface() {
 
         glGenFramebuffersOES(1, &framebuffer_);
         glBindFramebufferOES(GL_FRAMEBUFFER_OES, framebuffer_);
-        glFramebufferTexture2DOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, colorTexture_, 0);
+        glFramebufferTexture2DOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, colorTexture_,
+                                  0);
 
         if (depthFormat_ != 0) {
             glGenRenderbuffersOES(1, &depthBuffer_);
             glBindRenderbufferOES(GL_RENDERBUFFER_OES, depthBuffer_);
             glRenderbufferStorageOES(GL_RENDERBUFFER_OES, depthFormat_, pixelWidth, pixelHeight);
-            glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_DEPTH_ATTACHMENT_OES, GL_RENDERBUFFER_OES, depthBuffer_);
+            glFramebufferRenderbufferOES(GL_FRAMEBUFFER_OES, GL_DEPTH_ATTACHMENT_OES, GL_RENDERBUFFER_OES,
+                                         depthBuffer_);
         }
         if (glCheckFramebufferStatusOES(GL_FRAMEBUFFER_OES) != GL_FRAMEBUFFER_COMPLETE_OES) {
             glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(oldFramebuffer));
@@ -170,7 +181,9 @@ void EAGLView::setCurrentContext() {
         ccLogf("Failed to set current context %p in %s\n", context(), "-[EAGLView setCurrentContext]");
 }
 
-bool EAGLView::isCurrentContext() const { return surface_ && surface_->isCurrent(); }
+bool EAGLView::isCurrentContext() const {
+    return surface_ && surface_->isCurrent();
+}
 
 void EAGLView::clearCurrentContext() {
     if (!platform::GLSurface::clearCurrent())
@@ -192,8 +205,9 @@ cpVect EAGLView::convertPointFromViewToSurface(cpVect point) const {
 
 ccRect EAGLView::convertRectFromViewToSurface(ccRect rect) const {
     ccRect b = bounds();
-    return ccRect{convertPointFromViewToSurface(rect.origin),
-                  {rect.size.width * size_.width / b.size.width, rect.size.height * size_.height / b.size.height}};
+    return ccRect{
+        convertPointFromViewToSurface(rect.origin),
+        {rect.size.width * size_.width / b.size.width, rect.size.height * size_.height / b.size.height}};
 }
 
 void EAGLView::touchesBegan(TouchSet& touches, Event* event) {
@@ -232,6 +246,7 @@ platform::Bitmap EAGLView::readPixels() const {
     if (framebuffer_) glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(oldFramebuffer));
     size_t row = static_cast<size_t>(w) * 4;
     for (int y = 0; y < h; ++y)
-        std::copy_n(&upsideDown[static_cast<size_t>(h - 1 - y) * row], row, &bitmap.pixels[static_cast<size_t>(y) * row]);
+        std::copy_n(&upsideDown[static_cast<size_t>(h - 1 - y) * row], row,
+                    &bitmap.pixels[static_cast<size_t>(y) * row]);
     return bitmap;
 }

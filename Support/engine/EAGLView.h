@@ -93,6 +93,6 @@ class EAGLView : public View {
     ccSize size_;
     int scale_ = 1;
     bool hasBeenCurrent_ = false;
-    EAGLViewDelegate* delegate_ = nullptr;        // weak
-    EAGLTouchDelegate* touchDelegate_ = nullptr;  // weak
+    EAGLViewDelegate* delegate_ = nullptr;       // weak
+    EAGLTouchDelegate* touchDelegate_ = nullptr; // weak
 };

@@ -28,4 +28,6 @@ inline void ccAssert(bool condition, const char* message) {
     if (!condition) throw AssertionFailure(message);
 }
 
-[[noreturn]] inline void ccRaise(const char* name, const char* reason) { throw NamedException(name, reason); }
+[[noreturn]] inline void ccRaise(const char* name, const char* reason) {
+    throw NamedException(name, reason);
+}

@@ -46,7 +46,8 @@ ScriptParseResult parseInputScript(std::string_view text) {
         std::string line = raw.substr(0, raw.find('#'));
         std::istringstream in(line);
         std::vector<std::string> words;
-        for (std::string w; in >> w;) words.push_back(w);
+        for (std::string w; in >> w;)
+            words.push_back(w);
         if (words.empty()) continue;
 
         ScriptCommand c;
@@ -66,7 +67,8 @@ ScriptParseResult parseInputScript(std::string_view text) {
                 return fail("wait takes one number of seconds, 0 or more");
             c.kind = ScriptCommand::Wait;
         } else if (verb == "frames") {
-            if (args != 1 || !parseCount(words[1], c.count)) return fail("frames takes one whole number, 0 or more");
+            if (args != 1 || !parseCount(words[1], c.count))
+                return fail("frames takes one whole number, 0 or more");
             c.kind = ScriptCommand::Frames;
         } else if (verb == "down" || verb == "move" || verb == "up" || verb == "tap") {
             float* xy[] = {&c.x1, &c.y1};
@@ -127,7 +129,8 @@ void InputScriptRunner::touch(platform::InputKind kind, float x, float y) {
 void InputScriptRunner::run(const std::vector<ScriptCommand>& commands, long frameLimit) {
     frameLimit_ = frameLimit;
     using platform::InputKind;
-    const InputKind began = InputKind::TouchBegan, moved = InputKind::TouchMoved, ended = InputKind::TouchEnded;
+    const InputKind began = InputKind::TouchBegan, moved = InputKind::TouchMoved,
+                    ended = InputKind::TouchEnded;
     for (const ScriptCommand& c : commands) {
         switch (c.kind) {
         case ScriptCommand::Wait: {
@@ -144,7 +147,10 @@ void InputScriptRunner::run(const std::vector<ScriptCommand>& commands, long fra
         case ScriptCommand::Down:
         case ScriptCommand::Move:
         case ScriptCommand::Up:
-            touch(c.kind == ScriptCommand::Down ? began : c.kind == ScriptCommand::Move ? moved : ended, c.x1, c.y1);
+            touch(c.kind == ScriptCommand::Down   ? began
+                  : c.kind == ScriptCommand::Move ? moved
+                                                  : ended,
+                  c.x1, c.y1);
             frame();
             break;
         case ScriptCommand::Tap:
@@ -167,7 +173,8 @@ void InputScriptRunner::run(const std::vector<ScriptCommand>& commands, long fra
             frame();
             break;
         case ScriptCommand::Screenshot:
-            if (screenshot_ && !screenshot_(c.path)) ccLogf("script line %d: could not write %s", c.line, c.path.c_str());
+            if (screenshot_ && !screenshot_(c.path))
+                ccLogf("script line %d: could not write %s", c.line, c.path.c_str());
             break;
         case ScriptCommand::Quit:
             stopped_ = true;

@@ -43,7 +43,8 @@ class InputScriptRunner {
   public:
     static constexpr double kFrameSeconds = 1.0 / 60;
 
-    InputScriptRunner(VirtualClock& clock, float viewHeight, std::function<bool(const std::string&)> screenshot);
+    InputScriptRunner(VirtualClock& clock, float viewHeight,
+                      std::function<bool(const std::string&)> screenshot);
     // Runs until the commands end, `quit`, the application terminates, or `frameLimit` frames (0 = none) ran.
     void run(const std::vector<ScriptCommand>& commands, long frameLimit = 0);
     long framesRun() const { return frames_; }

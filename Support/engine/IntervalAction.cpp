@@ -635,13 +635,18 @@ RefPtr<Action> FadeTo::copy() const {
 
 // ---- Animate
 
-RefPtr<Animate> Animate::actionWithAnimation(Animation* animation) { return actionWithAnimation(animation, true); }
-
-RefPtr<Animate> Animate::actionWithAnimation(Animation* animation, bool restoreOriginalFrame) {
-    return construct<Animate>([&](Animate& a) { return a.initWithAnimation(animation, restoreOriginalFrame); });
+RefPtr<Animate> Animate::actionWithAnimation(Animation* animation) {
+    return actionWithAnimation(animation, true);
 }
 
-bool Animate::initWithAnimation(Animation* animation) { return initWithAnimation(animation, true); }
+RefPtr<Animate> Animate::actionWithAnimation(Animation* animation, bool restoreOriginalFrame) {
+    return construct<Animate>(
+        [&](Animate& a) { return a.initWithAnimation(animation, restoreOriginalFrame); });
+}
+
+bool Animate::initWithAnimation(Animation* animation) {
+    return initWithAnimation(animation, true);
+}
 
 bool Animate::initWithAnimation(Animation* animation, bool restoreOriginalFrame) {
     ccAssert(animation != nullptr, "Animate: argument Animation must be non-nil");
@@ -676,4 +681,6 @@ void Animate::update(float t) {
     if (node->texture() != frames[index].get()) node->setTexture(frames[index]);
 }
 
-RefPtr<Action> Animate::copy() const { return actionWithAnimation(animation_, restoreOriginalFrame_); }
+RefPtr<Action> Animate::copy() const {
+    return actionWithAnimation(animation_, restoreOriginalFrame_);
+}

@@ -17,7 +17,9 @@ void Accelerometer::deliver(const Acceleration& reading) {
 
 // ---- Layer
 
-RefPtr<Layer> Layer::node() { return nodeOf<Layer>(); }
+RefPtr<Layer> Layer::node() {
+    return nodeOf<Layer>();
+}
 
 bool Layer::init() {
     if (!CocosNode::init()) return false;
@@ -54,7 +56,9 @@ RefPtr<ColorLayer> ColorLayer::layerWithColor(uint32_t color) {
     return construct<ColorLayer>([&](ColorLayer& l) { return l.initWithColor(color); });
 }
 
-bool ColorLayer::init() { ccRaise("ColorLayerInit", "Use ColorLayer initWithColor instead"); }
+bool ColorLayer::init() {
+    ccRaise("ColorLayerInit", "Use ColorLayer initWithColor instead");
+}
 
 bool ColorLayer::initWithColor(uint32_t color, int32_t width, int32_t height) {
     if (!Layer::init()) return false;
@@ -73,9 +77,13 @@ void ColorLayer::initWidth(float w, float h) {
     std::copy(v, v + 8, squareVertices_);
 }
 
-void ColorLayer::changeWidth(float w) { squareVertices_[2] = squareVertices_[6] = w; }
+void ColorLayer::changeWidth(float w) {
+    squareVertices_[2] = squareVertices_[6] = w;
+}
 
-void ColorLayer::changeHeight(float h) { squareVertices_[5] = squareVertices_[7] = h; }
+void ColorLayer::changeHeight(float h) {
+    squareVertices_[5] = squareVertices_[7] = h;
+}
 
 void ColorLayer::changeColor(uint32_t color) {
     color_ = color;
@@ -87,7 +95,9 @@ void ColorLayer::changeColor(uint32_t color) {
     }
 }
 
-void ColorLayer::setOpacity(uint8_t opacity) { changeColor((color_ & 0xffffff00u) | opacity); }
+void ColorLayer::setOpacity(uint8_t opacity) {
+    changeColor((color_ & 0xffffff00u) | opacity);
+}
 
 void ColorLayer::draw() {
     glVertexPointer(2, GL_FLOAT, 0, squareVertices_);
@@ -118,9 +128,13 @@ bool MultiplexLayer::initWithLayers(std::initializer_list<Layer*> layers) {
     return true;
 }
 
-void MultiplexLayer::switchTo(uint32_t n) { switchTo(n, false); }
+void MultiplexLayer::switchTo(uint32_t n) {
+    switchTo(n, false);
+}
 
-void MultiplexLayer::switchToAndReleaseMe(uint32_t n) { switchTo(n, true); }
+void MultiplexLayer::switchToAndReleaseMe(uint32_t n) {
+    switchTo(n, true);
+}
 
 void MultiplexLayer::switchTo(uint32_t n, bool releaseCurrent) {
     if (n >= layers_.size())

@@ -2,10 +2,10 @@
 
 #include "platform/Log.h"
 
-#include <typeinfo>
-#include <cxxabi.h>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <memory>
+#include <typeinfo>
 
 Ref::~Ref() {
     if (weak_) {
@@ -21,7 +21,8 @@ WeakControl* Ref::weakControl() const {
 
 std::string Ref::description() const {
     int status = 0;
-    std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status),
-                                                std::free);
-    return ccFormat("<%s = %p>", status == 0 && name ? name.get() : typeid(*this).name(), static_cast<const void*>(this));
+    std::unique_ptr<char, void (*)(void*)> name(
+        abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status), std::free);
+    return ccFormat("<%s = %p>", status == 0 && name ? name.get() : typeid(*this).name(),
+                    static_cast<const void*>(this));
 }

@@ -6,8 +6,8 @@
 // new object in a RefPtr before running its initialiser, so an initialiser
 // may hand `this` to other owners safely.
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 

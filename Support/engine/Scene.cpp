@@ -2,7 +2,9 @@
 
 #include "engine/Director.h"
 
-RefPtr<Scene> Scene::node() { return nodeOf<Scene>(); }
+RefPtr<Scene> Scene::node() {
+    return nodeOf<Scene>();
+}
 
 bool Scene::init() {
     if (!CocosNode::init()) return false;

@@ -16,11 +16,15 @@ RefPtr<Timer> Timer::timerWithTarget(Ref* target, const std::string& selector, T
     return timerWithTarget(target, selector, std::move(call), 0);
 }
 
-RefPtr<Timer> Timer::timerWithTarget(Ref* target, const std::string& selector, TimerCall call, float interval) {
-    return construct<Timer>([&](Timer& t) { return t.initWithTarget(target, selector, std::move(call), interval); });
+RefPtr<Timer> Timer::timerWithTarget(Ref* target, const std::string& selector, TimerCall call,
+                                     float interval) {
+    return construct<Timer>(
+        [&](Timer& t) { return t.initWithTarget(target, selector, std::move(call), interval); });
 }
 
-bool Timer::init() { ccRaise("TimerInvalid", "Invalid init for Timer. Use initWithTarget:sel:"); }
+bool Timer::init() {
+    ccRaise("TimerInvalid", "Invalid init for Timer. Use initWithTarget:sel:");
+}
 
 bool Timer::initWithTarget(Ref* target, const std::string& selector, TimerCall call) {
     return initWithTarget(target, selector, std::move(call), 0);
@@ -40,7 +44,7 @@ void Timer::fire(float dt) {
     elapsed_ += dt;
     if (elapsed_ >= interval_) {
         RefPtr<Ref> keep = target_.lock(); // the call may remove the target from everything else
-        if (!keep) return;                  // nothing left to call
+        if (!keep) return;                 // nothing left to call
         RefPtr<Timer> self(this);
         call_(elapsed_);
         elapsed_ = 0;
@@ -93,7 +97,8 @@ Scheduler::~Scheduler() {
     held.insert(held.end(), methodsToAdd_.begin(), methodsToAdd_.end());
     methodsToAdd_.clear();
     methodsToRemove_.clear();
-    for (auto& t : held) t->setHeldByScheduler(false);
+    for (auto& t : held)
+        t->setHeldByScheduler(false);
     allocatedScheduler = nullptr;
 }
 
@@ -108,7 +113,8 @@ void Scheduler::removeFrom(std::vector<RefPtr<Timer>>& list, Timer* t) {
     long removed = list.end() - it;
     list.erase(it, list.end());
     if (&list != &methodsToRemove_)
-        for (long i = 0; i < removed; ++i) t->setHeldByScheduler(false);
+        for (long i = 0; i < removed; ++i)
+            t->setHeldByScheduler(false);
 }
 
 void Scheduler::scheduleTimer(Timer* t) {
@@ -139,7 +145,8 @@ RefPtr<Timer> Scheduler::scheduleTarget(Ref* target, const std::string& selector
     return scheduleTarget(target, selector, std::move(call), 0);
 }
 
-RefPtr<Timer> Scheduler::scheduleTarget(Ref* target, const std::string& selector, TimerCall call, float interval) {
+RefPtr<Timer> Scheduler::scheduleTarget(Ref* target, const std::string& selector, TimerCall call,
+                                        float interval) {
     RefPtr<Timer> t = Timer::timerWithTarget(target, selector, std::move(call));
     t->setInterval(interval);
     addTo(methodsToAdd_, t);
@@ -151,12 +158,14 @@ void Scheduler::tick(float dt) {
     if (!methodsToRemove_.empty()) {
         std::vector<RefPtr<Timer>> removals;
         removals.swap(methodsToRemove_);
-        for (auto& t : removals) removeFrom(scheduledMethods_, t);
+        for (auto& t : removals)
+            removeFrom(scheduledMethods_, t);
     }
     if (!methodsToAdd_.empty()) {
         std::vector<RefPtr<Timer>> additions;
         additions.swap(methodsToAdd_);
-        for (auto& t : additions) scheduledMethods_.push_back(t); // still held: it moves lists
+        for (auto& t : additions)
+            scheduledMethods_.push_back(t); // still held: it moves lists
     }
     // Changes made while firing go to the pending lists, so indexes stay valid.
     for (size_t i = 0; i < scheduledMethods_.size(); ++i) {

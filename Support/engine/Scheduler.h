@@ -14,7 +14,8 @@ using TimerCall = std::function<void(float dt)>;
 class Timer : public Ref {
   public:
     static RefPtr<Timer> timerWithTarget(Ref* target, const std::string& selector, TimerCall call);
-    static RefPtr<Timer> timerWithTarget(Ref* target, const std::string& selector, TimerCall call, float interval);
+    static RefPtr<Timer> timerWithTarget(Ref* target, const std::string& selector, TimerCall call,
+                                         float interval);
 
     // Always raises "TimerInvalid": a timer needs a target and a selector.
     bool init();

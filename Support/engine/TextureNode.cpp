@@ -41,7 +41,8 @@ TintedDrawing::TintedDrawing(const Texture2D* texture, uint8_t r, uint8_t g, uin
 }
 
 TintedDrawing::~TintedDrawing() {
-    if (premultiplied_) glBlendFunc(static_cast<GLenum>(blendSource_), static_cast<GLenum>(blendDestination_));
+    if (premultiplied_)
+        glBlendFunc(static_cast<GLenum>(blendSource_), static_cast<GLenum>(blendDestination_));
     glColor4ub(255, 255, 255, 255);
     glDisable(GL_TEXTURE_2D);
     glDisableClientState(GL_VERTEX_ARRAY);

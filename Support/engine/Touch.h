@@ -56,7 +56,8 @@ class TouchSet {
 // The event a touch set arrives with.
 class Event : public Ref {
   public:
-    Event(double timestamp, TouchSet allTouches) : timestamp_(timestamp), allTouches_(std::move(allTouches)) {}
+    Event(double timestamp, TouchSet allTouches)
+        : timestamp_(timestamp), allTouches_(std::move(allTouches)) {}
     double timestamp() const { return timestamp_; }
     const TouchSet& allTouches() const { return allTouches_; }
 

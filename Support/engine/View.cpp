@@ -6,7 +6,8 @@
 
 View::~View() {
     // Subviews that live on must not point at us.
-    for (auto& child : subviews_) child->superview_ = nullptr;
+    for (auto& child : subviews_)
+        child->superview_ = nullptr;
 }
 
 void View::setFrame(ccRect frame) {
@@ -34,19 +35,22 @@ void View::removeFromSuperview() {
 
 Window* View::window() const {
     const View* v = this;
-    while (v->superview_) v = v->superview_;
+    while (v->superview_)
+        v = v->superview_;
     return dynamic_cast<Window*>(const_cast<View*>(v));
 }
 
 cpVect View::originInWindow() const {
     cpVect origin = cpvzero;
-    for (const View* v = this; v && v->superview_; v = v->superview_) origin = cpvadd(origin, v->frame_.origin);
+    for (const View* v = this; v && v->superview_; v = v->superview_)
+        origin = cpvadd(origin, v->frame_.origin);
     return origin;
 }
 
 void View::notifyMovedToWindow() {
     didMoveToWindow();
-    for (auto& child : subviews_) child->notifyMovedToWindow();
+    for (auto& child : subviews_)
+        child->notifyMovedToWindow();
 }
 
 View* View::hitTest(cpVect point) {
@@ -54,7 +58,8 @@ View* View::hitTest(cpVect point) {
     cpVect local = cpvsub(point, frame_.origin);
     if (dynamic_cast<Window*>(this)) local = point;
     // Edges count as inside: a scripted touch at the very bottom (y = 0) still lands.
-    if (local.x < 0 || local.y < 0 || local.x > frame_.size.width || local.y > frame_.size.height) return nullptr;
+    if (local.x < 0 || local.y < 0 || local.x > frame_.size.width || local.y > frame_.size.height)
+        return nullptr;
     for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it)
         if (View* hit = (*it)->hitTest(local)) return hit;
     return this;
@@ -67,11 +72,17 @@ void Window::makeKeyAndVisible() {
     notifyMovedToWindow();
 }
 
-bool Window::isKeyWindow() const { return Application::sharedApplication().keyWindow() == this; }
+bool Window::isKeyWindow() const {
+    return Application::sharedApplication().keyWindow() == this;
+}
 
-View* Touch::view() const { return static_cast<View*>(view_.get()); }
+View* Touch::view() const {
+    return static_cast<View*>(view_.get());
+}
 
-void Touch::setView(View* view) { view_ = view; }
+void Touch::setView(View* view) {
+    view_ = view;
+}
 
 cpVect Touch::locationInView(const View* view) const {
     const View* v = view ? view : this->view();

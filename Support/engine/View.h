@@ -56,7 +56,6 @@ class View : public Ref {
     void notifyMovedToWindow();
 
   private:
-
     ccRect frame_;
     View* superview_ = nullptr; // weak: the superview holds us
     std::vector<RefPtr<View>> subviews_;

@@ -10,12 +10,20 @@ struct cpVect {
     friend bool operator==(const cpVect&, const cpVect&) = default;
 };
 
-inline constexpr cpVect cpv(float x, float y) { return cpVect{x, y}; }
+inline constexpr cpVect cpv(float x, float y) {
+    return cpVect{x, y};
+}
 inline constexpr cpVect cpvzero{0, 0};
 
-inline cpVect cpvadd(cpVect a, cpVect b) { return {a.x + b.x, a.y + b.y}; }
-inline cpVect cpvsub(cpVect a, cpVect b) { return {a.x - b.x, a.y - b.y}; }
-inline cpVect cpvmult(cpVect v, float s) { return {v.x * s, v.y * s}; }
+inline cpVect cpvadd(cpVect a, cpVect b) {
+    return {a.x + b.x, a.y + b.y};
+}
+inline cpVect cpvsub(cpVect a, cpVect b) {
+    return {a.x - b.x, a.y - b.y};
+}
+inline cpVect cpvmult(cpVect v, float s) {
+    return {v.x * s, v.y * s};
+}
 
 float cpvtoangle(cpVect v);
 float cpvlength(cpVect v);
@@ -36,7 +44,9 @@ struct ccRect {
     friend bool operator==(const ccRect&, const ccRect&) = default;
 };
 
-inline constexpr ccRect ccRectMake(float x, float y, float w, float h) { return ccRect{{x, y}, {w, h}}; }
+inline constexpr ccRect ccRectMake(float x, float y, float w, float h) {
+    return ccRect{{x, y}, {w, h}};
+}
 
 // Columns and rows of a grid.
 struct ccGridSize {

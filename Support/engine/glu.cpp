@@ -28,8 +28,8 @@ void cross(const float a[3], const float b[3], float out[3]) {
 }
 } // namespace
 
-void gluLookAt(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ, float upX, float upY,
-               float upZ) {
+void gluLookAt(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ, float upX,
+               float upY, float upZ) {
     float z[3] = {eyeX - centerX, eyeY - centerY, eyeZ - centerZ};
     normalize(z);
     float y[3] = {upX, upY, upZ};

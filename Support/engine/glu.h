@@ -4,5 +4,5 @@
 
 void gluPerspective(float fovy, float aspect, float zNear, float zFar);
 // Vectors of zero length are left as they are rather than normalised.
-void gluLookAt(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ, float upX, float upY,
-               float upZ);
+void gluLookAt(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ, float upX,
+               float upY, float upZ);

@@ -39,4 +39,6 @@ Clock& currentClock() {
     return installed ? *installed : real;
 }
 
-void setCurrentClock(Clock* clock) { installed = clock; }
+void setCurrentClock(Clock* clock) {
+    installed = clock;
+}

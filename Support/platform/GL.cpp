@@ -54,5 +54,6 @@ void loadGLExtensions() {
 bool hasFramebufferObjects() {
     return glGenFramebuffersOES && glDeleteFramebuffersOES && glBindFramebufferOES &&
            glFramebufferRenderbufferOES && glFramebufferTexture2DOES && glCheckFramebufferStatusOES &&
-           glGenRenderbuffersOES && glDeleteRenderbuffersOES && glBindRenderbufferOES && glRenderbufferStorageOES;
+           glGenRenderbuffersOES && glDeleteRenderbuffersOES && glBindRenderbufferOES &&
+           glRenderbufferStorageOES;
 }

@@ -36,9 +36,9 @@ bool translate(const SDL_Event& e, InputEvent& out) {
     case SDL_FINGERDOWN:
     case SDL_FINGERMOTION:
     case SDL_FINGERUP:
-        out.kind = e.type == SDL_FINGERDOWN   ? InputKind::TouchBegan
-                   : e.type == SDL_FINGERUP   ? InputKind::TouchEnded
-                                              : InputKind::TouchMoved;
+        out.kind = e.type == SDL_FINGERDOWN ? InputKind::TouchBegan
+                   : e.type == SDL_FINGERUP ? InputKind::TouchEnded
+                                            : InputKind::TouchMoved;
         out.finger = static_cast<int64_t>(e.tfinger.fingerId);
         out.x = e.tfinger.x * viewWidth;
         out.y = e.tfinger.y * viewHeight;
@@ -87,9 +87,13 @@ bool pollInputEvent(InputEvent& out) {
     }
 }
 
-void injectInputEvent(const InputEvent& event) { injected.push_back(event); }
+void injectInputEvent(const InputEvent& event) {
+    injected.push_back(event);
+}
 
-void clearInjectedInput() { injected.clear(); }
+void clearInjectedInput() {
+    injected.clear();
+}
 
 void waitForInput(double seconds) {
     if (!injected.empty()) return;

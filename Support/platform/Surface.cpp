@@ -65,8 +65,12 @@ void shutdownVideo() {
     videoUp = false;
 }
 
-bool isVideoInitialised() { return videoUp; }
-bool isHeadless() { return headlessVideo; }
+bool isVideoInitialised() {
+    return videoUp;
+}
+bool isHeadless() {
+    return headlessVideo;
+}
 
 int defaultScale() {
     if (!videoUp || headlessVideo) return 1;
@@ -75,7 +79,8 @@ int defaultScale() {
     return usable.w >= 640 && usable.h >= 960 ? 2 : 1;
 }
 
-std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, int scale, std::string* error) {
+std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, int scale,
+                                             std::string* error) {
     auto fail = [&](const char* what) -> std::unique_ptr<GLSurface> {
         if (error) *error = std::string(what) + ": " + SDL_GetError();
         return nullptr;
@@ -87,8 +92,9 @@ std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, 
     surface->scale_ = scale;
     surface->widthPoints_ = widthPoints;
     surface->heightPoints_ = heightPoints;
-    surface->window_ = SDL_CreateWindow("Tindervale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                        widthPoints * scale, heightPoints * scale, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    surface->window_ =
+        SDL_CreateWindow("Tindervale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, widthPoints * scale,
+                         heightPoints * scale, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!surface->window_) return fail("cannot create the window");
     surface->context_ = SDL_GL_CreateContext(surface->window_);
     if (!surface->context_) return fail("cannot create an OpenGL ES 1.1 context");
@@ -106,17 +112,25 @@ GLSurface::~GLSurface() {
     if (window_) SDL_DestroyWindow(window_);
 }
 
-bool GLSurface::makeCurrent() { return SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0; }
+bool GLSurface::makeCurrent() {
+    return SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0;
+}
 
-bool GLSurface::isCurrent() const { return SDL_GL_GetCurrentContext() == context_; }
+bool GLSurface::isCurrent() const {
+    return SDL_GL_GetCurrentContext() == context_;
+}
 
-bool GLSurface::clearCurrent() { return SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr) == 0; }
+bool GLSurface::clearCurrent() {
+    return SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr) == 0;
+}
 
 void GLSurface::show() {
     if (!headlessVideo) SDL_ShowWindow(window_);
 }
 
-void GLSurface::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+void GLSurface::setTitle(const std::string& title) {
+    SDL_SetWindowTitle(window_, title.c_str());
+}
 
 bool GLSurface::present(GLuint texture, float maxS, float maxT) {
     if (headlessVideo) return true; // nobody looks at an offscreen window
@@ -128,8 +142,8 @@ bool GLSurface::present(GLuint texture, float maxS, float maxT) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
-    GLboolean blend = glIsEnabled(GL_BLEND), depth = glIsEnabled(GL_DEPTH_TEST), tex = glIsEnabled(GL_TEXTURE_2D),
-              scissor = glIsEnabled(GL_SCISSOR_TEST);
+    GLboolean blend = glIsEnabled(GL_BLEND), depth = glIsEnabled(GL_DEPTH_TEST),
+              tex = glIsEnabled(GL_TEXTURE_2D), scissor = glIsEnabled(GL_SCISSOR_TEST);
 
     glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
     glViewport(0, 0, w, h);

@@ -25,7 +25,8 @@ class GLSurface {
   public:
     // A window of the given size in points (pixels = points x scale) with a
     // current GL ES 1.1 context; null with a reason on failure.
-    static std::unique_ptr<GLSurface> create(int widthPoints, int heightPoints, int scale, std::string* error);
+    static std::unique_ptr<GLSurface> create(int widthPoints, int heightPoints, int scale,
+                                             std::string* error);
     ~GLSurface();
     GLSurface(const GLSurface&) = delete;
     GLSurface& operator=(const GLSurface&) = delete;

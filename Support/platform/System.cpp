@@ -9,7 +9,9 @@ namespace fs = std::filesystem;
 
 namespace platform {
 
-bool openURL(const std::string& url) { return SDL_OpenURL(url.c_str()) == 0; }
+bool openURL(const std::string& url) {
+    return SDL_OpenURL(url.c_str()) == 0;
+}
 
 void setScreenSaverEnabled(bool enabled) {
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
@@ -48,6 +50,8 @@ std::string resourceDirectory() {
     return chosenDirectory();
 }
 
-void setResourceDirectory(const std::string& directory) { chosenDirectory() = directory; }
+void setResourceDirectory(const std::string& directory) {
+    chosenDirectory() = directory;
+}
 
 } // namespace platform

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -80,7 +80,8 @@ SoundBuffer downmixToMono(const SoundBuffer& in) {
     mono.samples.resize(frames);
     for (size_t f = 0; f < frames; ++f) {
         float sum = 0;
-        for (int c = 0; c < in.channels; ++c) sum += in.samples[f * static_cast<size_t>(in.channels) + c];
+        for (int c = 0; c < in.channels; ++c)
+            sum += in.samples[f * static_cast<size_t>(in.channels) + c];
         mono.samples[f] = sum / static_cast<float>(in.channels);
     }
     return mono;
@@ -103,18 +104,21 @@ bool convertSound(const SoundBuffer& in, int rate, int channels, SoundBuffer& ou
         // A channel layout SDL does not map: fold it to mono and spread that.
         mono = downmixToMono(in);
         source = &mono;
-        if (SDL_BuildAudioCVT(&cvt, AUDIO_F32SYS, 1, in.rate, AUDIO_F32SYS, static_cast<Uint8>(channels), rate) < 0)
+        if (SDL_BuildAudioCVT(&cvt, AUDIO_F32SYS, 1, in.rate, AUDIO_F32SYS, static_cast<Uint8>(channels),
+                              rate) < 0)
             return false;
     }
     const size_t bytes = source->samples.size() * sizeof(float);
     if (bytes > static_cast<size_t>(INT32_MAX / std::max(cvt.len_mult, 1))) return false;
-    std::vector<float> work((bytes * static_cast<size_t>(cvt.len_mult) + sizeof(float) - 1) / sizeof(float) + 1);
+    std::vector<float> work((bytes * static_cast<size_t>(cvt.len_mult) + sizeof(float) - 1) / sizeof(float) +
+                            1);
     std::copy(source->samples.begin(), source->samples.end(), work.begin());
     cvt.buf = reinterpret_cast<Uint8*>(work.data());
     cvt.len = static_cast<int>(bytes);
     if (bytes > 0 && SDL_ConvertAudio(&cvt) != 0) return false;
     const size_t frameBytes = sizeof(float) * static_cast<size_t>(channels);
-    const size_t outBytes = bytes > 0 ? static_cast<size_t>(std::max(cvt.len_cvt, 0)) / frameBytes * frameBytes : 0;
+    const size_t outBytes =
+        bytes > 0 ? static_cast<size_t>(std::max(cvt.len_cvt, 0)) / frameBytes * frameBytes : 0;
     work.resize(outBytes / sizeof(float));
     out = SoundBuffer{rate, channels, std::move(work)};
     return true;
@@ -139,11 +143,13 @@ void SoundMixer::mix(float* out, size_t frames) {
         const std::vector<float>& samples = v.sound->samples;
         size_t n = std::min(count, samples.size() - v.position);
         const float* from = samples.data() + v.position;
-        for (size_t i = 0; i < n; ++i) out[i] += from[i];
+        for (size_t i = 0; i < n; ++i)
+            out[i] += from[i];
         v.position += n;
     }
     std::erase_if(voices_, [](const Voice& v) { return v.position >= v.sound->samples.size(); });
-    for (size_t i = 0; i < count; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    for (size_t i = 0; i < count; ++i)
+        out[i] = std::clamp(out[i], -1.0f, 1.0f);
 }
 
 // ---- the service
@@ -184,7 +190,9 @@ SoundService& service() {
     return s;
 }
 
-void shutdownAtExit() { shutdownSystemSounds(); }
+void shutdownAtExit() {
+    shutdownSystemSounds();
+}
 
 void installExitHook(SoundService& s) {
     if (s.exitHookInstalled) return;
@@ -379,7 +387,9 @@ SystemSoundRecorder::SystemSoundRecorder() {
     });
 }
 
-SystemSoundRecorder::~SystemSoundRecorder() { setSystemSoundObserver(std::move(previous_)); }
+SystemSoundRecorder::~SystemSoundRecorder() {
+    setSystemSoundObserver(std::move(previous_));
+}
 
 std::vector<std::string> SystemSoundRecorder::playedNames() const {
     std::vector<std::string> names;
@@ -389,7 +399,8 @@ std::vector<std::string> SystemSoundRecorder::playedNames() const {
 }
 
 int SystemSoundRecorder::vibrationCount() const {
-    return static_cast<int>(std::count_if(events_.begin(), events_.end(), [](const auto& e) { return e.vibration; }));
+    return static_cast<int>(
+        std::count_if(events_.begin(), events_.end(), [](const auto& e) { return e.vibration; }));
 }
 
 } // namespace platform

@@ -89,7 +89,8 @@ struct LineReader {
     bool atEnd() const { return pos >= line.size(); }
     char peek() const { return atEnd() ? '\0' : line[pos]; }
     void skipSpace() {
-        while (!atEnd() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+        while (!atEnd() && (line[pos] == ' ' || line[pos] == '\t'))
+            ++pos;
     }
     // Nothing but blanks and a comment left.
     bool onlyCommentLeft() {
@@ -110,18 +111,33 @@ struct LineReader {
             if (atEnd()) break;
             char e = line[pos++];
             switch (e) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case 'b': out += '\b'; break;
-            case 't': out += '\t'; break;
-            case 'n': out += '\n'; break;
-            case 'f': out += '\f'; break;
-            case 'r': out += '\r'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'r':
+                out += '\r';
+                break;
             case 'u':
             case 'U': {
                 size_t digits = e == 'u' ? 4 : 8;
                 if (line.size() - pos < digits) {
-                    error = "a \\" + std::string(1, e) + " escape needs " + std::to_string(digits) + " hex digits";
+                    error = "a \\" + std::string(1, e) + " escape needs " + std::to_string(digits) +
+                            " hex digits";
                     return false;
                 }
                 uint32_t cp = 0;
@@ -179,13 +195,27 @@ std::string quote(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\f': out += "\\f"; break;
-        case '\r': out += "\\r"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
                 out += ccFormat("\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
@@ -198,7 +228,8 @@ std::string quote(std::string_view text) {
 
 std::string formatKey(const std::string& key) {
     bool bare = !key.empty();
-    for (char c : key) bare = bare && isBareKeyChar(c);
+    for (char c : key)
+        bare = bare && isBareKeyChar(c);
     return bare ? key : quote(key);
 }
 
@@ -209,7 +240,9 @@ std::string shortened(std::string_view text) {
     return std::string(text.substr(0, kMax)) + "...";
 }
 
-std::string errnoText(int err) { return std::strerror(err); }
+std::string errnoText(int err) {
+    return std::strerror(err);
+}
 
 std::string timestampUTC() {
     std::time_t now = std::time(nullptr);
@@ -329,7 +362,8 @@ std::string homeFolder() {
     struct passwd pw {};
     struct passwd* found = nullptr;
     char buffer[4096];
-    if (getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir && *found->pw_dir)
+    if (getpwuid_r(::getuid(), &pw, buffer, sizeof buffer, &found) == 0 && found && found->pw_dir &&
+        *found->pw_dir)
         return found->pw_dir;
     return {};
 }
@@ -348,10 +382,12 @@ int64_t DefaultsValue::integerValue() const {
     // Like reading a number off the front of the text: blanks, a sign, digits.
     std::string_view s = std::get<std::string>(value_);
     size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) ++i;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r'))
+        ++i;
     size_t start = i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+        ++i;
     int64_t n = 0;
     if (parseInteger(s.substr(start, i - start), n) == IntegerParse::NotAnInteger) return 0;
     return n;
@@ -375,7 +411,8 @@ bool UserDefaults::parse(std::string_view text, std::vector<Entry>& entries, std
             return false;
         };
         for (char c : line)
-            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return fail("control character");
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F)
+                return fail("control character");
 
         LineReader r{line};
         if (r.onlyCommentLeft()) continue;
@@ -386,7 +423,8 @@ bool UserDefaults::parse(std::string_view text, std::vector<Entry>& entries, std
             if (!r.quoted(entry.key, error)) return fail(error);
         } else {
             size_t start = r.pos;
-            while (!r.atEnd() && isBareKeyChar(r.peek())) ++r.pos;
+            while (!r.atEnd() && isBareKeyChar(r.peek()))
+                ++r.pos;
             if (r.pos == start) return fail("expected a key");
             entry.key = std::string(line.substr(start, r.pos - start));
         }
@@ -422,7 +460,8 @@ bool UserDefaults::parse(std::string_view text, std::vector<Entry>& entries, std
             }
             if (inQuote) return fail("a text in the value has no closing quote");
             std::string_view raw = line.substr(start, r.pos - start);
-            while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\t')) raw.remove_suffix(1);
+            while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\t'))
+                raw.remove_suffix(1);
             if (raw.empty()) return fail("missing value");
             int64_t number = 0;
             switch (parseInteger(raw, number)) {
@@ -439,16 +478,19 @@ bool UserDefaults::parse(std::string_view text, std::vector<Entry>& entries, std
             case IntegerParse::NotAnInteger:
                 entry.raw = std::string(raw);
                 if (warnings)
-                    warnings->push_back(ccFormat("%s = %s is neither a text nor a whole number; it is kept but not read",
-                                                 shortened(entry.key).c_str(), shortened(entry.raw).c_str()));
+                    warnings->push_back(
+                        ccFormat("%s = %s is neither a text nor a whole number; it is kept but not read",
+                                 shortened(entry.key).c_str(), shortened(entry.raw).c_str()));
                 break;
             }
         }
 
-        auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.key == entry.key; });
+        auto same =
+            std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.key == entry.key; });
         if (same != entries.end()) {
             if (warnings)
-                warnings->push_back("key " + shortened(entry.key) + " appears more than once; the last value is used");
+                warnings->push_back("key " + shortened(entry.key) +
+                                    " appears more than once; the last value is used");
             *same = std::move(entry);
         } else {
             entries.push_back(std::move(entry));
@@ -474,7 +516,9 @@ std::string UserDefaults::format(const std::vector<Entry>& entries) {
 
 // ---- the store
 
-UserDefaults::UserDefaults(std::string filePath) : filePath_(std::move(filePath)) { load(); }
+UserDefaults::UserDefaults(std::string filePath) : filePath_(std::move(filePath)) {
+    load();
+}
 
 void UserDefaults::load() {
     entries_.clear();
@@ -498,7 +542,8 @@ void UserDefaults::load() {
         setAside("is malformed at " + error);
         return;
     }
-    for (const std::string& w : warnings) ccLogf("Settings file %s: %s", filePath_.c_str(), w.c_str());
+    for (const std::string& w : warnings)
+        ccLogf("Settings file %s: %s", filePath_.c_str(), w.c_str());
 }
 
 void UserDefaults::setAside(const std::string& reason) {
@@ -533,9 +578,13 @@ int64_t UserDefaults::integerForKey(const std::string& key) const {
     return v ? v->integerValue() : 0;
 }
 
-void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) { set(key, value); }
+void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) {
+    set(key, value);
+}
 
-void UserDefaults::setInteger(int64_t value, const std::string& key) { set(key, DefaultsValue(value)); }
+void UserDefaults::setInteger(int64_t value, const std::string& key) {
+    set(key, DefaultsValue(value));
+}
 
 void UserDefaults::set(const std::string& key, const DefaultsValue& value) {
     Entry* existing = find(key);
@@ -552,7 +601,8 @@ bool UserDefaults::save() {
     if (filePath_.empty()) return lastWriteOk_ = true;
     std::string error;
     lastWriteOk_ = replaceFileAtomically(filePath_, format(entries_), error);
-    if (!lastWriteOk_) ccLogf("Settings could not be saved (%s); they are kept until the program ends", error.c_str());
+    if (!lastWriteOk_)
+        ccLogf("Settings could not be saved (%s); they are kept until the program ends", error.c_str());
     return lastWriteOk_;
 }
 

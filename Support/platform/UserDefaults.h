@@ -24,8 +24,7 @@ class DefaultsValue {
     DefaultsValue(std::string text) : value_(std::move(text)) {}
     DefaultsValue(const char* text) : value_(std::string(text)) {}
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    DefaultsValue(T number) : value_(toInt64(number)) {}
+    requires(!std::same_as<T, bool>) DefaultsValue(T number) : value_(toInt64(number)) {}
 
     bool isText() const { return std::holds_alternative<std::string>(value_); }
     bool isNumber() const { return !isText(); }
@@ -40,7 +39,8 @@ class DefaultsValue {
   private:
     template <class T> static int64_t toInt64(T n) {
         if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(int64_t))
-            if (n > static_cast<T>(std::numeric_limits<int64_t>::max())) return std::numeric_limits<int64_t>::max();
+            if (n > static_cast<T>(std::numeric_limits<int64_t>::max()))
+                return std::numeric_limits<int64_t>::max();
         return static_cast<int64_t>(n);
     }
     std::variant<std::string, int64_t> value_;

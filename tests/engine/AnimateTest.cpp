@@ -1,11 +1,11 @@
 // Frame animation on sprites, and a sprite seen through a turning camera.
 
+#include "ActionTestSupport.h"
 #include "engine/CameraAction.h"
 #include "engine/Errors.h"
 #include "engine/IntervalAction.h"
-#include "engine/Sprite.h"
 #include "engine/Layer.h"
-#include "ActionTestSupport.h"
+#include "engine/Sprite.h"
 
 namespace {
 // Four small single-colour textures, distinguishable by their address.
@@ -25,8 +25,8 @@ class AnimateTest : public ActionTest {
     void SetUp() override {
         ActionTest::SetUp();
         frames = frameTextures(4);
-        animation = Animation::animationWithName("walk", 0.1f, {frames[0].get(), frames[1].get(), frames[2].get(),
-                                                               frames[3].get()});
+        animation = Animation::animationWithName(
+            "walk", 0.1f, {frames[0].get(), frames[1].get(), frames[2].get(), frames[3].get()});
         original = frameTextures(5)[4];
         sprite = Sprite::spriteWithTexture(original);
         scene_->add(sprite);
@@ -53,7 +53,8 @@ TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBack) {
         seen.push_back(shown());
     }
     // t = 0.125, 0.25, ... 1: each frame from k/4 on, the last one up to the end.
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, -1})) << "the original is back once the node stops it";
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, -1}))
+        << "the original is back once the node stops it";
     EXPECT_EQ(animate->origFrame(), original.get());
 }
 

@@ -61,7 +61,8 @@ TEST_F(CameraTest, ADirtyCameraReplacesTheAncestorsTransform) {
     EXPECT_TRUE(child->camera()->dirty());
     runScene(scene);
     step();
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(child->seen[i], reference->seen[i], 1e-4) << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_NEAR(child->seen[i], reference->seen[i], 1e-4) << i;
 
     child->camera()->restore();
     EXPECT_FALSE(child->camera()->dirty());
@@ -73,5 +74,6 @@ TEST_F(CameraTest, LookAtWithTheEyeOnTheCentreStaysFinite) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     gluLookAt(10, 10, 10, 10, 10, 10, 0, 0, 0);
-    for (float v : modelview()) EXPECT_TRUE(std::isfinite(v));
+    for (float v : modelview())
+        EXPECT_TRUE(std::isfinite(v));
 }

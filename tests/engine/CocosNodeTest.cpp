@@ -14,7 +14,8 @@ using NodeTest = EngineTest;
 namespace {
 std::vector<std::string> names(const CocosNode* parent) {
     std::vector<std::string> out;
-    for (auto& c : parent->children()) out.push_back(static_cast<RecordingNode<>*>(c.get())->name());
+    for (auto& c : parent->children())
+        out.push_back(static_cast<RecordingNode<>*>(c.get())->name());
     return out;
 }
 
@@ -33,7 +34,8 @@ class ProbeNode : public CocosNode {
     std::vector<cpVect> landed;
     void draw() override {
         landed.clear();
-        for (cpVect p : probes) landed.push_back(modelviewApply(p.x, p.y));
+        for (cpVect p : probes)
+            landed.push_back(modelviewApply(p.x, p.y));
     }
 };
 
@@ -58,7 +60,8 @@ TEST_F(NodeTest, ChildrenAreKeptInZOrderAndDrawnAroundTheParent) {
     auto journal = std::make_shared<Journal>();
     auto parent = RecordingNode<>::make("P", journal);
     const std::pair<const char*, int> kids[] = {{"a", 0}, {"b", -1}, {"c", 0}, {"d", 2}, {"e", -1}};
-    for (auto [name, z] : kids) parent->add(RecordingNode<>::make(name, journal), z);
+    for (auto [name, z] : kids)
+        parent->add(RecordingNode<>::make(name, journal), z);
     EXPECT_EQ(names(parent), (std::vector<std::string>{"b", "e", "a", "c", "d"}));
 
     parent->visit();
@@ -112,12 +115,15 @@ TEST_F(NodeTest, PreconditionsAndScaleExceptions) {
         EXPECT_STREQ(e.what(), "Child must be non-nil");
     }
     try {
-        node->schedule("tick", [](float) {}, -1);
+        node->schedule(
+            "tick", [](float) {}, -1);
         FAIL();
     } catch (const AssertionFailure& e) {
         EXPECT_STREQ(e.what(), "Arguemnt must be positive");
     }
-    EXPECT_THROW(node->schedule("tick", [](float) {}, NAN), AssertionFailure);
+    EXPECT_THROW(node->schedule(
+                     "tick", [](float) {}, NAN),
+                 AssertionFailure);
 
     node->setScaleX(2);
     node->setScaleY(3);
@@ -263,8 +269,7 @@ TEST_F(NodeTest, ActionsStartAtOnceAndStepOnlyWhileRunning) {
     scene->add(node); // between frames: the step timer fires from the next tick on
     step(0.25f);
     step(0.5f);
-    EXPECT_EQ(*journal,
-              (Journal{"A.setTarget", "A.start", "A.step 0.250000", "A.step 0.500000", "A.stop"}));
+    EXPECT_EQ(*journal, (Journal{"A.setTarget", "A.start", "A.step 0.250000", "A.step 0.500000", "A.stop"}));
     EXPECT_EQ(node->numberOfRunningActions(), 1) << "a finished action leaves at the following tick";
     EXPECT_NE(node->scheduledTimer("step_"), nullptr);
     step(0.1f); // ...which also unschedules the step when no action is left
@@ -294,9 +299,12 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
     node->stopAction(running); // twice is harmless
     step();
     EXPECT_EQ(node->numberOfRunningActions(), 0);
-    for (auto& line : *journal) EXPECT_EQ(line.find(".stop"), std::string::npos) << line;
+    for (auto& line : *journal)
+        EXPECT_EQ(line.find(".stop"), std::string::npos) << line;
     EXPECT_EQ(std::count(journal->begin(), journal->end(), "P.setTarget"), 1);
-    EXPECT_EQ(std::count_if(journal->begin(), journal->end(), [](auto& l) { return l.rfind("P.step", 0) == 0; }), 0);
+    EXPECT_EQ(
+        std::count_if(journal->begin(), journal->end(), [](auto& l) { return l.rfind("P.step", 0) == 0; }),
+        0);
 }
 
 TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
@@ -336,8 +344,10 @@ TEST_F(NodeTest, TimersFollowTheNodesLifeCycle) {
     auto scene = Scene::node();
     auto node = CocosNode::node();
     std::vector<float> fired;
-    node->schedule("tick", [&](float dt) { fired.push_back(dt); }, 0.25f);
-    node->schedule("tick", [&](float) { fired.push_back(-1); }, 0); // same name: the first stays
+    node->schedule(
+        "tick", [&](float dt) { fired.push_back(dt); }, 0.25f);
+    node->schedule(
+        "tick", [&](float) { fired.push_back(-1); }, 0); // same name: the first stays
     EXPECT_EQ(node->scheduledTimer("tick")->interval(), 0.25f);
     scene->add(node);
     runScene(scene);

@@ -71,8 +71,9 @@ TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
         director()->runWithScene(Scene::node());
         FAIL();
     } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(),
-                     "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
+        EXPECT_STREQ(
+            e.what(),
+            "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
     }
 }
 
@@ -206,8 +207,10 @@ TEST_F(DirectorTest, TheDefaultProjectionShowsOnePointPerUnit) {
     auto mv = matrix(GL_MODELVIEW_MATRIX);
     auto project = [&](float x, float y) {
         float e[4], c[4];
-        for (int r = 0; r < 4; ++r) e[r] = mv[r] * x + mv[4 + r] * y + mv[12 + r];
-        for (int r = 0; r < 4; ++r) c[r] = proj[r] * e[0] + proj[4 + r] * e[1] + proj[8 + r] * e[2] + proj[12 + r] * e[3];
+        for (int r = 0; r < 4; ++r)
+            e[r] = mv[r] * x + mv[4 + r] * y + mv[12 + r];
+        for (int r = 0; r < 4; ++r)
+            c[r] = proj[r] * e[0] + proj[4 + r] * e[1] + proj[8 + r] * e[2] + proj[12 + r] * e[3];
         return cpv((c[0] / c[3] + 1) * 160, (c[1] / c[3] + 1) * 240);
     };
     cpVect lo = project(0, 0), hi = project(320, 480), mid = project(160, 240);
@@ -242,7 +245,8 @@ TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
         FAIL();
     } catch (const NamedException& e) {
         EXPECT_EQ(e.name(), "kccException_OpenGLViewAlreadyAttached");
-        EXPECT_EQ(e.reason(), "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
+        EXPECT_EQ(e.reason(),
+                  "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
     }
     EXPECT_TRUE(director()->detach());
     try {
@@ -274,7 +278,8 @@ TEST_F(DirectorTest, ThereIsOnlyOneDirector) {
         Director::useFastDirector();
         FAIL();
     } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "A Director was alloced. To use Fast Director this must be the first call to Director");
+        EXPECT_STREQ(e.what(),
+                     "A Director was alloced. To use Fast Director this must be the first call to Director");
     }
 }
 

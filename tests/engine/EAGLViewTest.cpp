@@ -40,7 +40,8 @@ TEST_F(EAGLViewTest, DepthBufferOnlyWhenAsked) {
     plain = nullptr;
 
     auto deep = construct<EAGLView>([](EAGLView& v) {
-        return v.initWithFrame(ccRectMake(0, 0, 320, 480), kEAGLColorFormatRGBA8, GL_DEPTH_COMPONENT16_OES, false);
+        return v.initWithFrame(ccRectMake(0, 0, 320, 480), kEAGLColorFormatRGBA8, GL_DEPTH_COMPONENT16_OES,
+                               false);
     });
     ASSERT_NE(deep, nullptr);
     EXPECT_EQ(depthAttachment(deep, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE_OES), GL_RENDERBUFFER_OES);
@@ -70,7 +71,8 @@ TEST_F(EAGLViewTest, TheSurfaceIsMadeAgainOnlyWhenItsSizeChanges) {
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), view->framebuffer()) << "frames go on into the new surface";
-    EXPECT_EQ(glCheckFramebufferStatusOES(GL_FRAMEBUFFER_OES), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_OES));
+    EXPECT_EQ(glCheckFramebufferStatusOES(GL_FRAMEBUFFER_OES),
+              static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE_OES));
 }
 
 TEST_F(EAGLViewTest, ConversionsAndScale) {
@@ -80,7 +82,8 @@ TEST_F(EAGLViewTest, ConversionsAndScale) {
     view = nullptr;
 
     Application::sharedApplication().setContentScale(2);
-    auto doubled = construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
+    auto doubled =
+        construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
     ASSERT_NE(doubled, nullptr);
     EXPECT_EQ(doubled->surfaceSize(), (ccSize{320, 480})) << "sizes stay in points";
     platform::Bitmap frame = doubled->readPixels();

@@ -6,8 +6,9 @@
 #include "engine/InputScript.h"
 
 TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
-    auto r = parseInputScript("# a demo\n\nwait 0.5\nframes 3   # three\ndown 10 20\nmove 11.5 -2\nup 1e1 20\n"
-                              "tap 5 6\ndrag 0 0 100 50\ndrag 0 0 10 10 4\nscreenshot out.png\nquit\n");
+    auto r =
+        parseInputScript("# a demo\n\nwait 0.5\nframes 3   # three\ndown 10 20\nmove 11.5 -2\nup 1e1 20\n"
+                         "tap 5 6\ndrag 0 0 100 50\ndrag 0 0 10 10 4\nscreenshot out.png\nquit\n");
     ASSERT_TRUE(r.ok) << r.errorLine << ": " << r.error;
     ASSERT_EQ(r.commands.size(), 10u);
     EXPECT_EQ(r.commands[0].kind, ScriptCommand::Wait);
@@ -24,10 +25,22 @@ TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
 
 TEST(InputScriptParser, ReportsTheFirstBadLine) {
     const std::pair<const char*, int> bad[] = {
-        {"wait\n", 1},           {"wait -1\n", 1},        {"wait abc\n", 1},     {"frames 2.5\n", 1},
-        {"frames -3\n", 1},      {"tap 1\n", 1},          {"tap 1 2 3\n", 1},    {"down x y\n", 1},
-        {"drag 1 2 3\n", 1},     {"drag 1 2 3 4 0\n", 1}, {"jump 1 2\n", 1},     {"quit now\n", 1},
-        {"screenshot\n", 1},     {"wait 1\n\nfly\n", 3},  {"move nan 2\n", 1},   {"wait inf\n", 1},
+        {"wait\n", 1},
+        {"wait -1\n", 1},
+        {"wait abc\n", 1},
+        {"frames 2.5\n", 1},
+        {"frames -3\n", 1},
+        {"tap 1\n", 1},
+        {"tap 1 2 3\n", 1},
+        {"down x y\n", 1},
+        {"drag 1 2 3\n", 1},
+        {"drag 1 2 3 4 0\n", 1},
+        {"jump 1 2\n", 1},
+        {"quit now\n", 1},
+        {"screenshot\n", 1},
+        {"wait 1\n\nfly\n", 3},
+        {"move nan 2\n", 1},
+        {"wait inf\n", 1},
         {"frames 99999999999999999999\n", 1},
     };
     for (auto [text, line] : bad) {
@@ -52,8 +65,8 @@ class Finger : public Layer {
   private:
     bool note(const char* what, TouchSet& t) {
         cpVect p = Director::sharedDirector()->convertCoordinate(t.anyObject()->locationInView());
-        seen.push_back(std::string(what) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) + " @" +
-                       std::to_string(frames));
+        seen.push_back(std::string(what) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) +
+                       " @" + std::to_string(frames));
         return true;
     }
 };
@@ -86,9 +99,9 @@ class InputScriptRun : public EngineTest {
 
 TEST_F(InputScriptRun, TouchesArriveAtTheStartOfTheNextFrame) {
     run("frames 2\ntap 100 30\ndrag 0 0 100 50 4\nscreenshot a.png\n");
-    EXPECT_EQ(finger->seen, (std::vector<std::string>{"down 100,30 @2", "up 100,30 @3", "down 0,0 @4", "move 25,12 @5",
-                                                      "move 50,25 @6", "move 75,37 @7", "move 100,50 @8",
-                                                      "up 100,50 @9"}));
+    EXPECT_EQ(finger->seen,
+              (std::vector<std::string>{"down 100,30 @2", "up 100,30 @3", "down 0,0 @4", "move 25,12 @5",
+                                        "move 50,25 @6", "move 75,37 @7", "move 100,50 @8", "up 100,50 @9"}));
     EXPECT_EQ(framesRun, 10);
     EXPECT_EQ(shots, std::vector<std::string>{"a.png"});
 }

@@ -14,7 +14,12 @@ class SchedulerTest : public ::testing::Test {
     void TearDown() override { Scheduler::purgeSharedScheduler(); }
     Scheduler* scheduler() { return Scheduler::sharedScheduler(); }
     RefPtr<Timer> timer(const char* name, float interval = 0) {
-        return Timer::timerWithTarget(target, name, [this, name](float dt) { calls.push_back({name, dt}); }, interval);
+        return Timer::timerWithTarget(
+            target, name,
+            [this, name](float dt) {
+                calls.push_back({name, dt});
+            },
+            interval);
     }
     RefPtr<Target> target = makeRef<Target>();
     std::vector<std::pair<std::string, float>> calls;
@@ -106,7 +111,8 @@ TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
 TEST_F(SchedulerTest, IntervalsAccumulateAndRestartFromZero) {
     auto t = timer("t", 0.5f);
     scheduler()->scheduleTimer(t);
-    for (int i = 0; i < 6; ++i) scheduler()->tick(0.2f);
+    for (int i = 0; i < 6; ++i)
+        scheduler()->tick(0.2f);
     // Fires at the third tick with everything accumulated, then drifts: again at the sixth.
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_NEAR(calls[0].second, 0.6f, 1e-6);
@@ -115,7 +121,8 @@ TEST_F(SchedulerTest, IntervalsAccumulateAndRestartFromZero) {
 
 TEST_F(SchedulerTest, ScheduledTargetsStayAliveOnlyWhileScheduled) {
     WeakPtr<Target> watch(target.get());
-    auto t = scheduler()->scheduleTarget(target, "t", [](float) {}, 0.25f);
+    auto t = scheduler()->scheduleTarget(
+        target, "t", [](float) {}, 0.25f);
     EXPECT_EQ(t->interval(), 0.25f);
     target = nullptr;
     EXPECT_TRUE(watch);

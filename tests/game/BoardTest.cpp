@@ -34,7 +34,8 @@ void expectAt(cpVect actual, cpVect expected) {
 TEST_F(BoardTest, TheLevelIsLaidOutWithItsTitleAndMoves) {
     EXPECT_EQ(board->state(), GameLayer::kPlaying);
     EXPECT_EQ(board->stickCount(), 12);
-    for (int i = 0; i < 12; ++i) expectAt(stickAt(i), start(i));
+    for (int i = 0; i < 12; ++i)
+        expectAt(stickAt(i), start(i));
     EXPECT_EQ(board->stickAt(1)->rotation(), 90);
     EXPECT_EQ(textOf(board->titleLabel()), "Level 1");
     EXPECT_EQ(textOf(board->movesLabel()), "Moves 5");
@@ -112,7 +113,8 @@ TEST_F(BoardTest, MenusInFrontOfTheBoardTakeTheirTouchesFirst) {
 }
 
 TEST_F(BoardTest, ASecondStickCannotBePickedWhileMovesAreUsedUp) {
-    for (int i : {0, 2, 4, 6, 8}) drag(start(i), cpv(start(i).x + 1, start(i).y + 40));
+    for (int i : {0, 2, 4, 6, 8})
+        drag(start(i), cpv(start(i).x + 1, start(i).y + 40));
     // The fifth move ends the round: the board was judged in that frame.
     EXPECT_EQ(board->state(), GameLayer::kIdle);
     EXPECT_EQ(textOf(board->banner()), "Try again");
@@ -124,7 +126,8 @@ TEST_F(BoardTest, AFailedBoardVibratesAndIsLaidOutAgain) {
     progress::setSoundOn(false);
     board->sameLevel(nullptr); // lay out again with sound off
     wait(1.1f);
-    for (int i : {0, 2, 4, 6, 8}) drag(start(i), start(i)); // back where they were: still moves
+    for (int i : {0, 2, 4, 6, 8})
+        drag(start(i), start(i)); // back where they were: still moves
     EXPECT_EQ(textOf(board->banner()), "Try again");
     EXPECT_EQ(sounds_.vibrationCount(), 1) << "with sound off too";
     EXPECT_TRUE(sounds_.playedNames().empty());
@@ -135,7 +138,8 @@ TEST_F(BoardTest, AFailedBoardVibratesAndIsLaidOutAgain) {
     EXPECT_EQ(board->movesMade(), 0);
     EXPECT_EQ(textOf(board->movesLabel()), "Moves 5");
     wait(1.1f);
-    for (int i = 0; i < 12; ++i) expectAt(stickAt(i), start(i));
+    for (int i = 0; i < 12; ++i)
+        expectAt(stickAt(i), start(i));
 }
 
 using FlyInTest = GameFixture;

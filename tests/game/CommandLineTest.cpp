@@ -11,7 +11,8 @@
 namespace fs = std::filesystem;
 
 TEST(CommandLineTest, ReadsTheOptions) {
-    auto r = parseCommandLine({"--scale", "3", "--headless", "--frames", "12", "--screenshot", "a.png", "--script", "s"});
+    auto r = parseCommandLine(
+        {"--scale", "3", "--headless", "--frames", "12", "--screenshot", "a.png", "--script", "s"});
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.options.scale, 3);
     EXPECT_TRUE(r.options.headless);
@@ -24,8 +25,16 @@ TEST(CommandLineTest, ReadsTheOptions) {
 
 TEST(CommandLineTest, RejectsBadValues) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--scale", "0"},  {"--scale", "-2"}, {"--scale", "1.5"}, {"--scale"},     {"--frames", "x"},
-        {"--frames", "0"}, {"--screenshot"},  {"--script"},       {"--fullscreen"}, {"headless"},
+        {"--scale", "0"},
+        {"--scale", "-2"},
+        {"--scale", "1.5"},
+        {"--scale"},
+        {"--frames", "x"},
+        {"--frames", "0"},
+        {"--screenshot"},
+        {"--script"},
+        {"--fullscreen"},
+        {"headless"},
         {"--scale", "99999999999999999999"},
     };
     for (auto& args : bad) {
@@ -47,7 +56,8 @@ RunResult runGame(const std::string& args) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
     char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) result.output.append(buffer, n);
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        result.output.append(buffer, n);
     int status = pclose(pipe);
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
@@ -100,13 +110,14 @@ TEST(GameExecutable, BadInputExitsWithTwoAndSaysWhy) {
 
 TEST(GameExecutable, WithoutADisplayItSaysSoInOneLine) {
     // ctest runs us with the offscreen driver asked for; take it away.
-    std::string command = std::string("env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY ") + TV_GAME_EXECUTABLE +
-                          " --frames 1 2>&1";
+    std::string command = std::string("env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY ") +
+                          TV_GAME_EXECUTABLE + " --frames 1 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;
     char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
     int status = pclose(pipe);
     EXPECT_EQ(WEXITSTATUS(status), 2);
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;

@@ -9,7 +9,9 @@ void GameFixture::SetUp() {
     registerGameTransitions();
 }
 
-void GameFixture::TearDown() { EngineTest::TearDown(); }
+void GameFixture::TearDown() {
+    EngineTest::TearDown();
+}
 
 void GameFixture::wait(float seconds) {
     int frames = static_cast<int>(std::ceil(seconds * 60 - 1e-4f));
@@ -28,7 +30,8 @@ void GameFixture::drag(cpVect from, cpVect to, int steps) {
     step();
     for (int k = 1; k <= steps; ++k) {
         float f = static_cast<float>(k) / static_cast<float>(steps);
-        touchMove(viewPoint(k == steps ? to : cpv(from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f)));
+        touchMove(
+            viewPoint(k == steps ? to : cpv(from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f)));
         step();
     }
     touchUp(viewPoint(to));
@@ -59,15 +62,19 @@ void GameFixture::moveStick(GameLayer* board, int index, cpVect to) {
     drag(board->stickAt(index)->position(), to);
 }
 
-std::string GameFixture::textOf(Label* label) { return label ? label->string() : std::string(); }
+std::string GameFixture::textOf(Label* label) {
+    return label ? label->string() : std::string();
+}
 
 bool GameFixture::shows(Sprite* sprite, const std::string& picture) {
-    return sprite && sprite->texture() && sprite->texture() == TextureMgr::sharedTextureMgr()->addImage(picture);
+    return sprite && sprite->texture() &&
+           sprite->texture() == TextureMgr::sharedTextureMgr()->addImage(picture);
 }
 
 MenuItemFont* GameFixture::findItem(CocosNode* root, const std::string& text) {
     if (!root) return nullptr;
-    if (auto* item = dynamic_cast<MenuItemFont*>(root); item && item->label() && item->label()->string() == text)
+    if (auto* item = dynamic_cast<MenuItemFont*>(root);
+        item && item->label() && item->label()->string() == text)
         return item;
     for (auto& child : root->children())
         if (MenuItemFont* found = findItem(child, text)) return found;

@@ -14,9 +14,9 @@ class EveryLevel : public GameFixture, public ::testing::WithParamInterface<int>
 
 // The stored progress before the level is played, chosen so that each rule shows.
 int32_t progressBefore(int index) {
-    if (index <= 8) return index;     // "Next level" raises it by one
-    if (index == 9) return 12;        // solving Level 10 sets 10 even when it was higher
-    return 10;                        // bonus levels leave it alone (Bonus 5 sets 15)
+    if (index <= 8) return index; // "Next level" raises it by one
+    if (index == 9) return 12;    // solving Level 10 sets 10 even when it was higher
+    return 10;                    // bonus levels leave it alone (Bonus 5 sets 15)
 }
 } // namespace
 
@@ -27,11 +27,13 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
     progress::setLastAvailLevel(progressBefore(index));
     GameLayer* board = playLevel(index);
     ASSERT_NE(board, nullptr);
-    EXPECT_EQ(textOf(board->titleLabel()), index < 10 ? ccFormat("Level %d", index + 1) : ccFormat("Bonus %d", index - 9));
+    EXPECT_EQ(textOf(board->titleLabel()),
+              index < 10 ? ccFormat("Level %d", index + 1) : ccFormat("Bonus %d", index - 9));
 
     const std::vector<StickMove> moves = movesToSolve(level, 0);
     ASSERT_EQ(moves.size(), static_cast<size_t>(level.moveCount));
-    for (const StickMove& m : moves) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    for (const StickMove& m : moves)
+        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
 
     // The last move's frame judged the board.
     EXPECT_EQ(board->state(), GameLayer::kIdle);
@@ -65,7 +67,8 @@ using CompletionTest = GameFixture;
 
 TEST_F(CompletionTest, SolvingWithoutNextLevelUnlocksNothing) {
     GameLayer* board = playLevel(2);
-    for (const StickMove& m : movesToSolve(*levelAt(2), 0)) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    for (const StickMove& m : movesToSolve(*levelAt(2), 0))
+        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
     wait(2.1f);
     tap(cpv(80, 15)); // "Main Menu"
     EXPECT_EQ(progress::lastAvailLevel(), 0);
@@ -74,7 +77,8 @@ TEST_F(CompletionTest, SolvingWithoutNextLevelUnlocksNothing) {
 TEST_F(CompletionTest, ReplayAfterTheLastLevelOfASeries) {
     // After Level 10 the board has moved on to Bonus 1.
     GameLayer* board = playLevel(9);
-    for (const StickMove& m : movesToSolve(*levelAt(9), 0)) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    for (const StickMove& m : movesToSolve(*levelAt(9), 0))
+        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
     wait(2.1f);
     tap(cpv(260, 15)); // "Replay"
     EXPECT_EQ(board->currlevel(), 10);
@@ -82,7 +86,8 @@ TEST_F(CompletionTest, ReplayAfterTheLastLevelOfASeries) {
 
     // After Bonus 5 there is nothing further: Replay plays Bonus 5 again.
     board = playLevel(14);
-    for (const StickMove& m : movesToSolve(*levelAt(14), 0)) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    for (const StickMove& m : movesToSolve(*levelAt(14), 0))
+        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
     wait(2.1f);
     tap(cpv(260, 15));
     EXPECT_EQ(board->currlevel(), 14);
@@ -98,11 +103,13 @@ TEST_F(CompletionTest, SticksFromTwoDifferentSolutionsFail) {
     // Some moves of one solution, the rest of another, each stick moved once.
     std::vector<StickMove> mixed = first;
     for (const StickMove& m : second)
-        if (std::none_of(mixed.begin(), mixed.end(), [&](const StickMove& x) { return x.stick == m.stick; }) &&
+        if (std::none_of(mixed.begin(), mixed.end(),
+                         [&](const StickMove& x) { return x.stick == m.stick; }) &&
             mixed.size() > 1) {
             mixed.back() = m;
             break;
         }
-    for (const StickMove& m : mixed) moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    for (const StickMove& m : mixed)
+        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
     EXPECT_EQ(textOf(board->banner()), "Try again");
 }

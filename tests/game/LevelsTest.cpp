@@ -70,8 +70,7 @@ TEST(LevelCatalogue, EverySolutionMovesExactlyTheMoveCountAndTheStartPassesNone)
         const Level& level = *levelAt(i);
         EXPECT_FALSE(boardPassesAnySolution(startBoard(level), level)) << "level index " << i;
         for (int s = 0; s < level.solutionCount; ++s)
-            EXPECT_EQ(sticksToMove(level, s).size(), static_cast<size_t>(level.moveCount))
-                << where(i, s);
+            EXPECT_EQ(sticksToMove(level, s).size(), static_cast<size_t>(level.moveCount)) << where(i, s);
     }
 }
 
@@ -100,7 +99,8 @@ TEST(LevelCatalogue, MovedSticksFillTheFreePlacesOfEachSolution) {
             const std::vector<StickMove> moves = movesToSolve(level, s);
             ASSERT_EQ(moves.size(), static_cast<size_t>(level.moveCount)) << where(i, s);
             std::vector<StickPlacement> board = startBoard(level);
-            for (const StickMove& m : moves) board[static_cast<size_t>(m.stick)] = m.place;
+            for (const StickMove& m : moves)
+                board[static_cast<size_t>(m.stick)] = m.place;
             EXPECT_TRUE(boardPassesSolution(board, level, s)) << where(i, s);
             EXPECT_TRUE(boardPassesAnySolution(board, level)) << where(i, s);
         }

@@ -18,12 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 int runScript(const std::string& configHome, const std::string& script, std::string& output) {
-    std::string command = "XDG_CONFIG_HOME='" + configHome + "' " + TV_GAME_EXECUTABLE + " --headless --script '" +
-                          script + "' 2>&1";
+    std::string command = "XDG_CONFIG_HOME='" + configHome + "' " + TV_GAME_EXECUTABLE +
+                          " --headless --script '" + script + "' 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
     int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -42,10 +43,10 @@ TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
 
     // Run 1: sound on, Level 1 solved, "Next level".
     std::ostringstream play;
-    play << "frames 2\ntap 110 250\nwait 0.3\n"   // Yes
-         << "tap 160 280\nwait 0.3\n"             // Start Game
-         << "tap 30 300\nwait 0.3\n"              // Level 1
-         << "tap 160 200\nwait 1.2\n";            // Continue, sticks arrive
+    play << "frames 2\ntap 110 250\nwait 0.3\n" // Yes
+         << "tap 160 280\nwait 0.3\n"           // Start Game
+         << "tap 30 300\nwait 0.3\n"            // Level 1
+         << "tap 160 200\nwait 1.2\n";          // Continue, sticks arrive
     for (const StickMove& m : movesToSolve(*levelAt(0), 0)) {
         const StickPlacement& from = levelAt(0)->start[static_cast<size_t>(m.stick)];
         play << ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
@@ -61,7 +62,8 @@ TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
 
     // Run 2: answering No changes the sound, the progress stays; Level 2 can be opened.
     const std::string second = (dir / "second.txt").string();
-    std::ofstream(second) << "frames 2\ntap 210 250\nwait 0.3\ntap 160 280\nwait 0.3\ntap 60 300\nwait 0.3\nquit\n";
+    std::ofstream(second)
+        << "frames 2\ntap 210 250\nwait 0.3\ntap 160 280\nwait 0.3\ntap 60 300\nwait 0.3\nquit\n";
     ASSERT_EQ(runScript(config.path(), second, output), 0) << output;
     stored = readFile(config.storeFile());
     EXPECT_NE(stored.find("LastAvailLevel = 1"), std::string::npos) << stored;

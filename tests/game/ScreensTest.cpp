@@ -49,7 +49,8 @@ TEST_F(ScreensTest, YesShowsSoundOnInTheOptionsAndTheToggleWritesTheStore) {
     toggle = cpvadd(toggle, options->soundToggle()->position());
     tap(toggle);
     EXPECT_FALSE(progress::soundOn());
-    EXPECT_TRUE(logged("selected item: " + options->soundToggle()->selectedItem()->description() + " index:0"));
+    EXPECT_TRUE(
+        logged("selected item: " + options->soundToggle()->selectedItem()->description() + " index:0"));
     tap(toggle);
     EXPECT_TRUE(progress::soundOn());
 }
@@ -73,7 +74,8 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
         ASSERT_NE(levels, nullptr);
         for (int i = 1; i <= 10; ++i) {
             MenuItemImage* button = levels->levelButtons()[static_cast<size_t>(i - 1)].get();
-            EXPECT_TRUE(shows(button->normalImage(), ccFormat(i <= c.unlocked ? "level_stick%d.png" : "level_stick%d_.png", i)))
+            EXPECT_TRUE(shows(button->normalImage(),
+                              ccFormat(i <= c.unlocked ? "level_stick%d.png" : "level_stick%d_.png", i)))
                 << "level " << i;
             EXPECT_EQ(button->scaleX(), i == c.enlarged ? 1.2f : 1.0f) << "level " << i;
             EXPECT_EQ(button->position(), cpv(30.0f * i, 300));
@@ -82,10 +84,13 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
         ASSERT_EQ(items.size(), 15u);
         for (int j = 0; j < 5; ++j) {
             auto* bonus = dynamic_cast<MenuItemImage*>(items[static_cast<size_t>(10 + j)].get());
-            EXPECT_TRUE(shows(bonus->normalImage(), j < c.bonusUnlocked ? "bonus.png" : "bonus_.png")) << "bonus " << j + 1;
+            EXPECT_TRUE(shows(bonus->normalImage(), j < c.bonusUnlocked ? "bonus.png" : "bonus_.png"))
+                << "bonus " << j + 1;
             EXPECT_EQ(bonus->position(), cpv(40.0f + 60 * j, 170));
         }
-        if (c.progress == 3) EXPECT_TRUE(matchesGolden("game-level-selection"));
+        if (c.progress == 3) {
+            EXPECT_TRUE(matchesGolden("game-level-selection"));
+        }
     }
 }
 
@@ -125,7 +130,8 @@ TEST_F(ScreensTest, TheObjectiveShowsTheLevelsPictureAndTask) {
             EXPECT_EQ(s->position(), cpv(70, 320));
             EXPECT_EQ(s->scaleX(), 1.2f);
         }
-        if (auto* l = dynamic_cast<Label*>(child.get()); l && l->string() == "Move 4 sticks to form 6 triangles and 1 hexagon") {
+        if (auto* l = dynamic_cast<Label*>(child.get());
+            l && l->string() == "Move 4 sticks to form 6 triangles and 1 hexagon") {
             text = true;
             EXPECT_EQ(l->contentSize(), (ccSize{180, 200}));
         }
@@ -195,6 +201,7 @@ TEST_F(ScreensTest, QuitPopsTheScreenAndEndsTheProgram) {
     EXPECT_TRUE(Application::sharedApplication().isTerminating());
     EXPECT_TRUE(director()->scenes().empty());
     ASSERT_NE(director()->nextScene(), nullptr) << "the scene below comes back";
-    EXPECT_EQ(director()->nextScene()->children()[0]->children()[0]->description().find("MessageLayer") != std::string::npos,
+    EXPECT_EQ(director()->nextScene()->children()[0]->children()[0]->description().find("MessageLayer") !=
+                  std::string::npos,
               true);
 }

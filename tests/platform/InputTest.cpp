@@ -45,7 +45,8 @@ class InputTest : public ::testing::Test {
     std::vector<platform::InputEvent> drain() {
         std::vector<platform::InputEvent> out;
         platform::InputEvent e;
-        while (platform::pollInputEvent(e)) out.push_back(e);
+        while (platform::pollInputEvent(e))
+            out.push_back(e);
         return out;
     }
 };
@@ -66,7 +67,8 @@ TEST_F(InputTest, TheLeftButtonIsOneFingerInViewPoints) {
     EXPECT_EQ(events[1].kind, platform::InputKind::TouchMoved);
     EXPECT_EQ(events[2].kind, platform::InputKind::TouchEnded);
     EXPECT_EQ(events[2].x, 65.0f);
-    for (auto& e : events) EXPECT_EQ(e.finger, platform::kMouseFinger);
+    for (auto& e : events)
+        EXPECT_EQ(e.finger, platform::kMouseFinger);
 }
 
 TEST_F(InputTest, MouseEventsMadeFromTouchesAreNotCountedTwice) {
@@ -94,10 +96,11 @@ TEST_F(InputTest, FocusMemoryAndClosing) {
     window(SDL_WINDOWEVENT_CLOSE);
     auto events = drain();
     std::vector<platform::InputKind> kinds;
-    for (auto& e : events) kinds.push_back(e.kind);
+    for (auto& e : events)
+        kinds.push_back(e.kind);
     using K = platform::InputKind;
-    EXPECT_EQ(kinds, (std::vector<K>{K::TouchBegan, K::FocusLost, K::TouchCancelled, K::FocusGained, K::LowMemory,
-                                     K::Quit}))
+    EXPECT_EQ(kinds, (std::vector<K>{K::TouchBegan, K::FocusLost, K::TouchCancelled, K::FocusGained,
+                                     K::LowMemory, K::Quit}))
         << "a finger down when the window loses focus is cancelled";
 }
 

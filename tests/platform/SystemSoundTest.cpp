@@ -1,5 +1,5 @@
-#include "platform/Log.h"
 #include "platform/SystemSound.h"
+#include "platform/Log.h"
 #include "support/TestSounds.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,8 @@ namespace {
 
 float peak(const SoundBuffer& b) {
     float p = 0;
-    for (float v : b.samples) p = std::max(p, std::abs(v));
+    for (float v : b.samples)
+        p = std::max(p, std::abs(v));
     return p;
 }
 
@@ -86,7 +87,8 @@ TEST_F(SystemSoundTest, ConvertsToTheOutputFormat) {
     SoundBuffer stereo;
     ASSERT_TRUE(convertSound(mono, 48000, 2, stereo));
     EXPECT_NEAR(static_cast<double>(stereo.frames()), 48000, 48); // the ending is kept
-    for (size_t f = 0; f < stereo.frames(); f += 997) EXPECT_FLOAT_EQ(stereo.samples[2 * f], stereo.samples[2 * f + 1]);
+    for (size_t f = 0; f < stereo.frames(); f += 997)
+        EXPECT_FLOAT_EQ(stereo.samples[2 * f], stereo.samples[2 * f + 1]);
     EXPECT_NEAR(peak(stereo), 0.5f, 0.05f);
 
     // Three channels is a layout SDL may not map; it still comes out.
@@ -124,14 +126,17 @@ TEST(SoundMixer, OverlappingVoicesAddUpClipAndEnd) {
     EXPECT_FLOAT_EQ(out[2], 0.25f);
     mixer.stop(1);
     EXPECT_EQ(mixer.playingVoices(), 0u);
-    for (size_t i = 0; i < SoundMixer::kMaxVoices + 5; ++i) mixer.play(5, a);
+    for (size_t i = 0; i < SoundMixer::kMaxVoices + 5; ++i)
+        mixer.play(5, a);
     EXPECT_EQ(mixer.playingVoices(), SoundMixer::kMaxVoices);
 }
 
 TEST_F(SystemSoundTest, RegisteredSoundsPlayOverlappingAndAreObserved) {
     SystemSoundID move = 0, win = 0;
-    ASSERT_EQ(createSystemSound(sound("Move.caf", {TestSound::CAF, 22050, 1, 1.0}), &move), kSystemSoundNoError);
-    ASSERT_EQ(createSystemSound(sound("Win.wav", {TestSound::WAV, 44100, 2, 1.0}), &win), kSystemSoundNoError);
+    ASSERT_EQ(createSystemSound(sound("Move.caf", {TestSound::CAF, 22050, 1, 1.0}), &move),
+              kSystemSoundNoError);
+    ASSERT_EQ(createSystemSound(sound("Win.wav", {TestSound::WAV, 44100, 2, 1.0}), &win),
+              kSystemSoundNoError);
     EXPECT_NE(move, win);
     EXPECT_NE(move, kSystemSoundID_Vibrate);
     EXPECT_NE(move, 0u);
@@ -147,7 +152,7 @@ TEST_F(SystemSoundTest, RegisteredSoundsPlayOverlappingAndAreObserved) {
     EXPECT_EQ(recorder.playedNames(), (std::vector<std::string>{"Move", "Move", "Win"}));
     EXPECT_EQ(recorder.vibrationCount(), 0);
     SystemSoundOutputState state = systemSoundOutputState();
-    ASSERT_TRUE(state.open); // the dummy driver is a device
+    ASSERT_TRUE(state.open);           // the dummy driver is a device
     EXPECT_EQ(state.playingVoices, 3); // one-second sounds are still playing
 
     EXPECT_EQ(disposeSystemSound(move), kSystemSoundNoError);
@@ -156,7 +161,8 @@ TEST_F(SystemSoundTest, RegisteredSoundsPlayOverlappingAndAreObserved) {
     recorder.clear();
     playSystemSound(move);
     EXPECT_TRUE(recorder.events().empty());
-    EXPECT_EQ(log, std::vector<std::string>{"System sound " + std::to_string(move) + " is not registered; nothing plays"});
+    EXPECT_EQ(log, std::vector<std::string>{"System sound " + std::to_string(move) +
+                                            " is not registered; nothing plays"});
 
     // The device can go and come back; registrations stay.
     shutdownSystemSounds();

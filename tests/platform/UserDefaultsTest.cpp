@@ -1,5 +1,5 @@
-#include "platform/Log.h"
 #include "platform/UserDefaults.h"
+#include "platform/Log.h"
 #include "support/ScratchConfig.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +64,8 @@ TEST_F(UserDefaultsTest, GameKeysKeepTheirKindsAcrossRuns) {
         d.setInteger(3, "LastAvailLevel");
         d.setObject(uint32_t{2}, "CurrentLevel");
     }
-    EXPECT_NE(readFile(file).find("SoundOnOff = \"TRUE\"\nLastAvailLevel = 3\nCurrentLevel = 2\n"), std::string::npos);
+    EXPECT_NE(readFile(file).find("SoundOnOff = \"TRUE\"\nLastAvailLevel = 3\nCurrentLevel = 2\n"),
+              std::string::npos);
 
     UserDefaults::resetStandardUserDefaults();
     UserDefaults& again = UserDefaults::standardUserDefaults();
@@ -89,10 +90,12 @@ TEST_F(UserDefaultsTest, OddTextsKeysAndNumbersRoundTrip) {
     };
     {
         UserDefaults d(file);
-        for (const auto& [key, value] : values) d.setObject(value, key);
+        for (const auto& [key, value] : values)
+            d.setObject(value, key);
     }
     UserDefaults reread(file);
-    for (const auto& [key, value] : values) EXPECT_EQ(reread.objectForKey(key), value) << key;
+    for (const auto& [key, value] : values)
+        EXPECT_EQ(reread.objectForKey(key), value) << key;
     EXPECT_TRUE(log.empty());
 }
 
@@ -164,7 +167,8 @@ TEST_F(UserDefaultsTest, UnreadableFilesAreMovedAsideWithoutHanging) {
         EXPECT_EQ(log.size(), 1u);
         EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
         EXPECT_EQ(filesIn(dir, "defaults.toml.bad-").size(), 1u);
-        for (const auto& p : filesIn(dir, "defaults.toml.bad-")) fs::remove_all(p);
+        for (const auto& p : filesIn(dir, "defaults.toml.bad-"))
+            fs::remove_all(p);
     };
     fs::create_directories(file);
     check("folder");

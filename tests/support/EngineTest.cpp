@@ -26,7 +26,8 @@ std::ostream& operator<<(std::ostream& os, const RGBA& c) {
     if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
         std::abs(actual.b - expected.b) <= tolerance && std::abs(actual.a - expected.a) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "colour " << actual << " is not within " << tolerance << " of " << expected;
+    return ::testing::AssertionFailure()
+           << "colour " << actual << " is not within " << tolerance << " of " << expected;
 }
 
 bool readTestPNG(const std::string& path, platform::Bitmap& out) {
@@ -69,7 +70,9 @@ void EngineTest::TearDown() {
     setLogSink(nullptr);
 }
 
-void EngineTest::runScene(Scene* scene) { director()->runWithScene(scene); }
+void EngineTest::runScene(Scene* scene) {
+    director()->runWithScene(scene);
+}
 
 void EngineTest::step(float dt) {
     clock_.advance(dt);
@@ -77,7 +80,8 @@ void EngineTest::step(float dt) {
 }
 
 void EngineTest::stepFrames(int n, float dt) {
-    for (int i = 0; i < n; ++i) step(dt);
+    for (int i = 0; i < n; ++i)
+        step(dt);
 }
 
 namespace {
@@ -91,12 +95,22 @@ void inject(platform::InputKind kind, cpVect p) {
 }
 } // namespace
 
-void EngineTest::touchDown(cpVect p) { inject(platform::InputKind::TouchBegan, p); }
-void EngineTest::touchMove(cpVect p) { inject(platform::InputKind::TouchMoved, p); }
-void EngineTest::touchUp(cpVect p) { inject(platform::InputKind::TouchEnded, p); }
-void EngineTest::touchCancel(cpVect p) { inject(platform::InputKind::TouchCancelled, p); }
+void EngineTest::touchDown(cpVect p) {
+    inject(platform::InputKind::TouchBegan, p);
+}
+void EngineTest::touchMove(cpVect p) {
+    inject(platform::InputKind::TouchMoved, p);
+}
+void EngineTest::touchUp(cpVect p) {
+    inject(platform::InputKind::TouchEnded, p);
+}
+void EngineTest::touchCancel(cpVect p) {
+    inject(platform::InputKind::TouchCancelled, p);
+}
 
-platform::Bitmap EngineTest::readFrame() const { return director()->openGLView()->readPixels(); }
+platform::Bitmap EngineTest::readFrame() const {
+    return director()->openGLView()->readPixels();
+}
 
 RGBA EngineTest::pixelAt(int x, int y) const {
     platform::Bitmap frame = readFrame();
@@ -113,33 +127,39 @@ std::string EngineTest::saveFrame(const std::string& name) const {
     return fs::absolute(path).string();
 }
 
-::testing::AssertionResult EngineTest::matchesGolden(const std::string& name, int tolerance, int badPixels) const {
+::testing::AssertionResult EngineTest::matchesGolden(const std::string& name, int tolerance,
+                                                     int badPixels) const {
     platform::Bitmap frame = readFrame();
     std::string goldenPath = std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png";
     const char* update = std::getenv("TV_UPDATE_GOLDEN");
     if (update && *update && std::string(update) != "0") {
         fs::create_directories(TV_TEST_GOLDEN_DIR);
-        if (!platform::writePNG(goldenPath, frame)) return ::testing::AssertionFailure() << "cannot write " << goldenPath;
+        if (!platform::writePNG(goldenPath, frame))
+            return ::testing::AssertionFailure() << "cannot write " << goldenPath;
         return ::testing::AssertionSuccess() << "golden picture written: " << goldenPath;
     }
     platform::Bitmap golden;
     if (!readTestPNG(goldenPath, golden))
-        return ::testing::AssertionFailure() << "no golden picture " << goldenPath
-                                             << "; make it with TV_UPDATE_GOLDEN=1 and look at it before committing";
+        return ::testing::AssertionFailure()
+               << "no golden picture " << goldenPath
+               << "; make it with TV_UPDATE_GOLDEN=1 and look at it before committing";
     if (golden.width != frame.width || golden.height != frame.height)
-        return ::testing::AssertionFailure() << "golden " << name << " is " << golden.width << "x" << golden.height
-                                             << ", the frame " << frame.width << "x" << frame.height;
+        return ::testing::AssertionFailure()
+               << "golden " << name << " is " << golden.width << "x" << golden.height << ", the frame "
+               << frame.width << "x" << frame.height;
     int bad = 0, worst = 0;
     for (size_t i = 0; i < frame.pixels.size(); i += 4) {
         int d = 0;
-        for (int c = 0; c < 4; ++c) d = std::max(d, std::abs(frame.pixels[i + c] - golden.pixels[i + c]));
+        for (int c = 0; c < 4; ++c)
+            d = std::max(d, std::abs(frame.pixels[i + c] - golden.pixels[i + c]));
         worst = std::max(worst, d);
         if (d > tolerance) ++bad;
     }
     if (bad > badPixels) {
         std::string saved = saveFrame("failed-" + name);
-        return ::testing::AssertionFailure() << bad << " pixels differ from golden " << name << " by more than "
-                                             << tolerance << " (worst " << worst << "); the frame is in " << saved;
+        return ::testing::AssertionFailure()
+               << bad << " pixels differ from golden " << name << " by more than " << tolerance << " (worst "
+               << worst << "); the frame is in " << saved;
     }
     return ::testing::AssertionSuccess();
 }

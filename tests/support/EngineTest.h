@@ -63,7 +63,8 @@ class EngineTest : public ::testing::Test {
     std::string saveFrame(const std::string& name) const;
     // Compares the frame with tests/golden/NAME.png: at most `badPixels`
     // pixels may differ by more than `tolerance` in some channel.
-    ::testing::AssertionResult matchesGolden(const std::string& name, int tolerance = 12, int badPixels = 40) const;
+    ::testing::AssertionResult matchesGolden(const std::string& name, int tolerance = 12,
+                                             int badPixels = 40) const;
 
     // Log lines written since the test began.
     const std::vector<std::string>& logLines() const { return logLines_; }

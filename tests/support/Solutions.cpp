@@ -27,7 +27,8 @@ std::vector<StickMove> movesToSolve(const Level& level, int solution) {
     std::vector<StickMove> moves;
     for (int k : moved) {
         const float rotation = level.start[static_cast<size_t>(k)].rotation;
-        auto place = std::find_if(free.begin(), free.end(), [&](const StickPlacement& e) { return e.rotation == rotation; });
+        auto place = std::find_if(free.begin(), free.end(),
+                                  [&](const StickPlacement& e) { return e.rotation == rotation; });
         if (place == free.end()) return {};
         moves.push_back({k, *place});
         free.erase(place);

@@ -16,9 +16,10 @@ bool writeTestSound(const std::string& path, const TestSound& sound) {
     const sf_count_t frames = static_cast<sf_count_t>(sound.seconds * sound.rate);
     std::vector<float> samples(static_cast<size_t>(frames) * static_cast<size_t>(sound.channels));
     for (sf_count_t f = 0; f < frames; ++f) {
-        float v = sound.amplitude *
-                  static_cast<float>(std::sin(2 * std::numbers::pi * sound.frequency * static_cast<double>(f) / sound.rate));
-        for (int c = 0; c < sound.channels; ++c) samples[static_cast<size_t>(f) * sound.channels + c] = v;
+        float v = sound.amplitude * static_cast<float>(std::sin(2 * std::numbers::pi * sound.frequency *
+                                                                static_cast<double>(f) / sound.rate));
+        for (int c = 0; c < sound.channels; ++c)
+            samples[static_cast<size_t>(f) * sound.channels + c] = v;
     }
     bool ok = sf_writef_float(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && ok;
