@@ -65,9 +65,6 @@ void shutdownVideo() {
     videoUp = false;
 }
 
-bool isVideoInitialised() {
-    return videoUp;
-}
 bool isHeadless() {
     return headlessVideo;
 }
@@ -126,10 +123,6 @@ bool GLSurface::clearCurrent() {
 
 void GLSurface::show() {
     if (!headlessVideo) SDL_ShowWindow(window_);
-}
-
-void GLSurface::setTitle(const std::string& title) {
-    SDL_SetWindowTitle(window_, title.c_str());
 }
 
 bool GLSurface::present(GLuint texture, float maxS, float maxT) {

@@ -16,7 +16,6 @@ namespace platform {
 // else the desktop's. False, with a one-line reason, when there is no display.
 bool initVideo(bool headless, std::string* error);
 void shutdownVideo();
-bool isVideoInitialised();
 bool isHeadless();
 // 2 where the desktop has room for a doubled 320 x 480 window, else 1.
 int defaultScale();
@@ -38,7 +37,6 @@ class GLSurface {
 
     int scale() const { return scale_; }
     void show();
-    void setTitle(const std::string& title);
 
     // Draws `texture` (its lower-left maxS x maxT part holds the frame) over
     // the whole window and presents it. The engine's GL state is kept.
