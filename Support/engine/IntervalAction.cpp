@@ -76,7 +76,7 @@ void IntervalAction::step(float dt) {
 }
 
 bool IntervalAction::isDone() const {
-    return elapsed_ >= duration_;
+    return !(elapsed_ < duration_); // a NaN duration is done at once, as step treats it
 }
 
 RefPtr<Action> IntervalAction::copy() const {

@@ -73,6 +73,11 @@ void TransitionScene::finish() {
     if (!inScene_) return; // already handed over
     inScene_->setVisible(true);
     outScene_->setVisible(false);
+    // The choreography ends here, also the members of a Spawn still running
+    // behind the chain after a long frame: they must not go on in the scene
+    // once it runs on its own.
+    inScene_->stopAllActions();
+    outScene_->stopAllActions();
     rest(inScene_);
     rest(outScene_);
     schedule("step", [this](float dt) { step(dt); });
@@ -83,8 +88,8 @@ void TransitionScene::step(float) {
     if (!inScene_) return;
     RefPtr<Scene> in = inScene_;
     RefPtr<Scene> out = outScene_;
-    // Actions a Spawn started run a frame behind the chain that called
-    // finish, so their last update may have come after it.
+    // Actions later in the list than the chain that called finish still had
+    // their update in that tick, after it.
     rest(in);
     rest(out);
     Director* director = Director::sharedDirector();
@@ -129,7 +134,7 @@ namespace {
 using ClassTable = std::map<std::string, TransitionFactory>;
 
 template <class T> void enter(ClassTable& table, const char* name) {
-    table[name] = [](float d, Scene* s) { return RefPtr<TransitionScene>(T::transitionWithDuration(d, s)); };
+    table[name] = TransitionScene::factoryOf<T>();
 }
 
 ClassTable& classTable() {

@@ -120,6 +120,7 @@ bool convertSound(const SoundBuffer& in, int rate, int channels, SoundBuffer& ou
     const size_t outBytes =
         bytes > 0 ? static_cast<size_t>(std::max(cvt.len_cvt, 0)) / frameBytes * frameBytes : 0;
     work.resize(outBytes / sizeof(float));
+    work.shrink_to_fit(); // the converter needed room for the worst case only while it ran
     out = SoundBuffer{rate, channels, std::move(work)};
     return true;
 }
@@ -156,9 +157,26 @@ void SoundMixer::mix(float* out, size_t frames) {
 
 namespace {
 
+// What a file was when it was decoded: a registration of the same unchanged
+// file shares the decoded samples instead of decoding them again.
+struct FileStamp {
+    off_t size = -1;
+    timespec modified{};
+    bool operator==(const FileStamp& o) const {
+        return size == o.size && modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+FileStamp stampOf(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    return FileStamp{st.st_size, st.st_mtim};
+}
+
 struct RegisteredSound {
     std::string path;
-    SoundBuffer source;
+    FileStamp stamp;
+    std::shared_ptr<const SoundBuffer> source;
     std::shared_ptr<const SoundBuffer> output; // in the device's format, made when first needed
     bool conversionFailed = false;
 };
@@ -242,7 +260,7 @@ std::shared_ptr<const SoundBuffer> outputFor(SoundService& s, RegisteredSound& s
         return sound.output;
     if (sound.conversionFailed) return nullptr;
     auto converted = std::make_shared<SoundBuffer>();
-    if (!convertSound(sound.source, s.spec.freq, s.spec.channels, *converted)) {
+    if (!convertSound(*sound.source, s.spec.freq, s.spec.channels, *converted)) {
         sound.conversionFailed = true;
         ccLogf("Cannot convert %s to the audio output's format; it stays silent", sound.path.c_str());
         return nullptr;
@@ -286,17 +304,29 @@ void notify(SoundService& s, const SystemSoundEvent& event) {
 
 int32_t createSystemSound(const std::string& path, SystemSoundID* outID) {
     if (!outID) return kSystemSoundBadArgument;
-    SoundBuffer decoded;
-    int32_t status = decodeSoundFile(path, decoded);
-    if (status != kSystemSoundNoError) return status;
     SoundService& s = service();
+    RegisteredSound sound;
+    sound.path = path;
+    sound.stamp = stampOf(path);
+    // Every board registers the same few files: share what an earlier registration decoded.
+    auto same = std::find_if(s.sounds.begin(), s.sounds.end(), [&](const auto& entry) {
+        return entry.second.path == path && sound.stamp.size >= 0 && entry.second.stamp == sound.stamp;
+    });
+    if (same != s.sounds.end()) {
+        sound.source = same->second.source;
+        sound.output = same->second.output;
+        sound.conversionFailed = same->second.conversionFailed;
+    } else {
+        auto decoded = std::make_shared<SoundBuffer>();
+        int32_t status = decodeSoundFile(path, *decoded);
+        if (status != kSystemSoundNoError) return status;
+        sound.source = std::move(decoded);
+    }
     if (s.device == DeviceState::NotTried) openDevice(s);
     SystemSoundID id = s.nextID++;
-    RegisteredSound& sound = s.sounds[id];
-    sound.path = path;
-    sound.source = std::move(decoded);
+    RegisteredSound& registered = s.sounds[id] = std::move(sound);
     // Converting now keeps playing cheap.
-    if (s.device == DeviceState::Open) outputFor(s, sound);
+    if (s.device == DeviceState::Open) outputFor(s, registered);
     *outID = id;
     return kSystemSoundNoError;
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -187,3 +188,29 @@ TEST_F(SystemSoundTest, VibrationIsObservedAndItsAbsenceLoggedOnce) {
 }
 
 } // namespace
+
+// Every board registers the same files again: an unchanged file is decoded
+// once. To see it, the file is spoiled behind the registry's back, keeping
+// its size and time; a second registration still succeeds from the first.
+TEST_F(SystemSoundTest, AnUnchangedFileIsDecodedOnlyOnce) {
+    const std::string file = sound("twice.wav");
+    SystemSoundID first = 0, second = 0, fresh = 0;
+    ASSERT_EQ(createSystemSound(file, &first), kSystemSoundNoError);
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    {
+        std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+        f.write("not a sound at all", 18);
+    }
+    timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    EXPECT_EQ(createSystemSound(file, &second), kSystemSoundNoError);
+    EXPECT_NE(first, second) << "each registration has its own id";
+
+    // A file that changed is decoded afresh.
+    timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 5, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), later, 0), 0);
+    EXPECT_EQ(createSystemSound(file, &fresh), kSystemSoundUnsupportedFile);
+    disposeSystemSound(first);
+    disposeSystemSound(second);
+}
