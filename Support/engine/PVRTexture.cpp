@@ -1,10 +1,10 @@
 #include "engine/PVRTexture.h"
 
 #include "engine/Texture2D.h"
+#include "platform/File.h"
 #include "platform/Log.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -31,17 +31,7 @@ uint32_t readLE32(const std::vector<uint8_t>& bytes, size_t offset) {
 }
 
 // Compressed texture files are small; anything far larger is not one.
-constexpr std::streamoff kMaxFileSize = 64 << 20;
-
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxFileSize) return false;
-    out.resize(static_cast<size_t>(size));
-    file.seekg(0);
-    return size == 0 || static_cast<bool>(file.read(reinterpret_cast<char*>(out.data()), size));
-}
+constexpr size_t kMaxFileSize = 64 << 20;
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -89,7 +79,7 @@ PVRTexture::~PVRTexture() {
 
 bool PVRTexture::initWithContentsOfFile(const std::string& path) {
     std::vector<uint8_t> file;
-    bool readable = readWholeFile(path, file);
+    bool readable = platform::readFile(path, kMaxFileSize, file) == platform::ReadFileResult::Ok;
     imageData_.clear();
     imageData_.reserve(10);
     name_ = 0;

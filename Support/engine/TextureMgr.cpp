@@ -1,6 +1,7 @@
 #include "engine/TextureMgr.h"
 
 #include "engine/Errors.h"
+#include "platform/File.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
 #include "platform/System.h"
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <vector>
 
@@ -28,17 +28,7 @@ bool hasPVRSuffix(const std::string& name) {
 }
 
 // Raw PVRTC files hold one level; anything far larger is not one.
-constexpr std::streamoff kMaxRawFileSize = 64 << 20;
-
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    std::streamoff size = file.tellg();
-    if (size < 0 || size > kMaxRawFileSize) return false;
-    out.resize(static_cast<size_t>(size));
-    file.seekg(0);
-    return size == 0 || static_cast<bool>(file.read(reinterpret_cast<char*>(out.data()), size));
-}
+constexpr size_t kMaxRawFileSize = 64 << 20;
 } // namespace
 
 // ---- singleton
@@ -115,7 +105,7 @@ Texture2D* TextureMgr::addPVRTCImage(const std::string& fileName, int32_t bpp, b
     if (Texture2D* texture = cached(fileName)) return texture;
     std::string path = fullPathFromRelativePath(fileName);
     std::vector<uint8_t> data;
-    if (path.empty() || !readWholeFile(path, data)) {
+    if (path.empty() || platform::readFile(path, kMaxRawFileSize, data) != platform::ReadFileResult::Ok) {
         ccLogf("Cannot read the PVRTC file %s", fileName.c_str());
         return nullptr;
     }

@@ -1,5 +1,6 @@
 #include "platform/Image.h"
 
+#include "platform/File.h"
 #include "platform/Log.h"
 
 #include <png.h>
@@ -8,7 +9,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 namespace platform {
@@ -144,22 +144,12 @@ bool decodePNG(const uint8_t* data, size_t size, Bitmap& out, const std::string&
 
 bool decodePNG(const std::string& path, Bitmap& out) {
     out = Bitmap{};
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        ccLogf("Cannot read %s: no such file", path.c_str());
-        return false;
-    }
-    std::streamoff size = file.tellg();
     // A picture we could make a texture of is far smaller than this.
-    constexpr std::streamoff kMaxFileSize = 256 << 20;
-    if (size < 0 || size > kMaxFileSize) {
-        ccLogf("Cannot read %s: the file is too large", path.c_str());
-        return false;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    file.seekg(0);
-    if (size > 0 && !file.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        ccLogf("Cannot read %s: read error", path.c_str());
+    constexpr size_t kMaxFileSize = 256 << 20;
+    std::vector<uint8_t> bytes;
+    std::string error;
+    if (readFile(path, kMaxFileSize, bytes, &error) != ReadFileResult::Ok) {
+        ccLogf("Cannot read %s: %s", path.c_str(), error.c_str());
         return false;
     }
     return decodePNG(bytes.data(), bytes.size(), out, path);

@@ -1,5 +1,6 @@
 #include "platform/UserDefaults.h"
 
+#include "platform/File.h"
 #include "platform/Log.h"
 
 #include <fcntl.h>
@@ -321,39 +322,16 @@ bool replaceFileAtomically(const std::string& path, const std::string& content, 
 
 enum class ReadResult { Missing, Ok, Failed };
 ReadResult readSmallFile(const std::string& path, std::string& out, std::string& error) {
-    // Non-blocking so that a FIFO in the file's place cannot hang us.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return ReadResult::Missing;
-        error = "cannot be read: " + errnoText(errno);
+    std::vector<uint8_t> bytes;
+    switch (readFile(path, kMaxFileSize, bytes, &error)) {
+    case ReadFileResult::Ok:
+        out.assign(bytes.begin(), bytes.end());
+        return ReadResult::Ok;
+    case ReadFileResult::Missing:
+        return ReadResult::Missing;
+    default:
         return ReadResult::Failed;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        error = "is not a regular file";
-        return ReadResult::Failed;
-    }
-    out.clear();
-    char buffer[8192];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            error = "cannot be read: " + errnoText(errno);
-            ::close(fd);
-            return ReadResult::Failed;
-        }
-        if (n == 0) break;
-        out.append(buffer, static_cast<size_t>(n));
-        if (out.size() > kMaxFileSize) {
-            ::close(fd);
-            error = "is larger than " + std::to_string(kMaxFileSize) + " bytes";
-            return ReadResult::Failed;
-        }
-    }
-    ::close(fd);
-    return ReadResult::Ok;
 }
 
 std::string homeFolder() {
