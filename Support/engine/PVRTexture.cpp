@@ -136,6 +136,13 @@ bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
         auto begin = file.begin() + static_cast<ptrdiff_t>(kHeaderSize + offset);
         levels.emplace_back(begin, begin + static_cast<ptrdiff_t>(levelSize));
         offset += levelSize;
+        if (w == 1 && h == 1) {
+            // The chain of levels ends at one pixel; more data is not a level of this texture.
+            if (offset < dataLength)
+                ccLogf("PVR file has %llu bytes after its last level; they are ignored",
+                       static_cast<unsigned long long>(dataLength - offset));
+            break;
+        }
         w = std::max<uint64_t>(w / 2, 1);
         h = std::max<uint64_t>(h / 2, 1);
     }

@@ -55,6 +55,10 @@ TEST_F(PVRTextureTest, LevelsNeverHaveFewerThanTwoByTwoBlocks) {
     EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{256, 64, 32, 32}));
     EXPECT_EQ(reader->internalFormat(), kGLCompressedRGBAPVRTC2);
     EXPECT_TRUE(reader->hasAlpha());
+
+    // The chain ends at one pixel: a huge declared length makes no more levels.
+    ASSERT_TRUE(reader->unpackPVRData(pvrFile({1, 1, 25, 32 * 1000})));
+    EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{32}));
 }
 
 TEST_F(PVRTextureTest, WrongTagsTypesAndShortFilesAreRefusedLeavingTheLevelsAlone) {
