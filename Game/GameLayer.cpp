@@ -31,10 +31,6 @@ void addMenu(Layer* layer, MenuItem* item, cpVect position, int32_t z) {
     menu->setPosition(position);
     layer->add(menu, z);
 }
-
-std::string titleFor(int32_t level) {
-    return level <= 9 ? ccFormat("Level %d", level + 1) : ccFormat("Bonus %d", level - 9);
-}
 } // namespace
 
 RefPtr<GameLayer> GameLayer::node() {
@@ -114,7 +110,7 @@ void GameLayer::resetGame() {
         stick_[static_cast<size_t>(i)] = stick;
     }
 
-    levelLabel_ = Label::labelWithString(titleFor(currlevel_), "Marker Felt", 24);
+    levelLabel_ = Label::labelWithString(levelTitle(currlevel_), "Marker Felt", 24);
     levelLabel_->setPosition(cpv(40, 460));
     add(levelLabel_, 0);
     movesLabel_ = Label::labelWithString(ccFormat("Moves %d", touchCount_ - tmpTouches_), "Marker Felt", 24);
@@ -177,7 +173,7 @@ void GameLayer::draw() {
     }
     if (tmpLoc_.x != 0 && tmpLoc_.y != 0)
         stick_[static_cast<size_t>(selectedImageIndex_)]->setPosition(tmpLoc_);
-    levelLabel_->setString(titleFor(currlevel_));
+    levelLabel_->setString(levelTitle(currlevel_));
     movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
 }
 

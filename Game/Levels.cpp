@@ -439,6 +439,11 @@ std::span<const StickPlacement> Level::solution(int index) const {
     return solutions.subspan(static_cast<size_t>(index) * stickCount, static_cast<size_t>(stickCount));
 }
 
+std::string levelTitle(int levelIndex) {
+    return levelIndex < kRegularLevelCount ? "Level " + std::to_string(levelIndex + 1)
+                                           : "Bonus " + std::to_string(levelIndex - 9);
+}
+
 const Level* levelAt(int levelIndex) {
     if (levelIndex < 0 || levelIndex >= kLevelCount) return nullptr;
     return &kLevels[levelIndex];

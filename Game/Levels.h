@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 // Where one stick lies: its centre in screen points (origin bottom-left) and
@@ -40,6 +41,9 @@ struct Level {
     // Layout `index` (0-based); empty outside 0..solutionCount - 1.
     std::span<const StickPlacement> solution(int index) const;
 };
+
+// What the player calls a level: "Level 1".."Level 10", "Bonus 1".."Bonus 5".
+std::string levelTitle(int levelIndex);
 
 // The puzzle at `levelIndex`, or null outside 0..14 (a caller that can reach
 // past the catalogue, like the board after the last bonus level, must check).

@@ -1,7 +1,7 @@
 #pragma once
 // Small drawing helpers over cairo shared by the generator's pictures and
-// mock-ups: a canvas that owns its surface, colours, text in the game's
-// face, wood and matchsticks.
+// its contact sheet: a canvas that owns its surface, colours, text in the
+// game's face, wood and matchsticks.
 
 #include <cairo.h>
 

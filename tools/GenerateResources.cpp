@@ -14,9 +14,9 @@
 
 namespace {
 
-const char* const kUsage = "Usage: generate-resources OUTPUT_DIR [--mockups MOCKUP_DIR]\n"
-                           "Writes the game's pictures and sounds into OUTPUT_DIR; with --mockups, also\n"
-                           "screens and a contact sheet made from them into MOCKUP_DIR.\n";
+const char* const kUsage = "Usage: generate-resources OUTPUT_DIR [--contact-sheet FILE]\n"
+                           "Writes the game's pictures and sounds into OUTPUT_DIR; with --contact-sheet,\n"
+                           "also every picture side by side into the PNG file FILE.\n";
 
 // The pictures' text must come out in the game's face; any other face would
 // quietly change every picture with text in it.
@@ -42,11 +42,11 @@ bool makeDirectory(const std::string& dir) {
 }
 
 int run(int argc, char** argv) {
-    std::string output, mockups;
+    std::string output, sheet;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--mockups" && i + 1 < argc)
-            mockups = argv[++i];
+        if (arg == "--contact-sheet" && i + 1 < argc)
+            sheet = argv[++i];
         else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
@@ -67,7 +67,7 @@ int run(int argc, char** argv) {
         return 1;
     }
     if (!makeDirectory(output) || !writePictures(output) || !writeSounds(output)) return 1;
-    if (!mockups.empty() && (!makeDirectory(mockups) || !writeMockups(output, mockups))) return 1;
+    if (!sheet.empty() && !writeContactSheet(output, sheet)) return 1;
     return 0;
 }
 

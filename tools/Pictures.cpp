@@ -178,14 +178,9 @@ bool objectivePicture(const std::string& dir, int levelIndex) {
         drawMatch(cr, x, y, p.rotation * kDegrees, shape);
     }
 
-    char title[32];
-    if (levelIndex < kRegularLevelCount)
-        std::snprintf(title, sizeof title, "Level %d", levelIndex + 1);
-    else
-        std::snprintf(title, sizeof title, "Bonus %d", levelIndex - 9);
     selectFont(cr, 13, true);
     setColor(cr, 0xf4f1e8, 0.92);
-    centredText(cr, title, 50, 90);
+    centredText(cr, levelTitle(levelIndex), 50, 90);
 
     char name[32];
     std::snprintf(name, sizeof name, "/level%d.png", levelIndex + 1);

@@ -9,6 +9,5 @@
 bool writePictures(const std::string& directory);
 bool writeSounds(const std::string& directory);
 
-// Screen mock-ups and a contact sheet put together from the pictures in
-// `resources`, for judging the artwork without the game.
-bool writeMockups(const std::string& resources, const std::string& directory);
+// Every picture in `resources` on a checkerboard with its name, written to the PNG file `path`.
+bool writeContactSheet(const std::string& resources, const std::string& path);

@@ -27,8 +27,8 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
     progress::setLastAvailLevel(progressBefore(index));
     GameLayer* board = playLevel(index);
     ASSERT_NE(board, nullptr);
-    EXPECT_EQ(textOf(board->titleLabel()),
-              index < 10 ? ccFormat("Level %d", index + 1) : ccFormat("Bonus %d", index - 9));
+    EXPECT_EQ(textOf(board->titleLabel()), index < 10 ? "Level " + std::to_string(index + 1)
+                                                       : "Bonus " + std::to_string(index - 9));
 
     const std::vector<StickMove> moves = movesToSolve(level, 0);
     ASSERT_EQ(moves.size(), static_cast<size_t>(level.moveCount));
