@@ -155,6 +155,29 @@ bool decodePNG(const std::string& path, Bitmap& out) {
     return decodePNG(bytes.data(), bytes.size(), out, path);
 }
 
+namespace {
+// libpng's error path jumps back here: this frame holds nothing that needs destroying.
+bool encodeRGBA(FILE* file, int width, int height, png_bytep* rows) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_rows(png, info, rows);
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+} // namespace
+
 bool writePNG(const std::string& path, const Bitmap& bitmap) {
     if (!bitmap.isWellFormed()) {
         ccLogf("Cannot write %s: empty or malformed picture", path.c_str());
@@ -179,28 +202,13 @@ bool writePNG(const std::string& path, const Bitmap& bitmap) {
         ccLogf("Cannot write %s: cannot open the file", path.c_str());
         return false;
     }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        ccLogf("Cannot write %s: out of memory", path.c_str());
-        return false;
-    }
     std::vector<png_bytep> rows(static_cast<size_t>(picture->height));
     for (int y = 0; y < picture->height; ++y)
         rows[static_cast<size_t>(y)] = const_cast<png_bytep>(picture->pixel(0, y));
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
+    if (!encodeRGBA(file.get(), picture->width, picture->height, rows.data())) {
         ccLogf("Cannot write %s: PNG encoding failed", path.c_str());
         return false;
     }
-    png_init_io(png, file.get());
-    png_set_IHDR(png, info, static_cast<png_uint_32>(picture->width),
-                 static_cast<png_uint_32>(picture->height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_rows(png, info, rows.data());
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    png_destroy_write_struct(&png, &info);
     return std::fflush(file.get()) == 0;
 }
 
