@@ -86,9 +86,12 @@ ScriptParseResult parseInputScript(std::string_view text) {
                 return fail("drag's step count must be a whole number, 1 or more");
             c.kind = ScriptCommand::Drag;
         } else if (verb == "screenshot") {
-            if (args != 1) return fail("screenshot takes one path (without spaces)");
+            // The path is the rest of the line, so it may hold spaces.
+            size_t from = line.find_first_not_of(" \t", line.find(verb) + verb.size());
+            size_t to = line.find_last_not_of(" \t\r");
+            if (args == 0 || from == std::string::npos) return fail("screenshot takes a file path");
             c.kind = ScriptCommand::Screenshot;
-            c.path = words[1];
+            c.path = line.substr(from, to - from + 1);
         } else if (verb == "quit") {
             if (args != 0) return fail("quit takes nothing");
             c.kind = ScriptCommand::Quit;

@@ -8,7 +8,7 @@
 TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
     auto r =
         parseInputScript("# a demo\n\nwait 0.5\nframes 3   # three\ndown 10 20\nmove 11.5 -2\nup 1e1 20\n"
-                         "tap 5 6\ndrag 0 0 100 50\ndrag 0 0 10 10 4\nscreenshot out.png\nquit\n");
+                         "tap 5 6\ndrag 0 0 100 50\ndrag 0 0 10 10 4\nscreenshot  my shots/out.png  # first\nquit\n");
     ASSERT_TRUE(r.ok) << r.errorLine << ": " << r.error;
     ASSERT_EQ(r.commands.size(), 10u);
     EXPECT_EQ(r.commands[0].kind, ScriptCommand::Wait);
@@ -19,7 +19,7 @@ TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
     EXPECT_EQ(r.commands[4].x1, 10.0f);
     EXPECT_EQ(r.commands[6].count, 10) << "default drag steps";
     EXPECT_EQ(r.commands[7].count, 4);
-    EXPECT_EQ(r.commands[8].path, "out.png");
+    EXPECT_EQ(r.commands[8].path, "my shots/out.png");
     EXPECT_EQ(r.commands[9].kind, ScriptCommand::Quit);
 }
 
