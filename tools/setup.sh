@@ -29,10 +29,11 @@ tv_install_packages() {
   fi
 }
 
-# tv_build DIR BUILD_TYPE [extra cmake args...]; TV_TARGET limits the build to one target.
+# tv_build DIR BUILD_TYPE [extra cmake args...]; TV_TARGET limits the build to one target,
+# TV_QUIET=1 shows only what fails.
 tv_build() {
   local dir=$1 type=$2
   shift 2
   cmake -S "$TV_ROOT" -B "$TV_ROOT/$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null || return 1
-  cmake --build "$TV_ROOT/$dir" -j"$(nproc)" ${TV_TARGET:+--target "$TV_TARGET"} || return 1
+  cmake --build "$TV_ROOT/$dir" -j"$(nproc)" ${TV_TARGET:+--target "$TV_TARGET"} ${TV_QUIET:+-- --quiet} || return 1
 }

@@ -2,11 +2,10 @@
 
 #include "CommandLine.h"
 #include "support/EngineTest.h"
+#include "support/RunGame.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -45,24 +44,6 @@ TEST(CommandLineTest, RejectsBadValues) {
 }
 
 namespace {
-struct RunResult {
-    int code = -1;
-    std::string output;
-};
-
-RunResult runGame(const std::string& args) {
-    std::string command = std::string(TV_GAME_EXECUTABLE) + " " + args + " 2>&1";
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        result.output.append(buffer, n);
-    int status = pclose(pipe);
-    result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 std::string tempPath(const std::string& name) {
     fs::path dir = fs::temp_directory_path() / ("tindervale-test-" + std::to_string(getpid()));
     fs::create_directories(dir);
@@ -72,7 +53,7 @@ std::string tempPath(const std::string& name) {
 
 TEST(GameExecutable, WritesAScreenshotOfAHeadlessRun) {
     std::string shot = tempPath("shot.png");
-    RunResult r = runGame("--headless --frames 3 --screenshot " + shot);
+    RunResult r = runGame({"--headless", "--frames", "3", "--screenshot", shot});
     ASSERT_EQ(r.code, 0) << r.output;
     platform::Bitmap picture;
     ASSERT_TRUE(readTestPNG(shot, picture));
@@ -84,42 +65,35 @@ TEST(GameExecutable, WritesAScreenshotOfAHeadlessRun) {
 TEST(GameExecutable, RunsAScriptToItsEnd) {
     std::string script = tempPath("run.txt"), shot = tempPath("mid.png");
     std::ofstream(script) << "# start, wait, look\nwait 0.5\nscreenshot " << shot << "\ntap 160 240\n";
-    RunResult r = runGame("--headless --script " + script);
+    RunResult r = runGame({"--headless", "--script", script});
     ASSERT_EQ(r.code, 0) << r.output;
     EXPECT_TRUE(fs::exists(shot));
 }
 
 TEST(GameExecutable, BadInputExitsWithTwoAndSaysWhy) {
-    RunResult r = runGame("--frames nine");
+    RunResult r = runGame({"--frames", "nine"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.output.find("--frames"), std::string::npos) << r.output;
 
     std::string script = tempPath("bad.txt");
     std::ofstream(script) << "wait 1\n\ntap 1\n";
-    r = runGame("--headless --script " + script);
+    r = runGame({"--headless", "--script", script});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.output.find(":3:"), std::string::npos) << "the line number: " << r.output;
 
-    r = runGame("--headless --script /nonexistent/script.txt");
+    r = runGame({"--headless", "--script", "/nonexistent/script.txt"});
     EXPECT_EQ(r.code, 2);
 
-    r = runGame("--help");
+    r = runGame({"--help"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.output.find("--screenshot"), std::string::npos);
 }
 
 TEST(GameExecutable, WithoutADisplayItSaysSoInOneLine) {
     // ctest runs us with the offscreen driver asked for; take it away.
-    std::string command = std::string("env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY ") +
-                          TV_GAME_EXECUTABLE + " --frames 1 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    int status = pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 2);
+    RunResult r = runGame({"--frames", "1"}, {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"});
+    const std::string& output = r.output;
+    EXPECT_EQ(r.code, 2);
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
     EXPECT_NE(output.find("display"), std::string::npos) << output;
 }

@@ -1,6 +1,7 @@
 // Progress kept across two runs of the game, driven by input scripts the way
 // a player would play.
 
+#include "support/RunGame.h"
 #include "support/ScratchConfig.h"
 #include "support/Solutions.h"
 
@@ -8,25 +9,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 int runScript(const std::string& configHome, const std::string& script, std::string& output) {
-    std::string command = "XDG_CONFIG_HOME='" + configHome + "' " + TV_GAME_EXECUTABLE +
-                          " --headless --script '" + script + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[512];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    RunResult r = runGame({"--headless", "--script", script}, {"XDG_CONFIG_HOME=" + configHome});
+    output += r.output;
+    return r.code;
 }
 
 std::string readFile(const std::string& path) {

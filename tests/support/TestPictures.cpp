@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -61,7 +62,9 @@ bool writePicture(const std::string& path, int width, int height,
 
 ScratchDir::ScratchDir() {
     std::string pattern = (fs::temp_directory_path() / "tindervale-test-XXXXXX").string();
-    if (char* made = mkdtemp(pattern.data())) path_ = made;
+    char* made = mkdtemp(pattern.data());
+    if (!made) throw std::runtime_error("cannot make a scratch folder in " + fs::temp_directory_path().string());
+    path_ = made;
 }
 
 ScratchDir::~ScratchDir() {
