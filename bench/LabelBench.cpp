@@ -1,36 +1,13 @@
 // What the board pays for setting its counters every frame: a label renders
 // and uploads a new texture, a character-map label only rewrites its quads.
 
-#include "engine/Director.h"
 #include "engine/Label.h"
 #include "engine/LabelAtlas.h"
-#include "engine/Scheduler.h"
-#include "engine/TextureMgr.h"
-#include "platform/Surface.h"
-#include "platform/System.h"
+#include "Stage.h"
 
 #include <benchmark/benchmark.h>
 
 #include <string>
-
-namespace {
-// A director attached to an offscreen 320 x 480 window, resources next to the benchmarks.
-struct Stage {
-    RefPtr<Window> window;
-    Stage() {
-        std::string error;
-        if (!platform::initVideo(true, &error)) throw std::runtime_error(error);
-        platform::setResourceDirectory(TV_BENCH_RESOURCE_DIR);
-        window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
-        Director::sharedDirector()->attachInWindow(window);
-    }
-    ~Stage() {
-        TextureMgr::purgeSharedTextureMgr();
-        Director::purgeSharedDirector();
-        Scheduler::purgeSharedScheduler();
-    }
-};
-} // namespace
 
 static void BM_LabelSetString(benchmark::State& state) {
     Stage stage;

@@ -1,28 +1,12 @@
 // The frame loop's own cost: visiting a tree of nodes and ticking timers.
 
-#include "engine/Director.h"
 #include "engine/Layer.h"
 #include "engine/Scene.h"
-#include "engine/Scheduler.h"
-#include "platform/Surface.h"
+#include "Stage.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-// A director attached to an offscreen 320 x 480 window for the benchmark's length.
-struct Stage {
-    RefPtr<Window> window;
-    Stage() {
-        std::string error;
-        if (!platform::initVideo(true, &error)) throw std::runtime_error(error);
-        window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
-        Director::sharedDirector()->attachInWindow(window);
-    }
-    ~Stage() {
-        Director::purgeSharedDirector();
-        Scheduler::purgeSharedScheduler();
-    }
-};
 
 RefPtr<Scene> treeOf(int count) {
     RefPtr<Scene> scene = Scene::node();

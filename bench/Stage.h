@@ -1,0 +1,31 @@
+#pragma once
+// What a benchmark that draws needs: the director attached to an offscreen
+// 320 x 480 window, the resources next to the benchmarks, and everything
+// purged again at the end.
+
+#include "engine/Director.h"
+#include "engine/Scheduler.h"
+#include "engine/TextureMgr.h"
+#include "platform/Surface.h"
+#include "platform/System.h"
+
+#include <stdexcept>
+#include <string>
+
+struct Stage {
+    RefPtr<Window> window;
+    Stage() {
+        std::string error;
+        if (!platform::initVideo(true, &error)) throw std::runtime_error(error);
+        platform::setResourceDirectory(TV_BENCH_RESOURCE_DIR);
+        window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
+        Director::sharedDirector()->attachInWindow(window);
+    }
+    ~Stage() {
+        TextureMgr::purgeSharedTextureMgr();
+        Director::purgeSharedDirector();
+        Scheduler::purgeSharedScheduler();
+    }
+    Stage(const Stage&) = delete;
+    Stage& operator=(const Stage&) = delete;
+};
