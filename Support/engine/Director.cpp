@@ -10,6 +10,7 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <unistd.h>
 
@@ -201,7 +202,9 @@ ccSize Director::winSize() const {
 cpVect Director::convertCoordinate(cpVect p) const {
     if (landscape_) return cpv(p.y, p.x);
     float h = displaySize().height;
-    return cpv(p.x, static_cast<float>(static_cast<int32_t>(h - p.y)));
+    // Whole points, as the handheld's integer conversion gave; trunc keeps a
+    // point far off the screen (or not a number) out of undefined behaviour.
+    return cpv(p.x, std::trunc(h - p.y));
 }
 
 // ---- GL state

@@ -11,6 +11,12 @@
 
 namespace {
 
+// Far beyond any screen, yet small enough that every later sum and
+// conversion of a point stays exact and in range.
+constexpr double kMaxCoordinate = 100000;
+// About eleven days of virtual time: its frame count fits every counter.
+constexpr double kMaxWaitSeconds = 1e6;
+
 bool parseNumber(const std::string& word, double& out) {
     if (word.empty()) return false;
     char* end = nullptr;
@@ -57,14 +63,14 @@ ScriptParseResult parseInputScript(std::string_view text) {
         auto numbers = [&](size_t from, size_t n, float* out[]) {
             for (size_t i = 0; i < n; ++i) {
                 double v;
-                if (!parseNumber(words[from + i], v)) return false;
+                if (!parseNumber(words[from + i], v) || std::fabs(v) > kMaxCoordinate) return false;
                 *out[i] = static_cast<float>(v);
             }
             return true;
         };
         if (verb == "wait") {
-            if (args != 1 || !parseNumber(words[1], c.seconds) || c.seconds < 0)
-                return fail("wait takes one number of seconds, 0 or more");
+            if (args != 1 || !parseNumber(words[1], c.seconds) || c.seconds < 0 || c.seconds > kMaxWaitSeconds)
+                return fail("wait takes one number of seconds, from 0 to 1000000");
             c.kind = ScriptCommand::Wait;
         } else if (verb == "frames") {
             if (args != 1 || !parseCount(words[1], c.count))
@@ -72,7 +78,8 @@ ScriptParseResult parseInputScript(std::string_view text) {
             c.kind = ScriptCommand::Frames;
         } else if (verb == "down" || verb == "move" || verb == "up" || verb == "tap") {
             float* xy[] = {&c.x1, &c.y1};
-            if (args != 2 || !numbers(1, 2, xy)) return fail(verb + " takes two numbers: X Y");
+            if (args != 2 || !numbers(1, 2, xy))
+                return fail(verb + " takes two numbers: X Y, each from -100000 to 100000");
             c.kind = verb == "down"   ? ScriptCommand::Down
                      : verb == "move" ? ScriptCommand::Move
                      : verb == "up"   ? ScriptCommand::Up
@@ -80,7 +87,8 @@ ScriptParseResult parseInputScript(std::string_view text) {
         } else if (verb == "drag") {
             float* xy[] = {&c.x1, &c.y1, &c.x2, &c.y2};
             if ((args != 4 && args != 5) || !numbers(1, 4, xy))
-                return fail("drag takes four numbers and an optional step count: X1 Y1 X2 Y2 [STEPS]");
+                return fail("drag takes four numbers from -100000 to 100000 and an optional step count: "
+                            "X1 Y1 X2 Y2 [STEPS]");
             c.count = 10;
             if (args == 5 && (!parseCount(words[5], c.count) || c.count < 1))
                 return fail("drag's step count must be a whole number, 1 or more");
@@ -120,6 +128,7 @@ bool InputScriptRunner::frame() {
 }
 
 void InputScriptRunner::touch(platform::InputKind kind, float x, float y) {
+    if (stopped_) return; // nobody would take it
     platform::InputEvent e;
     e.kind = kind;
     e.finger = platform::kMouseFinger;
@@ -165,7 +174,7 @@ void InputScriptRunner::run(const std::vector<ScriptCommand>& commands, long fra
         case ScriptCommand::Drag:
             touch(began, c.x1, c.y1);
             frame();
-            for (long k = 1; k <= c.count; ++k) {
+            for (long k = 1; k <= c.count && !stopped_; ++k) {
                 float f = static_cast<float>(k) / static_cast<float>(c.count);
                 float x = k == c.count ? c.x2 : c.x1 + (c.x2 - c.x1) * f;
                 float y = k == c.count ? c.y2 : c.y1 + (c.y2 - c.y1) * f;

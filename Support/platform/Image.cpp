@@ -49,9 +49,21 @@ struct PngHeader {
     png_uint_32 height;
     int bitDepth;
     int colorType;
+    int channels;         // as stored
+    int interlace;
     bool hasTransparency; // a tRNS chunk
     size_t rowBytes;      // after the transformations
 };
+
+// Deflate never expands data by more than 1032 : 1, so a file of `fileSize`
+// bytes cannot hold more picture than this; a header that claims more is a
+// lie, and believing it would allocate for pixels that are not there.
+bool fileCanHold(const PngHeader& h, size_t fileSize) {
+    uint64_t rowBits = uint64_t(h.width) * uint64_t(h.channels) * uint64_t(h.bitDepth);
+    uint64_t rawBytes = uint64_t(h.height) * (1 + (rowBits + 7) / 8); // a filter byte per row
+    if (h.interlace != PNG_INTERLACE_NONE) rawBytes = rawBytes + rawBytes / 2 + 64; // more, shorter rows
+    return rawBytes <= uint64_t(fileSize) * 1040 + 1024;
+}
 
 // Reads the header and sets up the conversion to 8-bit RGBA. The setjmp
 // lives in this frame, which holds no object with a destructor.
@@ -59,9 +71,9 @@ bool readPngHeader(png_structp png, png_infop info, PngHeader* header) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_user_limits(png, kMaxDecodedImageSide, kMaxDecodedImageSide);
     png_read_info(png, info);
-    int interlace = 0;
     png_get_IHDR(png, info, &header->width, &header->height, &header->bitDepth, &header->colorType,
-                 &interlace, nullptr, nullptr);
+                 &header->interlace, nullptr, nullptr);
+    header->channels = png_get_channels(png, info);
     header->hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
 
     if (header->colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
@@ -121,6 +133,7 @@ bool decodePNG(const uint8_t* data, size_t size, Bitmap& out, const std::string&
 
     PngHeader header{};
     if (!readPngHeader(png, info, &header)) return fail(source.error);
+    if (!fileCanHold(header, size)) return fail("the file is far too small for the picture size it declares");
     size_t width = header.width, height = header.height;
     if (width == 0 || height == 0 || header.rowBytes != width * 4) return fail("unexpected pixel layout");
 

@@ -43,8 +43,9 @@ constexpr const char* kDefaultFamily = "sans-serif";
 
 // Points above this are drawn at this size: nothing on a 320 x 480 screen needs more.
 constexpr float kMaxPointSize = 512;
-// Glyphs kept per face before the face's glyph cache starts afresh.
-constexpr size_t kMaxCachedGlyphs = 4096;
+// Bytes of glyph pictures kept per face before its glyph cache starts afresh:
+// a hundred glyphs at the largest size, thousands at text sizes.
+constexpr size_t kMaxCachedGlyphBytes = 4 << 20;
 
 using Fixed = long; // 26.6 fixed point, FreeType's unit for positions
 
@@ -62,6 +63,7 @@ struct Face {
     std::string family;
     Fixed charSize = -1;
     std::unordered_map<uint64_t, Glyph> glyphs; // (char size, glyph index)
+    size_t glyphBytes = 0;                      // what `glyphs` holds, roughly
 
     ~Face() {
         if (face) FT_Done_Face(face);
@@ -79,8 +81,12 @@ struct Face {
 const Glyph& Face::glyph(FT_UInt index) {
     uint64_t key = (static_cast<uint64_t>(charSize) << 32) | index;
     if (auto it = glyphs.find(key); it != glyphs.end()) return it->second;
-    if (glyphs.size() >= kMaxCachedGlyphs) glyphs.clear();
+    if (glyphBytes >= kMaxCachedGlyphBytes) {
+        glyphs.clear();
+        glyphBytes = 0;
+    }
     Glyph& g = glyphs[key];
+    glyphBytes += sizeof(Glyph) + 32; // the entry and the map's node
     if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return g;
     FT_GlyphSlot slot = face->glyph;
     g.advance = slot->advance.x;
@@ -92,6 +98,7 @@ const Glyph& Face::glyph(FT_UInt index) {
     g.left = slot->bitmap_left;
     g.top = slot->bitmap_top;
     g.coverage.resize(static_cast<size_t>(g.width) * g.rows);
+    glyphBytes += g.coverage.size();
     for (int y = 0; y < g.rows; ++y) {
         const uint8_t* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
         for (int x = 0; x < g.width; ++x) {
@@ -120,6 +127,12 @@ class FontCache {
     void clear() {
         byName_.clear();
         byFile_.clear();
+    }
+    size_t glyphBytes() const {
+        size_t total = 0;
+        for (const auto& [key, face] : byFile_)
+            total += face->glyphBytes;
+        return total;
     }
 
   private:
@@ -414,6 +427,10 @@ void drawText(std::string_view text, const std::string& fontName, float pointSiz
 
 void clearFontCache() {
     FontCache::shared().clear();
+}
+
+size_t glyphCacheBytes() {
+    return FontCache::shared().glyphBytes();
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 // or word-wrapped and aligned in a box, drawn as 8-bit coverage (0 = empty,
 // 255 = fully inked). Sizes are in points, drawn at one pixel per point.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -42,5 +43,7 @@ void drawText(std::string_view text, const std::string& fontName, float pointSiz
 // Lets go of every loaded face and rendered glyph (they are kept between
 // calls because labels may re-render their text every frame).
 void clearFontCache();
+// What the rendered glyphs kept for reuse take, in bytes; bounded per face.
+size_t glyphCacheBytes();
 
 } // namespace platform

@@ -42,6 +42,11 @@ TEST(InputScriptParser, ReportsTheFirstBadLine) {
         {"move nan 2\n", 1},
         {"wait inf\n", 1},
         {"frames 99999999999999999999\n", 1},
+        // Numbers that parse but do not fit what they feed.
+        {"tap 28e60 300\n", 1},
+        {"wait 2e20\n", 1},
+        {"drag 0 0 0 -3e9\n", 1},
+        {"move 100001 0\n", 1},
     };
     for (auto [text, line] : bad) {
         auto r = parseInputScript(text);
@@ -82,14 +87,14 @@ class InputScriptRun : public EngineTest {
         scene->add(finger);
         runScene(scene);
     }
-    void run(const char* text) {
+    void run(const char* text, long frameLimit = 0) {
         auto parsed = parseInputScript(text);
         ASSERT_TRUE(parsed.ok) << parsed.error;
         InputScriptRunner runner(clock_, 480, [this](const std::string& path) {
             shots.push_back(path);
             return true;
         });
-        runner.run(parsed.commands);
+        runner.run(parsed.commands, frameLimit);
         framesRun = runner.framesRun();
     }
     std::vector<std::string> shots;
@@ -119,4 +124,24 @@ TEST_F(InputScriptRun, TheRunEndsWithTheDirector) {
     director()->end();
     run("frames 50\ntap 1 1\n");
     EXPECT_EQ(framesRun, 0);
+}
+
+TEST_F(InputScriptRun, ARunAtItsFrameLimitStopsReadingAtOnce) {
+    // Millions of drag steps after the last frame would queue touches nobody takes.
+    run("frames 2\ndrag 0 0 300 400 50000000\ntap 5 5\nscreenshot late.png\n", 3);
+    EXPECT_EQ(framesRun, 3);
+    EXPECT_EQ(finger->seen, std::vector<std::string>{"down 0,0 @2"});
+    EXPECT_TRUE(shots.empty());
+    platform::InputEvent left;
+    int pending = 0;
+    while (platform::pollInputEvent(left))
+        ++pending;
+    EXPECT_LE(pending, 1);
+}
+
+TEST_F(InputScriptRun, PointsFarOffTheScreenConvertWithoutOverflow) {
+    cpVect p = director()->convertCoordinate(cpv(5, 3e9f));
+    EXPECT_FLOAT_EQ(p.y, 480 - 3e9f);
+    p = director()->convertCoordinate(cpv(5, 479.75f));
+    EXPECT_FLOAT_EQ(p.y, 0) << "whole points, cut towards zero";
 }

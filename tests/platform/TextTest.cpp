@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -141,4 +142,24 @@ TEST(TextTest, Utf8ApostrophesDrawAndBadInputDrawsNothingOutOfBounds) {
     EXPECT_EQ(draw("xyz", nan, 50, TextAlignmentLeft, 24, 50, 50).lastRow(), -1);
     draw("A box far larger\nthan its buffer", 400, 400, TextAlignmentRight, 40, 16, 16);
     drawText("x", kFont, 24, 10, 10, TextAlignmentLeft, nullptr, 10, 10);
+}
+
+TEST(TextTest, TheGlyphCacheIsBoundedInBytes) {
+    // Thousands of distinct characters at a large size would otherwise keep
+    // hundreds of megabytes of glyph pictures.
+    platform::clearFontCache();
+    std::string text;
+    for (char32_t c = 0x100; c < 0x290; ++c) { // Latin Extended, Greek, Cyrillic: distinct glyphs
+        text += static_cast<char>(0xC0 | (c >> 6));
+        text += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    size_t peak = 0;
+    for (size_t part = 0; part < text.size(); part += 100) {
+        platform::measureText(std::string_view(text).substr(part, 100), "Helvetica", 250);
+        peak = std::max(peak, platform::glyphCacheBytes());
+    }
+    EXPECT_GT(peak, 1u << 20) << "the cache is in use";
+    EXPECT_LE(peak, 5u << 20);
+    platform::clearFontCache();
+    EXPECT_EQ(platform::glyphCacheBytes(), 0u);
 }
