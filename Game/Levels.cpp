@@ -19,8 +19,8 @@ constexpr const char* LevelConditions[kLevelCount] = {
     "Move 3 sticks to form 4 triangles",
     "Move 6 sticks to form 6 diamonds",
     // U+2019 (right single quotation mark) in "it’s", as UTF-8.
-    "Move 2 sticks so the button is outside of the glass. (Hint: The glass must preserve it\xE2\x80\x99s "
-    "shape)",
+    ("Move 2 sticks so the button is outside of the glass. (Hint: The glass must preserve it\xE2\x80\x99s "
+     "shape)"),
     "Move 4 sticks to form 3 squares",
     "Move 6 sticks to form 4 triangles and 1 hexagon",
     "Move 3 sticks to form 14 squares",
