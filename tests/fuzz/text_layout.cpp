@@ -3,6 +3,7 @@
 // alignment; the rest is the text.
 #include "platform/Text.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -25,7 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int alignment = static_cast<int8_t>(data[0]) >> 2;
     ++data;
     --size;
+    // Sizes: odd values as they come, plain ones kept small so that the
+    // fuzzer spends its time on layout rather than on rasterising huge glyphs.
     float pointSize = takeFloat(data, size);
+    if (std::isfinite(pointSize) && std::fabs(pointSize) > 64) pointSize = std::fmod(pointSize, 64.f);
     float boxWidth = takeFloat(data, size);
     float boxHeight = takeFloat(data, size);
     std::string_view text(reinterpret_cast<const char*>(data), size);
