@@ -67,7 +67,7 @@ class GeneratedResources : public ::testing::Test {
 TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
     std::vector<std::string> names = {
         "stick.png", "kochak.png",     "Default.png", "Message.png", "BtnYes.png", "BtnNo.png",   "info.png",
-        "info1.png", "fps_images.png", "bonus.png",   "bonus_.png",  "Move.caf",   "Success.caf", "Win.caf"};
+        "info1.png", "fps_images.png", "bonus.png",   "bonus_.png",  "fire.png",    "Move.caf",   "Success.caf", "Win.caf"};
     for (int i = 1; i <= 10; ++i) {
         names.push_back("level_stick" + std::to_string(i) + ".png");
         names.push_back("level_stick" + std::to_string(i) + "_.png");
