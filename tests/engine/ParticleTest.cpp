@@ -50,7 +50,10 @@ class ParticleTest : public EngineTest {
     void show(ParticleSystem* system, int steps, float dt) {
         RefPtr<Scene> scene = Scene::node();
         scene->add(system);
-        runScene(scene);
+        if (director()->runningScene())
+            director()->replaceScene(scene);
+        else
+            runScene(scene);
         step(0);
         for (int i = 0; i < steps; ++i)
             system->step(dt);
@@ -482,6 +485,51 @@ TEST_F(ParticleTest, GoldenSnow) {
     show(s, 120, 0.25f);
     saveFrame("particles-snow");
     EXPECT_TRUE(matchesGolden("particles-snow"));
+}
+
+} // namespace
+
+namespace {
+
+// The lit run of the middle row of `frame` (pixels brighter than a tenth).
+int litWidthAcrossTheMiddle(const platform::Bitmap& frame) {
+    const int y = frame.height / 2;
+    int lit = 0;
+    for (int x = 0; x < frame.width; ++x)
+        if (frame.pixels[(size_t(y) * frame.width + x) * 4] > 25) ++lit;
+    return lit;
+}
+
+TEST_F(ParticleTest, PointSizesAreInPicturePixelsAtEveryWindowScale) {
+    std::vector<int> widths;
+    for (int scale : {1, 2}) {
+        if (scale != 1) {
+            // A new director on a window of that scale.
+            TextureMgr::purgeSharedTextureMgr();
+            Director::purgeSharedDirector();
+            Application::sharedApplication().setContentScale(scale);
+            window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
+            director()->attachInWindow(window_);
+            window_->makeKeyAndVisible();
+        }
+        for (ParticleDrawPath path : {ParticleDrawPath::PointSprites, ParticleDrawPath::Quads}) {
+            // One still white particle of size 40 in the middle of the screen.
+            RefPtr<ParticleSystem> s = plainSystem(1, 10);
+            s->setPosition(cpv(160, 240));
+            s->setSize(40);
+            s->setStartColor({1, 1, 1, 1});
+            s->setEndColor({1, 1, 1, 1});
+            s->setDrawPath(path);
+            show(s, 1, 0.5f);
+            EXPECT_EQ(s->vertices()[0].size, 40.0f * scale);
+            const platform::Bitmap frame = readFrame();
+            widths.push_back(litWidthAcrossTheMiddle(frame) / (frame.width / 320)); // in points
+        }
+    }
+    for (int w : widths) {
+        EXPECT_GT(w, 20) << "the glow covers most of its 40 points";
+        EXPECT_NEAR(w, widths[0], 3);
+    }
 }
 
 } // namespace
