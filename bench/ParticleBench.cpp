@@ -2,11 +2,11 @@
 // integration), a whole frame (step, upload of the two buffers, drawing,
 // finished by the GL), and the allocations a step makes, which must be none.
 
+#include "Stage.h"
 #include "engine/ParticleSystems.h"
 #include "engine/Random.h"
 #include "engine/TextureMgr.h"
 #include "platform/GL.h"
-#include "Stage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,16 +27,28 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     allocations.fetch_add(1, std::memory_order_relaxed);
     return std::malloc(size ? size : 1);
 }
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -80,8 +92,8 @@ static void BM_ParticleStepOnly(benchmark::State& state) {
         benchmark::DoNotOptimize(s->vertices());
     }
     report(state, *s, before);
-    state.counters["ns/particle"] = benchmark::Counter(double(state.iterations()) * kParticles,
-                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/particle"] = benchmark::Counter(
+        double(state.iterations()) * kParticles, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ParticleStepOnly)->Unit(benchmark::kMicrosecond);
 

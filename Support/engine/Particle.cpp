@@ -25,7 +25,9 @@ float windowScale() {
     return view ? static_cast<float>(view->contentScale()) : 1.0f;
 }
 
-float r() { return Random::minus1To1(); }
+float r() {
+    return Random::minus1To1();
+}
 
 ccColorF randomColor(ccColorF base, ccColorF var) {
     ccColorF c;

@@ -20,14 +20,14 @@ struct ccPointSprite {
 
 // One particle, 16 floats.
 struct sParticle {
-    cpVect pos;             // in the system node's space, points
-    cpVect dir;             // velocity, points per second
-    float radialAccel;      // away from the node's origin (negative: towards it)
-    float tangentialAccel;  // perpendicular to the radial direction
-    ccColorF color;         // now
-    ccColorF deltaColor;    // change per second
-    float size;             // point size in pixels at window scale 1
-    float life;             // seconds left
+    cpVect pos;            // in the system node's space, points
+    cpVect dir;            // velocity, points per second
+    float radialAccel;     // away from the node's origin (negative: towards it)
+    float tangentialAccel; // perpendicular to the radial direction
+    ccColorF color;        // now
+    ccColorF deltaColor;   // change per second
+    float size;            // point size in pixels at window scale 1
+    float life;            // seconds left
 };
 
 // How the points reach the screen: GL point sprites with a size per point,

@@ -44,9 +44,15 @@ void apply(ParticleSystem& s, int32_t count, const Preset& p) {
     s.setSize(p.size);
     s.setSizeVar(p.sizeVar);
     switch (p.rate) {
-    case Rate::CountPerLife: s.setEmissionRate(static_cast<float>(count) / p.life); break;
-    case Rate::CountPerDuration: s.setEmissionRate(static_cast<float>(count) / p.duration); break;
-    case Rate::Fixed: s.setEmissionRate(p.fixedRate); break;
+    case Rate::CountPerLife:
+        s.setEmissionRate(static_cast<float>(count) / p.life);
+        break;
+    case Rate::CountPerDuration:
+        s.setEmissionRate(static_cast<float>(count) / p.duration);
+        break;
+    case Rate::Fixed:
+        s.setEmissionRate(p.fixedRate);
+        break;
     }
     s.setStartColor(p.startColor);
     s.setStartColorVar(p.startColorVar);
@@ -62,15 +68,17 @@ ccSize winSize() {
 
 // Every preset: its default count, then the base initialisation, the
 // values of its table, the blending and the shared glow.
-#define TV_PRESET(Name, defaultCount, values)                                                     \
-    bool Name::init() { return initWithTotalParticles(defaultCount); }                           \
-    bool Name::initWithTotalParticles(int32_t count) {                                            \
-        if (!ParticleSystem::initWithTotalParticles(count)) return false;                         \
-        const Preset preset = values();                                                           \
-        apply(*this, count, preset);                                                              \
-        blendAdditive_ = preset.additive;                                                         \
-        texture_ = TextureMgr::sharedTextureMgr()->addImage("fire.png");                          \
-        return true;                                                                              \
+#define TV_PRESET(Name, defaultCount, values)                                                                \
+    bool Name::init() {                                                                                      \
+        return initWithTotalParticles(defaultCount);                                                         \
+    }                                                                                                        \
+    bool Name::initWithTotalParticles(int32_t count) {                                                       \
+        if (!ParticleSystem::initWithTotalParticles(count)) return false;                                    \
+        const Preset preset = values();                                                                      \
+        apply(*this, count, preset);                                                                         \
+        blendAdditive_ = preset.additive;                                                                    \
+        texture_ = TextureMgr::sharedTextureMgr()->addImage("fire.png");                                     \
+        return true;                                                                                         \
     }
 
 namespace {
@@ -78,6 +86,7 @@ namespace {
 // duration, gravity, angle ± var, speed ± var, radial ± var, tangential ± var,
 // position, posVar, life ± var, size ± var, rate (and a fixed one), additive,
 // start colour ± var, end colour ± var.
+// clang-format off
 
 Preset fireworks() {
     return {-1, {0, -90}, 90, 20, 180, 50, 0, 0, 0, 0, {160, 160}, {0, 0}, 3.5f, 1, 8, 2,
@@ -146,6 +155,8 @@ Preset rain() {
             4.5f, 0, 4, 2, Rate::Fixed, 20, false,
             {0.7f, 0.8f, 1.0f, 1.0f}, {0, 0, 0, 0}, {0.7f, 0.8f, 1.0f, 0.5f}, {0, 0, 0, 0}};
 }
+
+// clang-format on
 
 } // namespace
 

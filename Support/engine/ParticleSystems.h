@@ -5,16 +5,16 @@
 
 #include "engine/Particle.h"
 
-#define TV_PARTICLE_PRESET(Name)                                                                  \
-    class Name : public ParticleSystem {                                                          \
-      public:                                                                                     \
-        /* The preset's own count. */                                                             \
-        static RefPtr<Name> node() { return nodeOf<Name>(); }                                     \
-        static RefPtr<Name> particleWithTotalParticles(int32_t count) {                           \
-            return particleSystemOf<Name>(count);                                                 \
-        }                                                                                         \
-        bool init() override;                                                                     \
-        bool initWithTotalParticles(int32_t count) override;                                      \
+#define TV_PARTICLE_PRESET(Name)                                                                             \
+    class Name : public ParticleSystem {                                                                     \
+      public:                                                                                                \
+        /* The preset's own count. */                                                                        \
+        static RefPtr<Name> node() { return nodeOf<Name>(); }                                                \
+        static RefPtr<Name> particleWithTotalParticles(int32_t count) {                                      \
+            return particleSystemOf<Name>(count);                                                            \
+        }                                                                                                    \
+        bool init() override;                                                                                \
+        bool initWithTotalParticles(int32_t count) override;                                                 \
     }
 
 TV_PARTICLE_PRESET(ParticleFireworks);

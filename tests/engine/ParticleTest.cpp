@@ -95,6 +95,7 @@ struct EmissionCase {
 };
 
 TEST_F(ParticleTest, EmissionArithmetic) {
+    // clang-format off
     const EmissionCase cases[] = {
         {"0.25 s at 10/s: 0.25 -> 0.15 -> 0.05", 100, 10, -1, {0.25f}, {2}, {true}, 0.05f, 0.25f},
         {"a 60th at 100/s carries 0.006667", 100, 100, -1, {0.016667f, 0.016667f}, {1, 3}, {true, true},
@@ -107,6 +108,7 @@ TEST_F(ParticleTest, EmissionArithmetic) {
         {"duration 0 (the default) stops at the first step", 100, 10, 0, {0.45f, 0.45f}, {4, 4},
          {false, false}, 0, 0},
     };
+    // clang-format on
     for (const EmissionCase& c : cases) {
         SCOPED_TRACE(c.what);
         RefPtr<ParticleSystem> s = plainSystem(c.capacity, c.rate, c.duration);
@@ -170,13 +172,13 @@ TEST_F(ParticleTest, PushesComeFromTheNodesOriginAndNotAtIt) {
         cpVect gravity;
         cpVect velocity;
     } cases[] = {
-        {{0, 0}, 100, 100, {0, 0}, {0, 0}},   // at the origin: no direction to push along
+        {{0, 0}, 100, 100, {0, 0}, {0, 0}},    // at the origin: no direction to push along
         {{0, 0}, 100, 100, {0, -10}, {0, -5}}, // gravity still pulls
         {{10, 0}, 100, 0, {0, 0}, {50, 0}},
         {{10, 0}, -100, 0, {0, 0}, {-50, 0}},
-        {{10, 0}, 0, 100, {0, 0}, {0, 50}},   // tangential: a quarter turn anticlockwise of radial
+        {{10, 0}, 0, 100, {0, 0}, {0, 50}}, // tangential: a quarter turn anticlockwise of radial
         {{0, 10}, 0, 100, {0, 0}, {-50, 0}},
-        {{3, 4}, 50, 0, {0, 0}, {15, 20}},    // along the unit vector (0.6, 0.8)
+        {{3, 4}, 50, 0, {0, 0}, {15, 20}}, // along the unit vector (0.6, 0.8)
     };
     for (const auto& c : cases) {
         RefPtr<ParticleSystem> s = plainSystem(1, 10);
@@ -235,8 +237,10 @@ TEST_F(ParticleTest, ANewParticleTakesSixteenDrawsInOrder) {
     EXPECT_FLOAT_EQ(p.radialAccel, 7 + 0.7f * d[4]);
     EXPECT_FLOAT_EQ(p.tangentialAccel, 8 + 0.8f * d[5]);
     EXPECT_FLOAT_EQ(p.life, 9 + 0.9f * d[6]);
-    const float start[4] = {0.1f + 0.01f * d[7], 0.2f + 0.02f * d[8], 0.3f + 0.03f * d[9], 0.4f + 0.04f * d[10]};
-    const float end[4] = {0.5f + 0.05f * d[11], 0.6f + 0.06f * d[12], 0.7f + 0.07f * d[13], 0.8f + 0.08f * d[14]};
+    const float start[4] = {0.1f + 0.01f * d[7], 0.2f + 0.02f * d[8], 0.3f + 0.03f * d[9],
+                            0.4f + 0.04f * d[10]};
+    const float end[4] = {0.5f + 0.05f * d[11], 0.6f + 0.06f * d[12], 0.7f + 0.07f * d[13],
+                          0.8f + 0.08f * d[14]};
     EXPECT_FLOAT_EQ(p.color.r, start[0]);
     EXPECT_FLOAT_EQ(p.color.a, start[3]);
     EXPECT_FLOAT_EQ(p.deltaColor.r, (end[0] - start[0]) / p.life);
@@ -290,6 +294,7 @@ bool sameColor(ccColorF a, ccColorF b) {
 }
 
 TEST_F(ParticleTest, EveryPresetCarriesItsValues) {
+    // clang-format off
     const PresetCase cases[] = {
         {"Fireworks", preset<ParticleFireworks>(), 1500, -1, {0, -90}, 90, 20, 180, 50, 0, 0, 0, 0, {160, 160},
          {0, 0}, 3.5f, 1, 8, 2, 1500 / 3.5f, false, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 0.1f},
@@ -323,6 +328,7 @@ TEST_F(ParticleTest, EveryPresetCarriesItsValues) {
          {160, 0}, 4.5f, 0, 4, 2, 20, false, {0.7f, 0.8f, 1.0f, 1.0f}, {0, 0, 0, 0},
          {0.7f, 0.8f, 1.0f, 0.5f}, {0, 0, 0, 0}},
     };
+    // clang-format on
     Texture2D* glow = TextureMgr::sharedTextureMgr()->addImage("fire.png");
     ASSERT_TRUE(glow);
     for (const PresetCase& c : cases) {

@@ -65,9 +65,10 @@ class GeneratedResources : public ::testing::Test {
 } // namespace
 
 TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
-    std::vector<std::string> names = {
-        "stick.png", "kochak.png",     "Default.png", "Message.png", "BtnYes.png", "BtnNo.png",   "info.png",
-        "info1.png", "fps_images.png", "bonus.png",   "bonus_.png",  "fire.png",    "Move.caf",   "Success.caf", "Win.caf"};
+    std::vector<std::string> names = {"stick.png",      "kochak.png",  "Default.png", "Message.png",
+                                      "BtnYes.png",     "BtnNo.png",   "info.png",    "info1.png",
+                                      "fps_images.png", "bonus.png",   "bonus_.png",  "fire.png",
+                                      "Move.caf",       "Success.caf", "Win.caf"};
     for (int i = 1; i <= 10; ++i) {
         names.push_back("level_stick" + std::to_string(i) + ".png");
         names.push_back("level_stick" + std::to_string(i) + "_.png");
