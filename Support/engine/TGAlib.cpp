@@ -123,9 +123,10 @@ bool tgaLoadHeader(TGASource& source, sImageTGA* info) {
 
 bool tgaLoadImageData(TGASource& source, sImageTGA* info) {
     const size_t pixelSize = bytesPerPixel(info);
-    const size_t available = std::min(info->imageData.size(), source.size - source.position);
+    size_t available = std::min(info->imageData.size(), source.size - source.position);
+    // Whole pixels only: a pixel the file cuts in half stays empty.
+    available -= available % pixelSize;
     source.read(info->imageData.data(), available);
-    // Only whole pixels that were read are turned; a last partial one keeps its bytes as read.
     if (pixelSize >= 3)
         for (size_t i = 0; i + pixelSize <= available; i += pixelSize)
             toRGB(&info->imageData[i], pixelSize);
