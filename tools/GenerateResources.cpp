@@ -66,8 +66,8 @@ int run(int argc, char** argv) {
                      art::kFontFamily);
         return 1;
     }
-    if (!makeDirectory(output) || !writePictures(output) || !writeSounds(output) ||
-        !writeTileMaps(output)) return 1;
+    if (!makeDirectory(output) || !writePictures(output) || !writeSounds(output)) return 1;
+    if (!writeTileMaps(output)) return 1;
     if (!sheet.empty() && !writeContactSheet(output, sheet)) return 1;
     return 0;
 }

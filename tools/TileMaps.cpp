@@ -32,7 +32,8 @@ bool tilePicture(const std::string& dir) {
         const double light = n % 2 ? 0.45 : 0.7;
         auto channel = [&](double shift) { return light + 0.3 * std::cos(hue + shift); };
         cairo_rectangle(cr, x, y, kTile, kTile);
-        cairo_set_source_rgb(cr, channel(0), channel(2 * std::numbers::pi / 3), channel(4 * std::numbers::pi / 3));
+        cairo_set_source_rgb(cr, channel(0), channel(2 * std::numbers::pi / 3),
+                             channel(4 * std::numbers::pi / 3));
         cairo_fill(cr);
         cairo_rectangle(cr, x + 1, y + 1, kTile - 2, kTile - 2);
         setColor(cr, 0x000000, 0.5);
@@ -62,7 +63,7 @@ struct MapKind {
     const char* name;
     uint8_t type; // 2 colour, 3 grey, 10 run-length colour
     uint8_t depth;
-    bool topLeft; // rows stored top first
+    bool topLeft;   // rows stored top first
     const char* id; // the image ID field after the header
 };
 
@@ -71,10 +72,14 @@ struct MapKind {
 std::vector<uint8_t> pixel(int depth, int x, int y) {
     const auto t = static_cast<uint8_t>(tileAt(x, y));
     switch (depth) {
-    case 8: return {t};
-    case 16: return {t, 0};
-    case 24: return {9, 7, t};
-    default: return {9, 7, t, 255};
+    case 8:
+        return {t};
+    case 16:
+        return {t, 0};
+    case 24:
+        return {9, 7, t};
+    default:
+        return {9, 7, t, 255};
     }
 }
 
@@ -106,9 +111,25 @@ std::vector<uint8_t> encodeRLE(const std::vector<std::vector<uint8_t>>& pixels) 
 
 bool writeMap(const std::string& dir, const MapKind& kind) {
     const std::string id = kind.id;
-    std::vector<uint8_t> file = {static_cast<uint8_t>(id.size()), 0, kind.type, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                 kMapWidth, 0, kMapHeight, 0, kind.depth,
-                                 static_cast<uint8_t>((kind.topLeft ? 0x20 : 0) | (kind.depth == 32 ? 8 : 0))};
+    std::vector<uint8_t> file = {
+        static_cast<uint8_t>(id.size()),
+        0,
+        kind.type,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        0,
+        kMapWidth,
+        0,
+        kMapHeight,
+        0,
+        kind.depth,
+        static_cast<uint8_t>((kind.topLeft ? 0x20 : 0) | (kind.depth == 32 ? 8 : 0))};
     file.insert(file.end(), id.begin(), id.end());
     std::vector<std::vector<uint8_t>> pixels;
     for (int row = 0; row < kMapHeight; ++row) {

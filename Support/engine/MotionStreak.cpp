@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-RefPtr<MotionStreak> MotionStreak::streakWithFade(float fade, float minSeg, const std::string& image, float width,
-                                                  float length, uint32_t color) {
+RefPtr<MotionStreak> MotionStreak::streakWithFade(float fade, float minSeg, const std::string& image,
+                                                  float width, float length, uint32_t color) {
     return construct<MotionStreak>(
         [&](MotionStreak& s) { return s.initWithFade(fade, minSeg, image, width, length, color); });
 }

@@ -20,8 +20,8 @@ class MotionStreak : public CocosNode {
     // the streak must move before a new point is recorded, the texture
     // `image`, the strip `width`, the texture's `length` along the strip and
     // the colour as 0xRRGGBBAA.
-    static RefPtr<MotionStreak> streakWithFade(float fade, float minSeg, const std::string& image, float width,
-                                               float length, uint32_t color);
+    static RefPtr<MotionStreak> streakWithFade(float fade, float minSeg, const std::string& image,
+                                               float width, float length, uint32_t color);
     bool initWithFade(float fade, float minSeg, const std::string& image, float width, float length,
                       uint32_t color);
     ~MotionStreak() override;

@@ -81,8 +81,9 @@ sImageTGA* decode(const uint8_t* bytes, size_t size) {
     }
     bool complete = info->type == 10 ? tgaLoadRLEImageData(source, info) : tgaLoadImageData(source, info);
     // Running out of data is not a read error: the image is what was there.
-    if (!complete) ccLogf("TGA: the pixels end early; the rest of the %d x %d image is left empty", info->width,
-                          info->height);
+    if (!complete)
+        ccLogf("TGA: the pixels end early; the rest of the %d x %d image is left empty", info->width,
+               info->height);
     info->status = TGA_OK;
     if (info->flipped) tgaFlipImage(info);
     return info;
@@ -116,7 +117,8 @@ bool tgaLoadHeader(TGASource& source, sImageTGA* info) {
     info->flipped = (h[17] & 0x20) ? 1 : 0;
     // The image ID and a colour map (allowed, and unused, in true-colour files) stand before the pixels.
     if (!source.skip(idLength)) return false;
-    if (colourMapType == 1 && !source.skip(static_cast<size_t>(colourMapLength) * ((colourMapDepth + 7u) / 8u)))
+    if (colourMapType == 1 &&
+        !source.skip(static_cast<size_t>(colourMapLength) * ((colourMapDepth + 7u) / 8u)))
         return false;
     return true;
 }

@@ -4,8 +4,9 @@
 #include "engine/TextureMgr.h"
 #include "platform/Log.h"
 
-RefPtr<TileMapAtlas> TileMapAtlas::tileMapAtlasWithTileFile(const std::string& tile, const std::string& mapFile,
-                                                            int32_t tileWidth, int32_t tileHeight) {
+RefPtr<TileMapAtlas> TileMapAtlas::tileMapAtlasWithTileFile(const std::string& tile,
+                                                            const std::string& mapFile, int32_t tileWidth,
+                                                            int32_t tileHeight) {
     return construct<TileMapAtlas>(
         [&](TileMapAtlas& t) { return t.initWithTileFile(tile, mapFile, tileWidth, tileHeight); });
 }
@@ -43,7 +44,8 @@ void TileMapAtlas::calculateItemsToRender() {
 }
 
 uint8_t* TileMapAtlas::cell(ccGridSize p) const {
-    const size_t index = static_cast<size_t>(p.x) + static_cast<size_t>(p.y) * static_cast<size_t>(tgaInfo_->width);
+    const size_t index =
+        static_cast<size_t>(p.x) + static_cast<size_t>(p.y) * static_cast<size_t>(tgaInfo_->width);
     return const_cast<uint8_t*>(&tgaInfo_->imageData[index * (tgaInfo_->pixelDepth / 8u)]);
 }
 
@@ -115,7 +117,9 @@ void TileMapAtlas::updateAtlasValueAt(ccGridSize p, ccRGBB value, uint32_t index
     const float bottom = top + texStepY_;
     const ccQuad2 texCoords{left, bottom, right, bottom, left, top, right, top};
 
-    auto at = [](int32_t cell, int32_t size) { return static_cast<float>(static_cast<int64_t>(cell) * size); };
+    auto at = [](int32_t cell, int32_t size) {
+        return static_cast<float>(static_cast<int64_t>(cell) * size);
+    };
     const float x0 = at(p.x, itemWidth_), x1 = at(p.x + 1, itemWidth_);
     const float y0 = at(p.y, itemHeight_), y1 = at(p.y + 1, itemHeight_);
     const ccQuad3 vertices{x0, y0, 0, x1, y0, 0, x0, y1, 0, x1, y1, 0};

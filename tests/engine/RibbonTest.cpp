@@ -54,7 +54,8 @@ TEST_F(RibbonTest, PointsFillSegmentsOfFiftyThatJoinUp) {
     EXPECT_EQ(pointVerts(first, 0), (std::vector<float>{90, 100, 0, 110, 100, 0}));
     EXPECT_EQ(pointVerts(first, 1), (std::vector<float>{90, 150, 0, 110, 150, 0}));
     EXPECT_EQ(pointCoords(first, 1), (std::vector<float>{0, 0.5f, 1, 0.5f})) << "50 of a 100-point texture";
-    EXPECT_EQ((std::vector<float>{first.creationTime[0], first.creationTime[1]}), (std::vector<float>{0, 0.25f}));
+    EXPECT_EQ((std::vector<float>{first.creationTime[0], first.creationTime[1]}),
+              (std::vector<float>{0, 0.25f}));
 
     // Points 3 to 50 fill the segment; the 51st starts a new one that repeats the 50th, so there is no gap.
     for (int i = 3; i <= 51; ++i)
@@ -208,7 +209,8 @@ TEST_F(RibbonTest, AStreakFadesBehindAMovingSprite) {
     // Just behind the sprite the strip is bright; 2.5 radians back it has faded away.
     const float now = 2 * time;
     auto onCircle = [](float angle) {
-        return std::pair{static_cast<int>(160 + 100 * cosf(angle)), static_cast<int>(240 + 100 * sinf(angle))};
+        return std::pair{static_cast<int>(160 + 100 * cosf(angle)),
+                         static_cast<int>(240 + 100 * sinf(angle))};
     };
     auto [nx, ny] = onCircle(now - 0.4f);
     EXPECT_GT(pixelAt(nx, ny).r, 180);

@@ -20,17 +20,21 @@ struct Kind {
     uint8_t type;  // 2, 3 or 10
     uint8_t depth; // bits per pixel
     bool topLeft;
-    std::string id;     // the image ID field
-    int colourMap = 0;  // entries of an (unused) 24-bit colour map before the pixels
+    std::string id;    // the image ID field
+    int colourMap = 0; // entries of an (unused) 24-bit colour map before the pixels
 };
 
 // How the file stores one pixel: B, G, R(, A); 8 and 16 bits as they are.
 std::vector<uint8_t> stored(const Pixel& p, uint8_t depth) {
     switch (depth) {
-    case 8: return {p[0]};
-    case 16: return {p[0], p[1]};
-    case 24: return {p[2], p[1], p[0]};
-    default: return {p[2], p[1], p[0], p[3]};
+    case 8:
+        return {p[0]};
+    case 16:
+        return {p[0], p[1]};
+    case 24:
+        return {p[2], p[1], p[0]};
+    default:
+        return {p[2], p[1], p[0], p[3]};
     }
 }
 
@@ -63,9 +67,9 @@ std::vector<uint8_t> header(uint8_t type, uint8_t depth, int width, int height, 
 
 // `pixels` bottom row first, as the reader gives them back.
 std::vector<uint8_t> encode(const Kind& kind, int width, int height, const std::vector<Pixel>& pixels) {
-    std::vector<uint8_t> file =
-        header(kind.type, kind.depth, width, height, kind.topLeft ? 0x20 : 0, static_cast<uint8_t>(kind.id.size()),
-               kind.colourMap ? 1 : 0, static_cast<uint16_t>(kind.colourMap));
+    std::vector<uint8_t> file = header(kind.type, kind.depth, width, height, kind.topLeft ? 0x20 : 0,
+                                       static_cast<uint8_t>(kind.id.size()), kind.colourMap ? 1 : 0,
+                                       static_cast<uint16_t>(kind.colourMap));
     file.insert(file.end(), kind.id.begin(), kind.id.end());
     file.insert(file.end(), static_cast<size_t>(kind.colourMap) * 3, 0xEE);
     std::vector<std::vector<uint8_t>> order;
@@ -89,7 +93,8 @@ std::vector<uint8_t> encode(const Kind& kind, int width, int height, const std::
             file.insert(file.end(), order[i].begin(), order[i].end());
         } else {
             size_t literal = 1;
-            while (i + literal < order.size() && literal < 128 && order[i + literal] != order[i + literal - 1] &&
+            while (i + literal < order.size() && literal < 128 &&
+                   order[i + literal] != order[i + literal - 1] &&
                    !(i + literal + 1 < order.size() && order[i + literal] == order[i + literal + 1]))
                 ++literal;
             file.push_back(static_cast<uint8_t>(literal - 1));
@@ -135,9 +140,10 @@ TEST(TGAlib, EveryKindDecodesToTheSamePixelsBottomRowFirst) {
             expected.insert(expected.end(), bytes.begin(), bytes.end());
         }
         const uint8_t raw = depth == 8 ? 3 : 2;
-        for (const Kind& kind : {Kind{raw, depth, false, ""}, Kind{raw, depth, true, ""}, Kind{10, depth, false, ""},
-                                 Kind{10, depth, true, ""}, Kind{raw, depth, false, "map of the north"},
-                                 Kind{10, depth, true, "x", 4}, Kind{2, depth, false, "", 2}}) {
+        for (const Kind& kind :
+             {Kind{raw, depth, false, ""}, Kind{raw, depth, true, ""}, Kind{10, depth, false, ""},
+              Kind{10, depth, true, ""}, Kind{raw, depth, false, "map of the north"},
+              Kind{10, depth, true, "x", 4}, Kind{2, depth, false, "", 2}}) {
             SCOPED_TRACE(describe(kind));
             const std::vector<uint8_t> file = encode(kind, 6, 4, pixels);
             TGAImagePtr image = load(file);
@@ -160,7 +166,8 @@ TEST(TGAlib, EveryKindDecodesToTheSamePixelsBottomRowFirst) {
 TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
     const std::vector<uint8_t> pixels(64 * 4, 0x42);
     auto file = [&](std::vector<uint8_t> head, size_t extra = 0) {
-        head.insert(head.end(), pixels.begin(), pixels.begin() + static_cast<long>(std::min(extra, pixels.size())));
+        head.insert(head.end(), pixels.begin(),
+                    pixels.begin() + static_cast<long>(std::min(extra, pixels.size())));
         return head;
     };
     struct Case {
@@ -174,7 +181,8 @@ TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
         {"no bytes at all", {}, TGA_ERROR_READING_FILE},
         {"a header one byte short", shortHeader, TGA_ERROR_READING_FILE},
         {"an ID field longer than the file", file(header(2, 24, 2, 2, 0, 200), 12), TGA_ERROR_READING_FILE},
-        {"a colour map longer than the file", file(header(2, 24, 2, 2, 0, 0, 1, 300), 12), TGA_ERROR_READING_FILE},
+        {"a colour map longer than the file", file(header(2, 24, 2, 2, 0, 0, 1, 300), 12),
+         TGA_ERROR_READING_FILE},
         {"a colour-mapped image", file(header(1, 8, 2, 2, 0, 0, 1, 0), 4), TGA_ERROR_INDEXED_COLOR},
         {"run-length grey", file(header(11, 8, 2, 2, 0), 8), TGA_ERROR_COMPRESSED_FILE},
         {"no image", file(header(0, 24, 2, 2, 0), 12), TGA_ERROR_COMPRESSED_FILE},
@@ -205,8 +213,8 @@ TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
 // zero, never left over from memory, and packets never write past the image.
 TEST(TGAlib, CutShortFilesAndOverlongRunsStayInsideTheImage) {
     const std::vector<Pixel> pixels = picture();
-    for (const Kind& kind : {Kind{2, 24, false, ""}, Kind{2, 32, true, ""}, Kind{10, 24, false, ""},
-                             Kind{10, 32, true, "id"}}) {
+    for (const Kind& kind :
+         {Kind{2, 24, false, ""}, Kind{2, 32, true, ""}, Kind{10, 24, false, ""}, Kind{10, 32, true, "id"}}) {
         SCOPED_TRACE(describe(kind));
         const std::vector<uint8_t> whole = encode(kind, 6, 4, pixels);
         for (size_t cut : {size_t{1}, size_t{5}, size_t{23}, (whole.size() - 18) / 2}) {
@@ -223,7 +231,8 @@ TEST(TGAlib, CutShortFilesAndOverlongRunsStayInsideTheImage) {
     // The first stored pixel of a bottom-left file is its bottom-left one.
     const std::vector<uint8_t> cut = encode(Kind{2, 24, false, ""}, 6, 4, pixels);
     TGAImagePtr half = load({cut.begin(), cut.begin() + 18 + 3 * 12});
-    EXPECT_EQ(std::vector<uint8_t>(half->imageData.begin(), half->imageData.begin() + 3), decoded(pixels[0], 24));
+    EXPECT_EQ(std::vector<uint8_t>(half->imageData.begin(), half->imageData.begin() + 3),
+              decoded(pixels[0], 24));
     EXPECT_EQ(std::vector<uint8_t>(half->imageData.begin() + 36, half->imageData.end()),
               std::vector<uint8_t>(36, 0));
 

@@ -1,9 +1,9 @@
 // Tile maps: the quads built from a TGA map in every kind, empty cells,
 // changing a cell, the failures, and a map on screen.
 
+#include "engine/TileMapAtlas.h"
 #include "engine/Errors.h"
 #include "engine/Layer.h"
-#include "engine/TileMapAtlas.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
@@ -17,8 +17,9 @@ const RGBA kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, 
 
 // A raw 24-bit map, bottom row first; each cell's value is its red byte, green and blue are x and y.
 std::vector<uint8_t> mapFile(int width, int height, const std::function<uint8_t(int x, int y)>& tile) {
-    std::vector<uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(width), 0,
-                                 static_cast<uint8_t>(height), 0, 24, 0};
+    std::vector<uint8_t> file = {
+        0, 0,  2, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(width), 0, static_cast<uint8_t>(height),
+        0, 24, 0};
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             file.insert(file.end(), {static_cast<uint8_t>(y), static_cast<uint8_t>(x), tile(x, y)});
@@ -60,7 +61,8 @@ class TileMapAtlasTest : public EngineTest {
 } // namespace
 
 TEST_F(TileMapAtlasTest, EveryKindOfMapGivesTheSameQuadsInColumnOrder) {
-    RefPtr<TileMapAtlas> reference = TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "map-raw24.tga", 32, 32);
+    RefPtr<TileMapAtlas> reference =
+        TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "map-raw24.tga", 32, 32);
     ASSERT_NE(reference, nullptr);
     // 80 cells, 7 of them empty.
     EXPECT_EQ(reference->itemsToRender(), 73);
@@ -72,16 +74,18 @@ TEST_F(TileMapAtlasTest, EveryKindOfMapGivesTheSameQuadsInColumnOrder) {
     EXPECT_EQ(reference->tileAt({9, 6}).r, 1 + (9 + 18) % 15);
     // Quads go up each column, then on to the next: quad 1 is cell (0, 1), quad 8 is cell (1, 0).
     const ccQuad3* v = reference->textureAtlas()->vertices();
-    EXPECT_EQ((std::vector<float>{v[1].bl_x, v[1].bl_y, v[1].tr_x, v[1].tr_y}), (std::vector<float>{0, 32, 32, 64}));
+    EXPECT_EQ((std::vector<float>{v[1].bl_x, v[1].bl_y, v[1].tr_x, v[1].tr_y}),
+              (std::vector<float>{0, 32, 32, 64}));
     EXPECT_EQ((std::vector<float>{v[8].bl_x, v[8].bl_y}), (std::vector<float>{32, 0}));
     EXPECT_EQ(reference->atlasIndexAt({1, 3}), -1);
     EXPECT_EQ(reference->atlasIndexAt({1, 7}), 8 + 3) << "cell (1, 7) comes after (1, 0) (1, 1) (1, 2)";
     // Tile 13 of a 4 x 4 picture: column 1, row 3; bottom corners carry the larger t.
     const ccQuad2& t = reference->textureAtlas()->texCoordinates()[0];
-    EXPECT_EQ((std::vector<float>{t.bl_x, t.bl_y, t.tr_x, t.tr_y}), (std::vector<float>{0.25f, 1, 0.5f, 0.75f}));
+    EXPECT_EQ((std::vector<float>{t.bl_x, t.bl_y, t.tr_x, t.tr_y}),
+              (std::vector<float>{0.25f, 1, 0.5f, 0.75f}));
 
-    for (const char* name : {"map-raw8.tga", "map-raw16.tga", "map-raw32.tga", "map-rle8.tga", "map-rle16.tga",
-                             "map-rle24.tga", "map-rle32.tga"}) {
+    for (const char* name : {"map-raw8.tga", "map-raw16.tga", "map-raw32.tga", "map-rle8.tga",
+                             "map-rle16.tga", "map-rle24.tga", "map-rle32.tga"}) {
         RefPtr<TileMapAtlas> map = TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", name, 32, 32);
         ASSERT_NE(map, nullptr) << name;
         EXPECT_EQ(floatsOf(*map), floatsOf(*reference)) << name;
@@ -106,7 +110,8 @@ TEST_F(TileMapAtlasTest, EmptyCellsHaveNoQuadAndStayEmpty) {
     EXPECT_TRUE(colorNear(pixelAt(16, 16), kGrey));
 
     // A diagonal of tiles 1, 2, 3 in a 3 x 3 map.
-    resources.write("diagonal.tga", mapFile(3, 3, [](int x, int y) { return x == y ? uint8_t(x + 1) : uint8_t{0}; }));
+    resources.write("diagonal.tga",
+                    mapFile(3, 3, [](int x, int y) { return x == y ? uint8_t(x + 1) : uint8_t{0}; }));
     RefPtr<TileMapAtlas> map = TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "diagonal.tga", 8, 8);
     ASSERT_EQ(map->textureAtlas()->totalQuads(), 3u);
     const std::vector<float> before = floatsOf(*map);
@@ -151,16 +156,46 @@ TEST_F(TileMapAtlasTest, MisuseFailsWithItsMessageBeforeTouchingTheMap) {
         const char* message;
         std::function<void()> call;
     } cases[] = {
-        {"Invalid position.x", [&] { map->tileAt({3, 0}); }},
-        {"Invalid position.x", [&] { map->tileAt({-1, 0}); }},
-        {"Invalid position.y", [&] { map->tileAt({0, 2}); }},
-        {"Invalid position.y", [&] { map->tileAt({2, -5}); }},
-        {"Invalid position.x", [&] { map->setTile({1, 0, 0}, {100000, 0}); }},
-        {"Invalid position.y", [&] { map->setTile({1, 0, 0}, {0, 2}); }},
-        {"Invalid position.y", [&] { map->setTile({1, 0, 0}, {0, INT32_MIN}); }},
-        {"R component must be non 0", [&] { map->setTile({0, 1, 1}, {0, 0}); }},
-        {"tgaInfo must not be nil", [&] { released->tileAt({0, 0}); }},
-        {"tgaInfo must not be nil", [&] { released->setTile({1, 0, 0}, {0, 0}); }},
+        {"Invalid position.x",
+         [&] {
+             map->tileAt({3, 0});
+         }},
+        {"Invalid position.x",
+         [&] {
+             map->tileAt({-1, 0});
+         }},
+        {"Invalid position.y",
+         [&] {
+             map->tileAt({0, 2});
+         }},
+        {"Invalid position.y",
+         [&] {
+             map->tileAt({2, -5});
+         }},
+        {"Invalid position.x",
+         [&] {
+             map->setTile({1, 0, 0}, {100000, 0});
+         }},
+        {"Invalid position.y",
+         [&] {
+             map->setTile({1, 0, 0}, {0, 2});
+         }},
+        {"Invalid position.y",
+         [&] {
+             map->setTile({1, 0, 0}, {0, INT32_MIN});
+         }},
+        {"R component must be non 0",
+         [&] {
+             map->setTile({0, 1, 1}, {0, 0});
+         }},
+        {"tgaInfo must not be nil",
+         [&] {
+             released->tileAt({0, 0});
+         }},
+        {"tgaInfo must not be nil",
+         [&] {
+             released->setTile({1, 0, 0}, {0, 0});
+         }},
         {"file must be non-nil", [&] { TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "", 8, 8); }},
     };
     for (const auto& c : cases) {

@@ -76,8 +76,9 @@ TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
     for (int i = 1; i <= 15; ++i)
         names.push_back("level" + std::to_string(i) + ".png");
     // The engine's tile maps and trails (tests and demos).
-    for (const char* name : {"tiles.png", "streak.png", "map-raw8.tga", "map-raw16.tga", "map-raw24.tga",
-                             "map-raw32.tga", "map-rle8.tga", "map-rle16.tga", "map-rle24.tga", "map-rle32.tga"})
+    for (const char* name :
+         {"tiles.png", "streak.png", "map-raw8.tga", "map-raw16.tga", "map-raw24.tga", "map-raw32.tga",
+          "map-rle8.tga", "map-rle16.tga", "map-rle24.tga", "map-rle32.tga"})
         names.push_back(name);
     for (const std::string& name : names)
         EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
