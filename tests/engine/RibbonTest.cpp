@@ -74,19 +74,8 @@ TEST_F(RibbonTest, PointsFillSegmentsOfFiftyThatJoinUp) {
     EXPECT_NEAR(ribbon->lastPoint1().y, 2604, 1e-3);
     EXPECT_NEAR(ribbon->lastPoint2().y, 2596, 1e-3);
 
-    const struct {
-        cpVect point;
-        float angle;
-        cpVect turned;
-    } turns[] = {{{1, 0}, float(M_PI / 2), {0, 1}}, {{2, 3}, float(M_PI), {-2, -3}}, {{1, 1}, 0, {1, 1}}};
-    for (const auto& t : turns) {
-        cpVect r = ribbon->rotatePoint(t.point, t.angle);
-        EXPECT_NEAR(r.x, t.turned.x, 1e-6);
-        EXPECT_NEAR(r.y, t.turned.y, 1e-6);
-    }
-    EXPECT_LT(ribbon->sideOfLine(cpv(0, 1), cpv(0, 0), cpv(1, 0)), 0);
-    EXPECT_GT(ribbon->sideOfLine(cpv(0, -1), cpv(0, 0), cpv(1, 0)), 0);
-    EXPECT_EQ(ribbon->sideOfLine(cpv(5, 0), cpv(0, 0), cpv(1, 0)), 0);
+    EXPECT_LT(ribbon->sideOfLine(cpv(200, 2604), cpv(100, 2600), cpv(200, 2600)), 0)
+        << "left of the way it went";
 }
 
 TEST_F(RibbonTest, FadedPointsAreSkippedAndFadedSegmentsReused) {
