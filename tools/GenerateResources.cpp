@@ -67,6 +67,7 @@ int run(int argc, char** argv) {
         return 1;
     }
     if (!makeDirectory(output) || !writePictures(output) || !writeSounds(output)) return 1;
+    if (!writeTileMaps(output)) return 1;
     if (!sheet.empty() && !writeContactSheet(output, sheet)) return 1;
     return 0;
 }

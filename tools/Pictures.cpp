@@ -282,13 +282,41 @@ bool frameRateCharacters(const std::string& dir) {
     return c.save(dir + "/fps_images.png");
 }
 
+// The particles' glow: white at the centre fading smoothly to transparent at
+// the edge (cairo keeps colour premultiplied, the game premultiplies on load).
+// Drawn for each window scale the texture cache loads; another scale is one
+// more line in the list.
+bool fireGlow(const std::string& dir) {
+    constexpr int kSide = 32;
+    const struct {
+        int scale;
+        const char* name;
+    } variants[] = {{1, "/fire.png"}};
+    for (const auto& v : variants) {
+        Canvas c(kSide * v.scale, kSide * v.scale);
+        cairo_t* cr = c.cr();
+        cairo_scale(cr, v.scale, v.scale);
+        const double r = kSide / 2.0;
+        cairo_pattern_t* glow = cairo_pattern_create_radial(r, r, 0, r, r, r);
+        for (int i = 0; i <= 16; ++i) {
+            const double t = i / 16.0;
+            addStop(glow, t, 0xffffff, (1 - t * t) * (1 - t * t));
+        }
+        cairo_set_source(cr, glow);
+        cairo_paint(cr);
+        cairo_pattern_destroy(glow);
+        if (!c.save(dir + v.name)) return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool writePictures(const std::string& dir) {
     bool ok = stick(dir) && kochak(dir) && background(dir) && levelButtons(dir) && bonusButtons(dir) &&
               message(dir) && answerButton(dir + "/BtnYes.png", "Yes", 0x6fcf6a, 0x2a7a2e) &&
               answerButton(dir + "/BtnNo.png", "No", 0xec6a5c, 0x9e2418) && infoButtons(dir) &&
-              frameRateCharacters(dir);
+              frameRateCharacters(dir) && fireGlow(dir);
     for (int i = 0; ok && i < kLevelCount; ++i)
         ok = objectivePicture(dir, i);
     return ok;

@@ -8,6 +8,8 @@
 // message on stderr, at the first failure.
 bool writePictures(const std::string& directory);
 bool writeSounds(const std::string& directory);
+// The engine's tile picture, tile maps (TGA) and streak texture.
+bool writeTileMaps(const std::string& directory);
 
 // Every picture in `resources` on a checkerboard with its name, written to the PNG file `path`.
 bool writeContactSheet(const std::string& resources, const std::string& path);

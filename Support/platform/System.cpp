@@ -9,6 +9,11 @@ namespace fs = std::filesystem;
 
 namespace platform {
 
+uint64_t physicalMemory() {
+    const int megabytes = SDL_GetSystemRAM();
+    return megabytes > 0 ? uint64_t(megabytes) << 20 : 0;
+}
+
 bool openURL(const std::string& url) {
     return SDL_OpenURL(url.c_str()) == 0;
 }

@@ -2,6 +2,7 @@
 // Odds and ends of the platform: web addresses, the screen saver, where
 // resources live.
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
@@ -16,5 +17,9 @@ void setScreenSaverEnabled(bool enabled);
 // few folders above it, as in the build tree), else the installed one.
 std::string resourceDirectory();
 void setResourceDirectory(const std::string& directory);
+
+// The machine's memory in bytes (0 when unknown). Allocations beyond it are
+// refused up front: the system would promise them and end the program later.
+uint64_t physicalMemory();
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // resources, or a hand-edited picture, fails here.
 
 #include "support/EngineTest.h"
+#include "support/TestPictures.h"
 
 #include <sndfile.h>
 #include <unistd.h>
@@ -65,15 +66,21 @@ class GeneratedResources : public ::testing::Test {
 } // namespace
 
 TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
-    std::vector<std::string> names = {
-        "stick.png", "kochak.png",     "Default.png", "Message.png", "BtnYes.png", "BtnNo.png",   "info.png",
-        "info1.png", "fps_images.png", "bonus.png",   "bonus_.png",  "Move.caf",   "Success.caf", "Win.caf"};
+    std::vector<std::string> names = {"stick.png",      "kochak.png",  "Default.png", "Message.png",
+                                      "BtnYes.png",     "BtnNo.png",   "info.png",    "info1.png",
+                                      "fps_images.png", "bonus.png",   "bonus_.png",  "fire.png",
+                                      "Move.caf",       "Success.caf", "Win.caf"};
     for (int i = 1; i <= 10; ++i) {
         names.push_back("level_stick" + std::to_string(i) + ".png");
         names.push_back("level_stick" + std::to_string(i) + "_.png");
     }
     for (int i = 1; i <= 15; ++i)
         names.push_back("level" + std::to_string(i) + ".png");
+    // The engine's tile maps and trails (tests and demos).
+    for (const char* name :
+         {"tiles.png", "streak.png", "map-raw8.tga", "map-raw16.tga", "map-raw24.tga", "map-raw32.tga",
+          "map-rle8.tga", "map-rle16.tga", "map-rle24.tga", "map-rle32.tga"})
+        names.push_back(name);
     for (const std::string& name : names)
         EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
 }
@@ -91,6 +98,9 @@ TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {
             ASSERT_EQ(made.height, have.height) << name;
             // Text edges may round differently between font set-ups; nothing more.
             EXPECT_LE(differingPixels(made, have), made.width * made.height / 200) << name;
+        } else if (name.extension() == ".tga") {
+            // Tile maps are written byte by byte: nothing may differ.
+            EXPECT_EQ(readBytes(entry.path()), readBytes(kept)) << name;
         } else {
             Sound made, have;
             ASSERT_TRUE(readSound(entry.path(), made)) << name;

@@ -1,0 +1,541 @@
+// Particle systems: the emission arithmetic, removal, the pushes from the
+// node's origin, the sixteen draws of a new particle, counts that cannot be
+// held, every preset's values, and how fire, a galaxy and snow look.
+
+#include "support/EngineTest.h"
+
+#include "engine/Errors.h"
+#include "engine/ParticleSystems.h"
+#include "engine/Random.h"
+#include "engine/TextureMgr.h"
+
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A system whose particles live long and start still at the emitter, so
+// that only what a test sets moves them.
+RefPtr<ParticleSystem> plainSystem(int32_t count, float rate, float duration = -1) {
+    RefPtr<ParticleSystem> s = ParticleSystem::particleWithTotalParticles(count);
+    s->setEmissionRate(rate);
+    s->setDuration(duration);
+    s->setLife(100);
+    return s;
+}
+
+// Numbers each particle in the order it is born (in its size) and gives the
+// listed ones no life.
+class NumberedSystem : public ParticleSystem {
+  public:
+    void initParticle(sParticle* p) override {
+        ParticleSystem::initParticle(p);
+        p->size = static_cast<float>(born);
+        p->life = dead.count(born) ? 0 : 10;
+        ++born;
+    }
+    int born = 0;
+    std::set<int> dead;
+};
+
+class ParticleTest : public EngineTest {
+  protected:
+    // Shows `system` alone after `steps` steps of `dt` (stepped directly:
+    // drawing every one of them would only slow the test down).
+    void show(ParticleSystem* system, int steps, float dt) {
+        RefPtr<Scene> scene = Scene::node();
+        scene->add(system);
+        if (director()->runningScene())
+            director()->replaceScene(scene);
+        else
+            runScene(scene);
+        step(0);
+        for (int i = 0; i < steps; ++i)
+            system->step(dt);
+        step(0);
+    }
+};
+
+TEST_F(ParticleTest, PlainInitIsRefused) {
+    try {
+        nodeOf<ParticleSystem>();
+        FAIL() << "no exception";
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.name(), "Particle.init");
+        EXPECT_EQ(e.reason(), "Particle.init shall not be called. Used initWithTotalParticles instead.");
+    }
+}
+
+TEST_F(ParticleTest, CountsThatCannotBeHeldGiveNoSystemAndALogLine) {
+    for (int32_t count : {0, -1, INT_MIN, INT_MAX}) {
+        clearLog();
+        EXPECT_FALSE(ParticleSystem::particleWithTotalParticles(count)) << count;
+        EXPECT_FALSE(ParticleFire::particleWithTotalParticles(count)) << count;
+        EXPECT_TRUE(logged("Particle system: not enough memory")) << count;
+    }
+}
+
+// Each row: steps of `dt` from a fresh system; the live count and whether it
+// still emits after each, and the counter at the end.
+struct EmissionCase {
+    const char* what;
+    int32_t capacity;
+    float rate;
+    float duration;
+    std::vector<float> dts;
+    std::vector<int32_t> counts;
+    std::vector<bool> active;
+    float counterAtEnd;
+    float elapsedAtEnd;
+};
+
+TEST_F(ParticleTest, EmissionArithmetic) {
+    // clang-format off
+    const EmissionCase cases[] = {
+        {"0.25 s at 10/s: 0.25 -> 0.15 -> 0.05", 100, 10, -1, {0.25f}, {2}, {true}, 0.05f, 0.25f},
+        {"a 60th at 100/s carries 0.006667", 100, 100, -1, {0.016667f, 0.016667f}, {1, 3}, {true, true},
+         0.003334f, 0.033334f},
+        {"duration 0.1 in 0.05 s steps stops in the third, after emitting",
+         100, 25, 0.1f, {0.05f, 0.05f, 0.05f, 0.05f}, {1, 2, 3, 3}, {true, true, false, false}, 0, 0.1f},
+        {"a full system emits nothing while its counter grows", 2, 10, -1, {1, 1}, {2, 2}, {true, true},
+         1.8f, 2},
+        {"no rate, no emission, no time", 100, 0, -1, {1}, {0}, {true}, 0, 0},
+        {"duration 0 (the default) stops at the first step", 100, 10, 0, {0.45f, 0.45f}, {4, 4},
+         {false, false}, 0, 0},
+    };
+    // clang-format on
+    for (const EmissionCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        RefPtr<ParticleSystem> s = plainSystem(c.capacity, c.rate, c.duration);
+        for (size_t i = 0; i < c.dts.size(); ++i) {
+            s->step(c.dts[i]);
+            EXPECT_EQ(s->particleCount(), c.counts[i]) << "after step " << i + 1;
+            EXPECT_EQ(s->particleIdx(), c.counts[i]) << "drawn after step " << i + 1;
+            EXPECT_EQ(s->active(), c.active[i]) << "after step " << i + 1;
+        }
+        EXPECT_NEAR(s->emitCounter(), c.counterAtEnd, 1e-5);
+        EXPECT_NEAR(s->elapsed(), c.elapsedAtEnd, 1e-5);
+    }
+}
+
+TEST_F(ParticleTest, StopAndResetLeaveLiveParticlesAlone) {
+    RefPtr<ParticleSystem> s = plainSystem(10, 10, 5);
+    s->step(0.35f);
+    ASSERT_EQ(s->particleCount(), 3);
+    s->resetSystem();
+    EXPECT_TRUE(s->active());
+    EXPECT_EQ(s->elapsed(), 5);
+    EXPECT_EQ(s->emitCounter(), 0);
+    s->setDuration(-1);
+    s->stopSystem();
+    EXPECT_FALSE(s->active());
+    s->step(1);
+    EXPECT_EQ(s->particleCount(), 3); // no more are born; the live ones go on
+}
+
+TEST_F(ParticleTest, TheLastLiveRecordFillsAHoleAndIsMovedInTheSameStep) {
+    const struct {
+        std::set<int> dead;
+        std::vector<int> order;
+    } cases[] = {
+        {{3}, {0, 1, 2, 9, 4, 5, 6, 7, 8}},
+        {{9}, {0, 1, 2, 3, 4, 5, 6, 7, 8}},
+        {{3, 9}, {0, 1, 2, 8, 4, 5, 6, 7}}, // the moved record is dead too: the index is looked at again
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, {}},
+    };
+    for (const auto& c : cases) {
+        RefPtr<NumberedSystem> s = particleSystemOf<NumberedSystem>(10);
+        s->dead = c.dead;
+        s->setEmissionRate(1000);
+        s->setDuration(-1);
+        s->step(0.5f);
+        ASSERT_EQ(s->particleCount(), static_cast<int32_t>(c.order.size()));
+        ASSERT_EQ(s->particleIdx(), s->particleCount());
+        for (size_t i = 0; i < c.order.size(); ++i) {
+            EXPECT_EQ(s->particles()[i].size, static_cast<float>(c.order[i])) << "index " << i;
+            EXPECT_EQ(s->vertices()[i].size, static_cast<float>(c.order[i])) << "index " << i;
+            EXPECT_FLOAT_EQ(s->particles()[i].life, 9.5f) << "index " << i; // integrated once
+        }
+    }
+}
+
+TEST_F(ParticleTest, PushesComeFromTheNodesOriginAndNotAtIt) {
+    // One still particle born at `source`; one step of 0.5 s.
+    const struct {
+        cpVect source;
+        float radial, tangential;
+        cpVect gravity;
+        cpVect velocity;
+    } cases[] = {
+        {{0, 0}, 100, 100, {0, 0}, {0, 0}},    // at the origin: no direction to push along
+        {{0, 0}, 100, 100, {0, -10}, {0, -5}}, // gravity still pulls
+        {{10, 0}, 100, 0, {0, 0}, {50, 0}},
+        {{10, 0}, -100, 0, {0, 0}, {-50, 0}},
+        {{10, 0}, 0, 100, {0, 0}, {0, 50}}, // tangential: a quarter turn anticlockwise of radial
+        {{0, 10}, 0, 100, {0, 0}, {-50, 0}},
+        {{3, 4}, 50, 0, {0, 0}, {15, 20}}, // along the unit vector (0.6, 0.8)
+    };
+    for (const auto& c : cases) {
+        RefPtr<ParticleSystem> s = plainSystem(1, 10);
+        s->setSource(c.source);
+        s->setRadialAccel(c.radial);
+        s->setTangentialAccel(c.tangential);
+        s->setGravity(c.gravity);
+        s->step(0.5f);
+        ASSERT_EQ(s->particleCount(), 1);
+        const sParticle& p = s->particles()[0];
+        SCOPED_TRACE(testing::Message() << "source (" << c.source.x << ", " << c.source.y << ")");
+        EXPECT_NEAR(p.dir.x, c.velocity.x, 1e-4);
+        EXPECT_NEAR(p.dir.y, c.velocity.y, 1e-4);
+        // Semi-implicit: the new velocity moves the particle.
+        EXPECT_NEAR(p.pos.x, c.source.x + c.velocity.x * 0.5f, 1e-4);
+        EXPECT_NEAR(p.pos.y, c.source.y + c.velocity.y * 0.5f, 1e-4);
+    }
+}
+
+TEST_F(ParticleTest, ANewParticleTakesSixteenDrawsInOrder) {
+    RefPtr<ParticleSystem> s = plainSystem(2, 10);
+    s->setSource(cpv(5, 6));
+    s->setPosVar(cpv(1, 2));
+    s->setAngle(30);
+    s->setAngleVar(3);
+    s->setSpeed(40);
+    s->setSpeedVar(4);
+    s->setRadialAccel(7);
+    s->setRadialAccelVar(0.7f);
+    s->setTangentialAccel(8);
+    s->setTangentialAccelVar(0.8f);
+    s->setLife(9);
+    s->setLifeVar(0.9f);
+    s->setStartColor({0.1f, 0.2f, 0.3f, 0.4f});
+    s->setStartColorVar({0.01f, 0.02f, 0.03f, 0.04f});
+    s->setEndColor({0.5f, 0.6f, 0.7f, 0.8f});
+    s->setEndColorVar({0.05f, 0.06f, 0.07f, 0.08f});
+    s->setSize(11);
+    s->setSizeVar(1.1f);
+
+    Random::seed(7);
+    ASSERT_TRUE(s->addParticle());
+    const sParticle p = s->particles()[0];
+    const int32_t nextDraw = Random::next();
+
+    Random::seed(7);
+    float d[16];
+    for (float& x : d)
+        x = Random::minus1To1();
+    EXPECT_FLOAT_EQ(p.pos.x, 5 + 1 * d[0]);
+    EXPECT_FLOAT_EQ(p.pos.y, 6 + 2 * d[1]);
+    const float a = static_cast<float>((30 + 3 * d[2]) / 180.0f * std::numbers::pi);
+    const float speed = 40 + 4 * d[3];
+    EXPECT_FLOAT_EQ(p.dir.x, std::cos(a) * speed);
+    EXPECT_FLOAT_EQ(p.dir.y, std::sin(a) * speed);
+    EXPECT_FLOAT_EQ(p.radialAccel, 7 + 0.7f * d[4]);
+    EXPECT_FLOAT_EQ(p.tangentialAccel, 8 + 0.8f * d[5]);
+    EXPECT_FLOAT_EQ(p.life, 9 + 0.9f * d[6]);
+    const float start[4] = {0.1f + 0.01f * d[7], 0.2f + 0.02f * d[8], 0.3f + 0.03f * d[9],
+                            0.4f + 0.04f * d[10]};
+    const float end[4] = {0.5f + 0.05f * d[11], 0.6f + 0.06f * d[12], 0.7f + 0.07f * d[13],
+                          0.8f + 0.08f * d[14]};
+    EXPECT_FLOAT_EQ(p.color.r, start[0]);
+    EXPECT_FLOAT_EQ(p.color.a, start[3]);
+    EXPECT_FLOAT_EQ(p.deltaColor.r, (end[0] - start[0]) / p.life);
+    EXPECT_FLOAT_EQ(p.deltaColor.g, (end[1] - start[1]) / p.life);
+    EXPECT_FLOAT_EQ(p.deltaColor.b, (end[2] - start[2]) / p.life);
+    EXPECT_FLOAT_EQ(p.deltaColor.a, (end[3] - start[3]) / p.life);
+    EXPECT_FLOAT_EQ(p.size, 11 + 1.1f * d[15]);
+    EXPECT_EQ(nextDraw, Random::next()) << "more or fewer than sixteen draws";
+}
+
+TEST_F(ParticleTest, ALimitAboveTheArraysIsHeldToThem) {
+    RefPtr<ParticleSystem> s = plainSystem(10, 1000);
+    s->setTotalParticles(1000);
+    EXPECT_EQ(s->totalParticles(), 10);
+    EXPECT_TRUE(logged("Particle system: 1000 particles are more than the 10 it was made for; keeping 10"));
+    s->step(1);
+    EXPECT_EQ(s->particleCount(), 10);
+    EXPECT_FALSE(s->addParticle());
+
+    // Lowering the limit below the live count stops births without writing past it.
+    s->setTotalParticles(5);
+    EXPECT_TRUE(s->isFull());
+    EXPECT_FALSE(s->addParticle());
+    s->setTotalParticles(-3);
+    EXPECT_EQ(s->totalParticles(), 0);
+    s->step(1);
+    EXPECT_EQ(s->particleCount(), 10);
+}
+
+// ---- presets ----
+
+struct PresetCase {
+    const char* name;
+    std::function<RefPtr<ParticleSystem>()> make;
+    int32_t count;
+    float duration;
+    cpVect gravity;
+    float angle, angleVar, speed, speedVar, radial, radialVar, tangential, tangentialVar;
+    cpVect position, posVar;
+    float life, lifeVar, size, sizeVar, rate;
+    bool additive;
+    ccColorF start, startVar, end, endVar;
+};
+
+template <class T> std::function<RefPtr<ParticleSystem>()> preset() {
+    return [] { return RefPtr<ParticleSystem>(T::node()); };
+}
+
+bool sameColor(ccColorF a, ccColorF b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+TEST_F(ParticleTest, EveryPresetCarriesItsValues) {
+    // clang-format off
+    const PresetCase cases[] = {
+        {"Fireworks", preset<ParticleFireworks>(), 1500, -1, {0, -90}, 90, 20, 180, 50, 0, 0, 0, 0, {160, 160},
+         {0, 0}, 3.5f, 1, 8, 2, 1500 / 3.5f, false, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 0.1f},
+         {0.1f, 0.1f, 0.1f, 0.2f}, {0.1f, 0.1f, 0.1f, 0.2f}},
+        {"Fire", preset<ParticleFire>(), 250, -1, {0, 0}, 90, 10, 60, 20, 0, 0, 0, 0, {160, 60}, {40, 20}, 3,
+         0.25f, 100, 10, 250 / 3.0f, true, {0.76f, 0.25f, 0.12f, 1.0f}, {0, 0, 0, 0}, {0, 0, 0, 1.0f},
+         {0, 0, 0, 0}},
+        {"Sun", preset<ParticleSun>(), 350, -1, {0, 0}, 90, 360, 20, 5, 0, 0, 0, 0, {160, 240}, {0, 0}, 1, 0.5f,
+         30, 10, 350, true, {0.76f, 0.25f, 0.12f, 1.0f}, {0, 0, 0, 0}, {0, 0, 0, 1.0f}, {0, 0, 0, 0}},
+        {"Galaxy", preset<ParticleGalaxy>(), 200, -1, {0, 0}, 90, 360, 60, 10, -80, 0, 80, 0, {160, 240},
+         {0, 0}, 4, 1, 37, 10, 50, true, {0.12f, 0.25f, 0.76f, 1.0f}, {0, 0, 0, 0}, {0, 0, 0, 1.0f},
+         {0, 0, 0, 0}},
+        {"Flower", preset<ParticleFlower>(), 250, -1, {0, 0}, 90, 360, 80, 10, -60, 0, 15, 0, {160, 240},
+         {0, 0}, 4, 1, 30, 10, 62.5f, true, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 0.5f},
+         {0, 0, 0, 1.0f}, {0, 0, 0, 0}},
+        {"Meteor", preset<ParticleMeteor>(), 150, -1, {-200, 200}, 90, 360, 15, 5, 0, 0, 0, 0, {160, 240},
+         {0, 0}, 2, 1, 60, 10, 75, true, {0.2f, 0.4f, 0.7f, 1.0f}, {0, 0, 0.2f, 0.1f}, {0, 0, 0, 1.0f},
+         {0, 0, 0, 0}},
+        {"Spiral", preset<ParticleSpiral>(), 500, -1, {0, 0}, 90, 0, 150, 0, -380, 0, 45, 0, {160, 240},
+         {0, 0}, 12, 0, 20, 0, 500 / 12.0f, false, {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 0},
+         {0.5f, 0.5f, 0.5f, 1.0f}, {0.5f, 0.5f, 0.5f, 0}},
+        {"Explosion", preset<ParticleExplosion>(), 700, 0.1f, {0, -100}, 90, 360, 70, 40, 0, 0, 0, 0,
+         {160, 240}, {0, 0}, 5, 2, 15, 10, 7000, false, {0.7f, 0.1f, 0.2f, 1.0f}, {0.5f, 0.5f, 0.5f, 0},
+         {0.5f, 0.5f, 0.5f, 0}, {0.5f, 0.5f, 0.5f, 0}},
+        {"Smoke", preset<ParticleSmoke>(), 200, -1, {0, 0}, 90, 5, 25, 10, 0, 0, 0, 0, {160, 0}, {20, 0}, 4, 1,
+         60, 10, 50, false, {0.8f, 0.8f, 0.8f, 1.0f}, {0.02f, 0.02f, 0.02f, 0}, {0, 0, 0, 1.0f},
+         {0, 0, 0, 0}},
+        {"Snow", preset<ParticleSnow>(), 700, -1, {0, -1}, -90, 5, 5, 1, 0, 1, 0, 1, {160, 490}, {160, 0}, 45,
+         15, 10, 5, 10, false, {1, 1, 1, 1}, {0, 0, 0, 0}, {1, 1, 1, 0}, {0, 0, 0, 0}},
+        {"Rain", preset<ParticleRain>(), 1000, -1, {10, -10}, -90, 5, 130, 30, 0, 1, 0, 1, {160, 480},
+         {160, 0}, 4.5f, 0, 4, 2, 20, false, {0.7f, 0.8f, 1.0f, 1.0f}, {0, 0, 0, 0},
+         {0.7f, 0.8f, 1.0f, 0.5f}, {0, 0, 0, 0}},
+    };
+    // clang-format on
+    Texture2D* glow = TextureMgr::sharedTextureMgr()->addImage("fire.png");
+    ASSERT_TRUE(glow);
+    for (const PresetCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RefPtr<ParticleSystem> s = c.make();
+        ASSERT_TRUE(s);
+        EXPECT_EQ(s->totalParticles(), c.count);
+        EXPECT_EQ(s->duration(), c.duration);
+        EXPECT_EQ(s->gravity(), c.gravity);
+        EXPECT_EQ(s->angle(), c.angle);
+        EXPECT_EQ(s->angleVar(), c.angleVar);
+        EXPECT_EQ(s->speed(), c.speed);
+        EXPECT_EQ(s->speedVar(), c.speedVar);
+        EXPECT_EQ(s->radialAccel(), c.radial);
+        EXPECT_EQ(s->radialAccelVar(), c.radialVar);
+        EXPECT_EQ(s->tangentialAccel(), c.tangential);
+        EXPECT_EQ(s->tangentialAccelVar(), c.tangentialVar);
+        EXPECT_EQ(s->position(), c.position);
+        EXPECT_EQ(s->posVar(), c.posVar);
+        EXPECT_EQ(s->source(), cpvzero);
+        EXPECT_EQ(s->life(), c.life);
+        EXPECT_EQ(s->lifeVar(), c.lifeVar);
+        EXPECT_EQ(s->size(), c.size);
+        EXPECT_EQ(s->sizeVar(), c.sizeVar);
+        EXPECT_FLOAT_EQ(s->emissionRate(), c.rate);
+        EXPECT_EQ(s->blendAdditive(), c.additive);
+        EXPECT_TRUE(sameColor(s->startColor(), c.start));
+        EXPECT_TRUE(sameColor(s->startColorVar(), c.startVar));
+        EXPECT_TRUE(sameColor(s->endColor(), c.end));
+        EXPECT_TRUE(sameColor(s->endColorVar(), c.endVar));
+        EXPECT_EQ(s->texture(), glow) << "the shared glow";
+        EXPECT_TRUE(s->active());
+    }
+}
+
+TEST_F(ParticleTest, APresetsRateFollowsTheCountItWasGiven) {
+    EXPECT_FLOAT_EQ(ParticleFireworks::particleWithTotalParticles(300)->emissionRate(), 300 / 3.5f);
+    EXPECT_FLOAT_EQ(ParticleExplosion::particleWithTotalParticles(70)->emissionRate(), 700);
+    EXPECT_EQ(ParticleSnow::particleWithTotalParticles(5)->emissionRate(), 10);
+}
+
+TEST_F(ParticleTest, TheExplosionFillsItsRecordsInATenthOfASecondThenStops) {
+    RefPtr<ParticleExplosion> s = ParticleExplosion::node();
+    const float dt = 1.0f / 60;
+    for (int i = 0; i < 6; ++i)
+        s->step(dt);
+    EXPECT_GE(s->particleCount(), 690); // 0.1 s at 7000 a second
+    s->step(dt);                        // elapsed passes 0.1 here
+    EXPECT_EQ(s->particleCount(), 700);
+    EXPECT_FALSE(s->active());
+    for (int i = 0; i < 60; ++i) {
+        s->step(dt);
+        ASSERT_LE(s->particleCount(), 700);
+    }
+    EXPECT_EQ(s->particleCount(), 700); // the shortest life is 3 s
+    for (int i = 0; i < 8 * 60; ++i)
+        s->step(dt);
+    EXPECT_EQ(s->particleCount(), 0); // the longest is 7 s
+}
+
+TEST_F(ParticleTest, SpiralParticlesAllTraceOnePath) {
+    RefPtr<ParticleSpiral> s = ParticleSpiral::node();
+    const float dt = 1.0f / 30;
+    // The first particle's path, step by step.
+    std::vector<std::pair<float, float>> path;
+    for (int i = 0; i < 150; ++i) {
+        s->step(dt);
+        ASSERT_GE(s->particleCount(), 1);
+        path.emplace_back(s->particles()[0].pos.x, s->particles()[0].pos.y);
+    }
+    const std::set<std::pair<float, float>> onPath(path.begin(), path.end());
+    ASSERT_GT(s->particleCount(), 100);
+    float nearest = 1e9f, farthest = 0;
+    for (int32_t i = 0; i < s->particleCount(); ++i) {
+        const cpVect p = s->particles()[i].pos;
+        EXPECT_TRUE(onPath.count({p.x, p.y})) << "particle " << i << " at (" << p.x << ", " << p.y << ")";
+        const float d = std::hypot(p.x, p.y);
+        nearest = std::min(nearest, d);
+        farthest = std::max(farthest, d);
+    }
+    // It winds about the node's origin rather than flying off.
+    EXPECT_LT(farthest, 100);
+    EXPECT_GT(farthest, 10);
+}
+
+// ---- drawing ----
+
+TEST_F(ParticleTest, DrawingLeavesTheUsualGLState) {
+    RefPtr<ParticleFire> additive = ParticleFire::node();
+    RefPtr<ParticleSnow> normal = ParticleSnow::node();
+    RefPtr<Scene> scene = Scene::node();
+    scene->add(additive);
+    scene->add(normal);
+    runScene(scene);
+    for (ParticleDrawPath path : {ParticleDrawPath::PointSprites, ParticleDrawPath::Quads}) {
+        additive->setDrawPath(path);
+        normal->setDrawPath(path);
+        stepFrames(3);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_FALSE(glIsEnabled(GL_POINT_SPRITE_OES));
+        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_POINT_SIZE_ARRAY_OES));
+        GLint source = 0, destination = 0, buffer = -1;
+        glGetIntegerv(GL_BLEND_SRC, &source);
+        glGetIntegerv(GL_BLEND_DST, &destination);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
+        EXPECT_EQ(source, GL_SRC_ALPHA);
+        EXPECT_EQ(destination, GL_ONE_MINUS_SRC_ALPHA);
+        EXPECT_EQ(buffer, 0);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+}
+
+TEST_F(ParticleTest, PointSpritesAndSquaresDrawTheSamePicture) {
+    Random::seed(11);
+    RefPtr<ParticleGalaxy> s = ParticleGalaxy::node();
+    s->setDrawPath(ParticleDrawPath::PointSprites);
+    show(s, 90, 1.0f / 30);
+    ASSERT_GT(s->particleCount(), 100);
+    std::vector<platform::Bitmap> frames{readFrame()};
+    // A frame of no time: the same particles, drawn the other way.
+    s->setDrawPath(ParticleDrawPath::Quads);
+    step(0);
+    frames.push_back(readFrame());
+    ASSERT_EQ(frames[0].pixels.size(), frames[1].pixels.size());
+    int differing = 0, lit = 0;
+    for (size_t i = 0; i < frames[0].pixels.size(); i += 4) {
+        int worst = 0;
+        for (int c = 0; c < 3; ++c)
+            worst = std::max(worst, std::abs(frames[0].pixels[i + c] - frames[1].pixels[i + c]));
+        if (worst > 16) ++differing;
+        if (frames[0].pixels[i] + frames[0].pixels[i + 1] + frames[0].pixels[i + 2] > 30) ++lit;
+    }
+    EXPECT_GT(lit, 5000) << "the galaxy is drawn";
+    EXPECT_LT(differing, lit / 100) << "of " << lit << " lit pixels";
+}
+
+// Fixed seed and steps: the picture of each is the same on every run.
+TEST_F(ParticleTest, GoldenFire) {
+    Random::seed(1);
+    RefPtr<ParticleFire> s = ParticleFire::node();
+    show(s, 120, 1.0f / 30);
+    saveFrame("particles-fire");
+    EXPECT_TRUE(matchesGolden("particles-fire"));
+}
+
+TEST_F(ParticleTest, GoldenGalaxy) {
+    Random::seed(2);
+    RefPtr<ParticleGalaxy> s = ParticleGalaxy::node();
+    show(s, 120, 1.0f / 30);
+    saveFrame("particles-galaxy");
+    EXPECT_TRUE(matchesGolden("particles-galaxy"));
+}
+
+TEST_F(ParticleTest, GoldenSnow) {
+    Random::seed(3);
+    RefPtr<ParticleSnow> s = ParticleSnow::node();
+    show(s, 120, 0.25f);
+    saveFrame("particles-snow");
+    EXPECT_TRUE(matchesGolden("particles-snow"));
+}
+
+} // namespace
+
+namespace {
+
+// The lit run of the middle row of `frame` (pixels brighter than a tenth).
+int litWidthAcrossTheMiddle(const platform::Bitmap& frame) {
+    const int y = frame.height / 2;
+    int lit = 0;
+    for (int x = 0; x < frame.width; ++x)
+        if (frame.pixels[(size_t(y) * frame.width + x) * 4] > 25) ++lit;
+    return lit;
+}
+
+TEST_F(ParticleTest, PointSizesAreInPicturePixelsAtEveryWindowScale) {
+    std::vector<int> widths;
+    for (int scale : {1, 2}) {
+        if (scale != 1) {
+            // A new director on a window of that scale.
+            TextureMgr::purgeSharedTextureMgr();
+            Director::purgeSharedDirector();
+            Application::sharedApplication().setContentScale(scale);
+            window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
+            director()->attachInWindow(window_);
+            window_->makeKeyAndVisible();
+        }
+        for (ParticleDrawPath path : {ParticleDrawPath::PointSprites, ParticleDrawPath::Quads}) {
+            // One still white particle of size 40 in the middle of the screen.
+            RefPtr<ParticleSystem> s = plainSystem(1, 10);
+            s->setPosition(cpv(160, 240));
+            s->setSize(40);
+            s->setStartColor({1, 1, 1, 1});
+            s->setEndColor({1, 1, 1, 1});
+            s->setDrawPath(path);
+            show(s, 1, 0.5f);
+            EXPECT_EQ(s->vertices()[0].size, 40.0f * scale);
+            const platform::Bitmap frame = readFrame();
+            widths.push_back(litWidthAcrossTheMiddle(frame) / (frame.width / 320)); // in points
+        }
+    }
+    for (int w : widths) {
+        EXPECT_GT(w, 20) << "the glow covers most of its 40 points";
+        EXPECT_NEAR(w, widths[0], 3);
+    }
+}
+
+} // namespace
