@@ -250,3 +250,14 @@ TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
     }
     fs::remove_all(dir);
 }
+
+TEST(GalleryReadme, NamesEveryDemoAndShowsEveryContactSheetPage) {
+    std::string readme = readFile(fs::path(TV_DOCS_DIR).parent_path() / "README.md");
+    ASSERT_FALSE(readme.empty());
+    for (const Demo& d : demos())
+        EXPECT_NE(readme.find(d.name), std::string::npos) << d.name << " is not in README.md";
+    for (size_t p = 0; p < (demos().size() + 11) / 12; ++p) {
+        std::string page = "docs/gallery/" + contactSheetFileName(static_cast<int>(p));
+        EXPECT_NE(readme.find("(" + page + ")"), std::string::npos) << page << " is not shown in README.md";
+    }
+}
