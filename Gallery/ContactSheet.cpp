@@ -31,7 +31,8 @@ void drawThumbnail(const platform::Bitmap& frame, platform::Bitmap& sheet, int l
     if (frame.width <= 0 || frame.height <= 0) return;
     for (int y = 0; y < kThumbHeight; ++y)
         for (int x = 0; x < kThumbWidth; ++x) {
-            int x0 = x * frame.width / kThumbWidth, x1 = std::max(x0 + 1, (x + 1) * frame.width / kThumbWidth);
+            int x0 = x * frame.width / kThumbWidth,
+                x1 = std::max(x0 + 1, (x + 1) * frame.width / kThumbWidth);
             int y0 = y * frame.height / kThumbHeight,
                 y1 = std::max(y0 + 1, (y + 1) * frame.height / kThumbHeight);
             unsigned sum[3] = {0, 0, 0};

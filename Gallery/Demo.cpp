@@ -12,7 +12,8 @@ std::vector<Demo> makeDemos() {
     std::vector<Demo> list;
     // Every class of the transition table, so newly registered ones appear by themselves.
     for (const std::string& name : TransitionScene::registeredClassNames())
-        list.push_back({"Transitions", name, [name] { return transitionDemo(name); }, kTransitionLength, 1.05f});
+        list.push_back(
+            {"Transitions", name, [name] { return transitionDemo(name); }, kTransitionLength, 1.05f});
 
     list.push_back({"Actions", "Actions", actionsDemo, 4, 1.2f});
     list.push_back({"Actions", "EaseCurves", easeCurvesDemo, 4, 1.1f});

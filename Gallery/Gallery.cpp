@@ -26,7 +26,8 @@ RefPtr<Label> label(const std::string& text, const char* font, float size, cpVec
     return l;
 }
 
-RefPtr<MenuItemFont> textItem(const std::string& text, int32_t size, MenuItemCallback callback, cpVect position) {
+RefPtr<MenuItemFont> textItem(const std::string& text, int32_t size, MenuItemCallback callback,
+                              cpVect position) {
     MenuItemFont::setFontName(kFont);
     MenuItemFont::setFontSize(size);
     RefPtr<MenuItemFont> item = MenuItemFont::itemFromString(text, std::move(callback));
@@ -83,15 +84,16 @@ class ListLayer : public Layer {
         for (const Row& row : pages[page]) {
             if (row.demo < 0) {
                 // Left-aligned in a box across the screen.
-                RefPtr<Label> heading = Label::labelWithString(row.group, ccSize{kWidth - 40, 20}, 0, kBoldFont, 16);
+                RefPtr<Label> heading =
+                    Label::labelWithString(row.group, ccSize{kWidth - 40, 20}, 0, kBoldFont, 16);
                 heading->setPosition(cpv(kWidth / 2, y));
                 heading->setRGB(255, 200, 80);
                 add(heading);
             } else {
                 int index = row.demo;
-                RefPtr<MenuItemFont> item = textItem(demos()[index].name, 18,
-                                                     [index](MenuItem*) { Gallery::shared()->showDemo(index); },
-                                                     cpv(kWidth / 2, y));
+                RefPtr<MenuItemFont> item = textItem(
+                    demos()[index].name, 18, [index](MenuItem*) { Gallery::shared()->showDemo(index); },
+                    cpv(kWidth / 2, y));
                 items.push_back(item);
             }
             y -= kRowHeight;
@@ -121,9 +123,12 @@ RefPtr<Layer> chrome(const Demo& demo) {
     layer->add(label(demo.group, kFont, 13, cpv(kWidth / 2, kHeight - 42)));
 
     Gallery* gallery = Gallery::shared();
-    RefPtr<MenuItemFont> previous = textItem("<", 36, MenuItemCallback(gallery, &Gallery::previous), cpv(40, 30));
-    RefPtr<MenuItemFont> list = textItem("List", 20, MenuItemCallback(gallery, &Gallery::showList), cpv(kWidth / 2, 30));
-    RefPtr<MenuItemFont> next = textItem(">", 36, MenuItemCallback(gallery, &Gallery::next), cpv(kWidth - 40, 30));
+    RefPtr<MenuItemFont> previous =
+        textItem("<", 36, MenuItemCallback(gallery, &Gallery::previous), cpv(40, 30));
+    RefPtr<MenuItemFont> list =
+        textItem("List", 20, MenuItemCallback(gallery, &Gallery::showList), cpv(kWidth / 2, 30));
+    RefPtr<MenuItemFont> next =
+        textItem(">", 36, MenuItemCallback(gallery, &Gallery::next), cpv(kWidth - 40, 30));
     layer->add(menuOf({previous, list, next}));
     return layer;
 }
@@ -197,7 +202,9 @@ void Gallery::keyPressed(Key key) {
 
 void Gallery::startClock() {
     elapsed_ = 0;
-    if (!timer_) timer_ = Scheduler::sharedScheduler()->scheduleTarget(this, "restart", [this](float dt) { tick(dt); });
+    if (!timer_)
+        timer_ =
+            Scheduler::sharedScheduler()->scheduleTarget(this, "restart", [this](float dt) { tick(dt); });
 }
 
 void Gallery::stopClock() {

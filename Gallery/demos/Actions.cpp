@@ -31,16 +31,22 @@ RefPtr<Layer> actionsDemo() {
         {"MoveBy", backAndForth(MoveBy::actionWithDuration(1, cpv(50, 0)).get())},
         {"JumpBy", RepeatForever::actionWithAction(JumpBy::actionWithDuration(1.5f, cpv(0, 0), 40, 2).get())},
         {"RotateBy", RepeatForever::actionWithAction(RotateBy::actionWithDuration(2, 360).get())},
-        {"ScaleTo", RepeatForever::actionWithAction(Sequence::actions({ScaleTo::actionWithDuration(1, 1.8f).get(),
-                                                                        ScaleTo::actionWithDuration(1, 1).get()}).get())},
+        {"ScaleTo",
+         RepeatForever::actionWithAction(Sequence::actions({ScaleTo::actionWithDuration(1, 1.8f).get(),
+                                                            ScaleTo::actionWithDuration(1, 1).get()})
+                                             .get())},
         {"Blink", RepeatForever::actionWithAction(Blink::actionWithDuration(2, 5).get())},
         {"FadeOut", backAndForth(FadeOut::actionWithDuration(1).get())},
-        {"Sequence", RepeatForever::actionWithAction(Sequence::actions({MoveBy::actionWithDuration(0.5f, cpv(0, 40)).get(),
-                                                                         RotateBy::actionWithDuration(0.5f, 180).get(),
-                                                                         MoveBy::actionWithDuration(0.5f, cpv(0, -40)).get()}).get())},
+        {"Sequence", RepeatForever::actionWithAction(
+                         Sequence::actions({MoveBy::actionWithDuration(0.5f, cpv(0, 40)).get(),
+                                            RotateBy::actionWithDuration(0.5f, 180).get(),
+                                            MoveBy::actionWithDuration(0.5f, cpv(0, -40)).get()})
+                             .get())},
         {"Spawn", backAndForth(Spawn::actions({MoveBy::actionWithDuration(1, cpv(40, 30)).get(),
-                                               RotateBy::actionWithDuration(1, 90).get()}).get())},
-        {"Speed", RepeatForever::actionWithAction(Speed::actionWithAction(RotateBy::actionWithDuration(2, 360).get(), 3).get())},
+                                               RotateBy::actionWithDuration(1, 90).get()})
+                                   .get())},
+        {"Speed", RepeatForever::actionWithAction(
+                      Speed::actionWithAction(RotateBy::actionWithDuration(2, 360).get(), 3).get())},
     };
     for (size_t i = 0; i < cells.size(); ++i) {
         cpVect centre = cpv(60 + 100 * (i % 3), 360 - 120 * (i / 3));
@@ -61,14 +67,20 @@ RefPtr<Layer> easeCurvesDemo() {
         {"linear", [](TimedAction* a) { return RefPtr<TimedAction>(a); }},
         {"EaseIn 3", [](TimedAction* a) { return RefPtr<TimedAction>(EaseIn::actionWithAction(a, 3)); }},
         {"EaseOut 3", [](TimedAction* a) { return RefPtr<TimedAction>(EaseOut::actionWithAction(a, 3)); }},
-        {"EaseInOut 3", [](TimedAction* a) { return RefPtr<TimedAction>(EaseInOut::actionWithAction(a, 3)); }},
-        {"EaseExponentialIn", [](TimedAction* a) { return RefPtr<TimedAction>(EaseExponentialIn::actionWithAction(a)); }},
-        {"EaseExponentialOut", [](TimedAction* a) { return RefPtr<TimedAction>(EaseExponentialOut::actionWithAction(a)); }},
-        {"EaseExponentialInOut", [](TimedAction* a) { return RefPtr<TimedAction>(EaseExponentialInOut::actionWithAction(a)); }},
+        {"EaseInOut 3",
+         [](TimedAction* a) { return RefPtr<TimedAction>(EaseInOut::actionWithAction(a, 3)); }},
+        {"EaseExponentialIn",
+         [](TimedAction* a) { return RefPtr<TimedAction>(EaseExponentialIn::actionWithAction(a)); }},
+        {"EaseExponentialOut",
+         [](TimedAction* a) { return RefPtr<TimedAction>(EaseExponentialOut::actionWithAction(a)); }},
+        {"EaseExponentialInOut",
+         [](TimedAction* a) { return RefPtr<TimedAction>(EaseExponentialInOut::actionWithAction(a)); }},
         {"EaseSineIn", [](TimedAction* a) { return RefPtr<TimedAction>(EaseSineIn::actionWithAction(a)); }},
         {"EaseSineOut", [](TimedAction* a) { return RefPtr<TimedAction>(EaseSineOut::actionWithAction(a)); }},
-        {"EaseSineInOut", [](TimedAction* a) { return RefPtr<TimedAction>(EaseSineInOut::actionWithAction(a)); }},
-        {"Accelerate 2", [](TimedAction* a) { return RefPtr<TimedAction>(Accelerate::actionWithAction(a, 2)); }},
+        {"EaseSineInOut",
+         [](TimedAction* a) { return RefPtr<TimedAction>(EaseSineInOut::actionWithAction(a)); }},
+        {"Accelerate 2",
+         [](TimedAction* a) { return RefPtr<TimedAction>(Accelerate::actionWithAction(a, 2)); }},
         {"AccelDeccel", [](TimedAction* a) { return RefPtr<TimedAction>(AccelDeccel::actionWithAction(a)); }},
     };
     for (size_t i = 0; i < curves.size(); ++i) {

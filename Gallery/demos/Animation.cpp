@@ -15,7 +15,8 @@ RefPtr<Layer> frameAnimationDemo() {
     RefPtr<Animation> count = Animation::animationWithName(
         "count", 0.2f,
         {"level_stick1.png", "level_stick2.png", "level_stick3.png", "level_stick4.png", "level_stick5.png",
-         "level_stick6.png", "level_stick7.png", "level_stick8.png", "level_stick9.png", "level_stick10.png"});
+         "level_stick6.png", "level_stick7.png", "level_stick8.png", "level_stick9.png",
+         "level_stick10.png"});
     RefPtr<Sprite> stick = Sprite::spriteWithFile("level_stick1.png");
     stick->addAnimation(count.get());
     stick->setScale(2);

@@ -25,17 +25,16 @@ RefPtr<Layer> orbitCameraDemo() {
     RefPtr<Layer> layer = ColorLayer::layerWithColor(0x302040ff);
     // A full turn about the vertical axis: the azimuth goes round, the zenith stays at 90 degrees.
     RefPtr<Sprite> spin = picture("level1.png", cpv(90, 320), "azimuth 0 -> 360", layer.get());
-    spin->runAction(RepeatForever::actionWithAction(
-                        OrbitCamera::actionWithDuration(2, 1, 0, 0, 360, 0, 0).get())
-                        .get());
+    spin->runAction(
+        RepeatForever::actionWithAction(OrbitCamera::actionWithDuration(2, 1, 0, 0, 360, 0, 0).get()).get());
     // Tipping over the horizontal axis: the zenith goes round instead.
     RefPtr<Sprite> tip = picture("level2.png", cpv(230, 320), "zenith 0 -> 360", layer.get());
-    tip->runAction(RepeatForever::actionWithAction(
-                       OrbitCamera::actionWithDuration(2, 1, 0, 0, 360, 90, 0).get())
-                       .get());
+    tip->runAction(
+        RepeatForever::actionWithAction(OrbitCamera::actionWithDuration(2, 1, 0, 0, 360, 90, 0).get()).get());
     // Moving away and back: the radius grows to three eye distances, then returns.
     RefPtr<Sprite> away = picture("level3.png", cpv(160, 150), "radius 1 -> 3 and back", layer.get());
     RefPtr<OrbitCamera> out = OrbitCamera::actionWithDuration(1, 1, 2, 0, 45, 0, 0);
-    away->runAction(RepeatForever::actionWithAction(Sequence::actions({out.get(), out->reverse().get()}).get()));
+    away->runAction(
+        RepeatForever::actionWithAction(Sequence::actions({out.get(), out->reverse().get()}).get()));
     return layer;
 }

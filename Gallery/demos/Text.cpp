@@ -27,7 +27,8 @@ RefPtr<Layer> labelsDemo() {
                            "This longer text wraps in its box, centred.",
                            "This longer text wraps in its box, aligned right."};
     for (int32_t alignment = 0; alignment < 3; ++alignment) {
-        RefPtr<Label> label = Label::labelWithString(texts[alignment], ccSize{220, 40}, alignment, "Helvetica", 15);
+        RefPtr<Label> label =
+            Label::labelWithString(texts[alignment], ccSize{220, 40}, alignment, "Helvetica", 15);
         label->setPosition(cpv(160, 225 - 48 * static_cast<float>(alignment)));
         label->setRGB(alignment == 0 ? 255 : 160, alignment == 1 ? 255 : 160, alignment == 2 ? 255 : 160);
         layer->add(label);
@@ -70,8 +71,10 @@ RefPtr<Layer> menusDemo() {
             shown->setString(toggle->selectedIndex() == 0 ? "Sound on" : "Sound off");
         },
         {MenuItemFont::itemFromString("Sound: on").get(), MenuItemFont::itemFromString("Sound: off").get()});
-    RefPtr<MenuItemImage> yes = MenuItemImage::itemFromNormalImage("BtnYes.png", "BtnNo.png", say("Picture item"));
-    RefPtr<Menu> menu = Menu::menuWithItems({start.get(), options.get(), disabled.get(), sound.get(), yes.get()});
+    RefPtr<MenuItemImage> yes =
+        MenuItemImage::itemFromNormalImage("BtnYes.png", "BtnNo.png", say("Picture item"));
+    RefPtr<Menu> menu =
+        Menu::menuWithItems({start.get(), options.get(), disabled.get(), sound.get(), yes.get()});
     menu->alignItemsVertically();
     menu->setPosition(cpv(160, 280));
     layer->add(menu);
@@ -85,8 +88,11 @@ RefPtr<Layer> menusDemo() {
     row->alignItemsHorizontally();
     row->setPosition(cpv(160, 140));
     for (MenuItemFont* item : {one.get(), two.get(), three.get()})
-        item->runAction(RepeatForever::actionWithAction(Sequence::actions({ScaleTo::actionWithDuration(1, 1.15f).get(),
-                                                                           ScaleTo::actionWithDuration(1, 1).get()}).get()).get());
+        item->runAction(
+            RepeatForever::actionWithAction(Sequence::actions({ScaleTo::actionWithDuration(1, 1.15f).get(),
+                                                               ScaleTo::actionWithDuration(1, 1).get()})
+                                                .get())
+                .get());
     layer->add(row);
     return layer;
 }

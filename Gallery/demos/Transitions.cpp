@@ -40,6 +40,7 @@ RefPtr<Layer> transitionDemo(const std::string& className) {
         Director::sharedDirector()->replaceScene(transition ? RefPtr<Scene>(transition) : next);
     };
     first->runAction(Sequence::actions({DelayTime::actionWithDuration(0.5f).get(),
-                                        CallFunc::actionWithTarget(first.get(), change).get()}).get());
+                                        CallFunc::actionWithTarget(first.get(), change).get()})
+                         .get());
     return first;
 }

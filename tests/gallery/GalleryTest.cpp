@@ -2,9 +2,9 @@
 // a demo that runs out starts again, and the contact sheet is the same on
 // every run and the same as the one in docs/.
 
+#include "Gallery.h"
 #include "ContactSheet.h"
 #include "Demo.h"
-#include "Gallery.h"
 
 #include "engine/Transition.h"
 #include "platform/GL.h"
@@ -134,6 +134,15 @@ TEST_F(GalleryTest, TouchesOpenADemoAndTheArrowsWalkTheListRoundAndBack) {
     EXPECT_EQ(gallery()->current(), 3);
     gallery()->keyPressed(Gallery::Key::Escape);
     EXPECT_EQ(gallery()->current(), -1);
+    // A key in the middle of a transition (touches are off then) leaves touches working on the next demo.
+    gallery()->showDemo(demoIndex("FadeTransition"));
+    stepFrames(60);
+    ASSERT_FALSE(director()->eventsEnabled());
+    gallery()->keyPressed(Gallery::Key::Right);
+    stepFrames(2);
+    EXPECT_TRUE(director()->eventsEnabled());
+    tap(kNext);
+    EXPECT_EQ(gallery()->current(), demoIndex("FadeTransition") + 2);
     stepFrames(2);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
@@ -226,10 +235,10 @@ TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
 
     fs::path dir = scratchFolder("shot");
     fs::path shot = dir / "menus shot.png";
-    RunResult one = runExecutable(TV_GALLERY_EXECUTABLE,
-                                  {"--headless", "--scale", "1", "--demo", "Menus", "--frames", "5", "--screenshot",
-                                   shot.string()},
-                                  env);
+    RunResult one = runExecutable(
+        TV_GALLERY_EXECUTABLE,
+        {"--headless", "--scale", "1", "--demo", "Menus", "--frames", "5", "--screenshot", shot.string()},
+        env);
     EXPECT_EQ(one.code, 0) << one.output;
     platform::Bitmap picture;
     EXPECT_TRUE(readTestPNG(shot.string(), picture));
@@ -239,11 +248,10 @@ TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
         std::vector<std::string> args;
         const char* says;
     };
-    for (const Bad& bad : {Bad{{"--demo", "NoSuchDemo", "--headless"}, "no demo named \"NoSuchDemo\""},
-                           Bad{{"--demo"}, "--demo needs a value"},
-                           Bad{{"--contact-sheet"}, "--contact-sheet needs a value"},
-                           Bad{{"--frames", "0"}, "--frames must be"},
-                           Bad{{"--bogus"}, "unknown option"}}) {
+    for (const Bad& bad :
+         {Bad{{"--demo", "NoSuchDemo", "--headless"}, "no demo named \"NoSuchDemo\""},
+          Bad{{"--demo"}, "--demo needs a value"}, Bad{{"--contact-sheet"}, "--contact-sheet needs a value"},
+          Bad{{"--frames", "0"}, "--frames must be"}, Bad{{"--bogus"}, "unknown option"}}) {
         RunResult r = runExecutable(TV_GALLERY_EXECUTABLE, bad.args, env);
         EXPECT_EQ(r.code, 2) << bad.says;
         EXPECT_NE(r.output.find(bad.says), std::string::npos) << r.output;

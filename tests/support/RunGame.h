@@ -6,7 +6,7 @@
 #include <vector>
 
 struct RunResult {
-    int code = -1; // the exit code; -1 when the game did not exit normally
+    int code = -1;      // the exit code; -1 when the game did not exit normally
     std::string output; // stdout and stderr together
 };
 
