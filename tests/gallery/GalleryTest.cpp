@@ -256,6 +256,11 @@ TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
         EXPECT_EQ(r.code, 2) << bad.says;
         EXPECT_NE(r.output.find(bad.says), std::string::npos) << r.output;
     }
+    // A folder that cannot be made: a clear line and a failure, nothing drawn.
+    RunResult unwritable =
+        runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", (shot / "below a file").string()}, env);
+    EXPECT_EQ(unwritable.code, 1);
+    EXPECT_NE(unwritable.output.find("Cannot make the folder"), std::string::npos) << unwritable.output;
     fs::remove_all(dir);
 }
 
