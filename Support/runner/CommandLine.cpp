@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "runner/CommandLine.h"
 
 #include <cerrno>
 #include <climits>
@@ -18,8 +18,12 @@ std::string usageText() {
     return "Usage: tindervale [options]\n"
            "\n"
            "Tindervale: move the matchsticks to solve the puzzles.\n"
-           "\n"
-           "Options:\n"
+           "\n" +
+           optionsText();
+}
+
+std::string optionsText() {
+    return "Options:\n"
            "  --scale N          window scale, a whole number 1 or more (default 2 where the\n"
            "                     display is large enough, else 1); the game is 320 x 480 points\n"
            "  --headless         run without a window (offscreen, same drawing)\n"
