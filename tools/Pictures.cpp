@@ -282,10 +282,38 @@ bool frameRateCharacters(const std::string& dir) {
     return c.save(dir + "/fps_images.png");
 }
 
+// The program's icon, for the window and the desktop: a matchstick lying
+// across a square of the table's wood with rounded corners. Drawn on a
+// 64-unit square and written at the sizes desktops ask for.
+bool icon(const std::string& dir, int size) {
+    Canvas wood(size, size);
+    paintWoodTable(wood);
+    Canvas c(size, size);
+    cairo_t* cr = c.cr();
+    const double k = size / 64.0;
+    roundedRect(cr, 2 * k, 2 * k, 60 * k, 60 * k, 10 * k);
+    cairo_set_source_surface(cr, wood.surface(), 0, 0);
+    cairo_fill_preserve(cr);
+    cairo_scale(cr, k, k);
+    setColor(cr, 0x0a0402, 0.9);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    drawMatch(cr, 32, 32, 45 * kDegrees, {52, 5, 9, 13});
+    return c.save(dir + "/icon-" + std::to_string(size) + ".png");
+}
+
 } // namespace
 
+// The icon sizes written (desktops pick among them; the window uses the 64).
+const int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
 bool writePictures(const std::string& dir) {
-    bool ok = stick(dir) && kochak(dir) && background(dir) && levelButtons(dir) && bonusButtons(dir) &&
+    // The icons are drawn for each size; the denser drawings are of the game's pictures only.
+    bool iconsOk = true;
+    if (density() == 1)
+        for (int size : kIconSizes)
+            iconsOk = iconsOk && icon(dir, size);
+    bool ok = iconsOk && stick(dir) && kochak(dir) && background(dir) && levelButtons(dir) && bonusButtons(dir) &&
               message(dir) && answerButton(dir + "/BtnYes.png", "Yes", 0x6fcf6a, 0x2a7a2e) &&
               answerButton(dir + "/BtnNo.png", "No", 0xec6a5c, 0x9e2418) && infoButtons(dir) &&
               frameRateCharacters(dir);

@@ -233,6 +233,16 @@ void Director::setDepthTest(bool on) {
     }
 }
 
+float Director::contentScaleFactor() const {
+    return openGLView_ ? static_cast<float>(openGLView_->contentScale()) : 1.0f;
+}
+
+ccSize Director::displaySizeInPixels() const {
+    ccSize s = displaySize();
+    float scale = contentScaleFactor();
+    return ccSize{s.width * scale, s.height * scale};
+}
+
 void Director::set2Dprojection() {
     ccSize s = displaySize();
     glMatrixMode(GL_PROJECTION);

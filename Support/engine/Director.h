@@ -52,6 +52,12 @@ class Director : public Ref, public EAGLTouchDelegate {
     ccSize winSize() const;
     // The view's size, never swapped.
     ccSize displaySize() const;
+    // Pixels per point of the colour buffer (the window scale; 1 before a view is attached).
+    float contentScaleFactor() const;
+    // The colour buffer's size in pixels (displaySize() x contentScaleFactor()):
+    // the size of anything that must be drawn at full resolution, such as an
+    // offscreen target standing in for the screen.
+    ccSize displaySizeInPixels() const;
     // A view point (origin top-left) in GL coordinates (origin bottom-left).
     cpVect convertCoordinate(cpVect p) const;
 
