@@ -36,6 +36,8 @@ std::string usageText() {
            "  down X Y | move X Y | up X Y   one touch phase, then one frame\n"
            "  tap X Y            down, frame, up, frame\n"
            "  drag X1 Y1 X2 Y2 [STEPS]       down, STEPS moves (default 10), up\n"
+           "  key NAME           press a key (Escape, Enter, Space, Backspace, R, Ctrl+Z,\n"
+           "                     Ctrl+Q, ...), then one frame\n"
            "  screenshot PATH    write the current frame as a PNG picture\n"
            "  quit               end the run\n";
 }

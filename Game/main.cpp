@@ -13,6 +13,7 @@
 #include "platform/Image.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
+#include "platform/System.h"
 #include "platform/SystemSound.h"
 
 #include <cstdio>
@@ -29,6 +30,18 @@ bool writeScreenshot(const std::string& path) {
         return false;
     }
     return platform::writePNG(path, view->readPixels());
+}
+
+// The window scale: the one asked for, or the largest that fits the display;
+// a window never gets larger than the display's usable area.
+int chooseScale(int asked) {
+    int fit = platform::fittingScale(320, 480); // 0: no limit (headless)
+    if (asked == 0) return fit > 0 ? fit : 1;
+    if (fit > 0 && asked > fit) {
+        std::fprintf(stderr, "tindervale: --scale %d does not fit the display; using %d\n", asked, fit);
+        return fit;
+    }
+    return asked;
 }
 
 int runGame(const CommandLine& options, const std::vector<ScriptCommand>* script) {
@@ -86,13 +99,20 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Without its pictures the game would only draw black.
+    if (TextureMgr::sharedTextureMgr()->fullPathFromRelativePath("Default.png").empty()) {
+        std::fprintf(stderr, "tindervale: cannot find the game's resources (looked in %s); reinstall the game\n",
+                     platform::resourceDirectory().c_str());
+        TextureMgr::purgeSharedTextureMgr();
+        return 1;
+    }
+
     std::string error;
     if (!platform::initVideo(options.headless, &error)) {
         std::fprintf(stderr, "tindervale: %s; run with --headless to play without a window\n", error.c_str());
         return 2;
     }
-    Application::sharedApplication().setContentScale(options.scale ? options.scale
-                                                                   : platform::defaultScale());
+    Application::sharedApplication().setContentScale(chooseScale(options.scale));
 
     int code = 1;
     try {

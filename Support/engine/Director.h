@@ -25,7 +25,7 @@ enum {
     kDepthFormat24 = 2,
 };
 
-class Director : public Ref, public EAGLTouchDelegate {
+class Director : public Ref, public EAGLTouchDelegate, public KeyEventsDelegate {
   public:
     // The director, created on first use.
     static Director* sharedDirector();
@@ -112,6 +112,12 @@ class Director : public Ref, public EAGLTouchDelegate {
     void touchesMoved(TouchSet& touches, Event* event) override;
     void touchesEnded(TouchSet& touches, Event* event) override;
     void touchesCancelled(TouchSet& touches, Event* event) override;
+
+    // Keys: offered to the running scene's visible nodes that take keys
+    // (KeyEventsDelegate, e.g. a Layer), topmost first, until one acts on it.
+    // Nothing while a transition runs or events are off. The director is the
+    // application's key delegate from when a view is attached.
+    bool keyDown(const KeyPress& key) override;
 
     // Frame-rate counter.
     bool displayFPS() const { return displayFPS_; }

@@ -143,8 +143,8 @@ bool Texture2D::initWithImage(const platform::Bitmap* image, float scale) {
                                                         : Texture2DPixelFormatRGB565;
     if (!(scale >= 1)) scale = 1;
     ccSize content{static_cast<float>(image->width) / scale, static_cast<float>(image->height) / scale};
-    uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(content.width));
-    uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(content.height));
+    uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(image->width));
+    uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(image->height));
     int halvings = 0;
     while (width > kMaxImageSide || height > kMaxImageSide) {
         // Both sides together, so the picture keeps its shape; never below one pixel.
