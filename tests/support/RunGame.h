@@ -14,3 +14,6 @@ struct RunResult {
 // before it ("NAME=value", or "-u" and "NAME" to take a variable away). Every
 // word is quoted, so paths with spaces work.
 RunResult runGame(const std::vector<std::string>& args, const std::vector<std::string>& environment = {});
+// The same for any program.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment = {});
