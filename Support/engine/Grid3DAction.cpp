@@ -3,6 +3,7 @@
 #include "engine/Errors.h"
 #include "engine/Random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -62,8 +63,16 @@ bool FlipX3D::initWithSize(ccGridSize gridSize, float duration) {
     return Grid3DAction::initWithSize(gridSize, duration);
 }
 
+namespace {
+// sin(pi t) is never negative for t in [0, 1]; with pi in single precision it
+// is a hair below zero at t = 1, which the floor below would make a whole point.
+float flipLift(float t) {
+    return std::max(0.0f, std::sin(kPi * t));
+}
+} // namespace
+
 void FlipX3D::update(float t) {
-    float s = std::sin(kPi * t);
+    float s = flipLift(t);
     float c = std::cos(kPi * t / 2);
     ccVertex3D v00 = originalVertex(at(0, 0)), v11 = originalVertex(at(1, 1));
     float m;
@@ -100,7 +109,7 @@ RefPtr<FlipY3D> FlipY3D::actionWithDuration(float duration) {
 }
 
 void FlipY3D::update(float t) {
-    float s = std::sin(kPi * t);
+    float s = flipLift(t);
     float c = std::cos(kPi * t / 2);
     ccVertex3D v00 = originalVertex(at(0, 0)), v11 = originalVertex(at(1, 1));
     float m;
