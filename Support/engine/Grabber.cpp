@@ -24,7 +24,8 @@ void Grabber::grab(Texture2D* texture) {
     if (!fbo_ || !texture) ccRaise("Frame Grabber", "Could not attach texture to framebuffer");
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &oldFBO_);
     glBindFramebufferOES(GL_FRAMEBUFFER_OES, fbo_);
-    glFramebufferTexture2DOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, texture->name(), 0);
+    glFramebufferTexture2DOES(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_TEXTURE_2D, texture->name(),
+                              0);
     GLenum status = glCheckFramebufferStatusOES(GL_FRAMEBUFFER_OES);
     glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(oldFBO_));
     if (status != GL_FRAMEBUFFER_COMPLETE_OES)

@@ -240,8 +240,11 @@ void TiledGrid3D::calculateVertexPoints() {
         }
     for (size_t t = 0; t < tiles; ++t) {
         auto q = static_cast<uint16_t>(t * 4);
-        const uint16_t quad[6] = {q, static_cast<uint16_t>(q + 1), static_cast<uint16_t>(q + 2),
-                                  static_cast<uint16_t>(q + 1), static_cast<uint16_t>(q + 2),
+        const uint16_t quad[6] = {q,
+                                  static_cast<uint16_t>(q + 1),
+                                  static_cast<uint16_t>(q + 2),
+                                  static_cast<uint16_t>(q + 1),
+                                  static_cast<uint16_t>(q + 2),
                                   static_cast<uint16_t>(q + 3)};
         std::copy(quad, quad + 6, &indices_[t * 6]);
     }

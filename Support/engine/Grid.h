@@ -110,7 +110,9 @@ class Grid3D : public GridBase {
     const char* className() const override { return "Grid3D"; }
 
   private:
-    size_t indexOf(ccGridSize pos) const { return static_cast<size_t>(pos.x * (gridSize_.y + 1) + pos.y) * 3; }
+    size_t indexOf(ccGridSize pos) const {
+        return static_cast<size_t>(pos.x * (gridSize_.y + 1) + pos.y) * 3;
+    }
 
     std::vector<float> texCoordinates_;
     std::vector<float> vertices_;

@@ -22,8 +22,10 @@ int32_t gridRandomOffset(int32_t range) {
 
 // ---- Waves3D
 
-RefPtr<Waves3D> Waves3D::actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration) {
-    return construct<Waves3D>([&](Waves3D& a) { return a.initWithWaves(waves, amplitude, gridSize, duration); });
+RefPtr<Waves3D> Waves3D::actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize,
+                                         float duration) {
+    return construct<Waves3D>(
+        [&](Waves3D& a) { return a.initWithWaves(waves, amplitude, gridSize, duration); });
 }
 
 bool Waves3D::initWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration) {
@@ -143,7 +145,8 @@ RefPtr<Action> FlipY3D::copy() const {
 
 // ---- Lens3D
 
-RefPtr<Lens3D> Lens3D::actionWithPosition(cpVect position, float radius, ccGridSize gridSize, float duration) {
+RefPtr<Lens3D> Lens3D::actionWithPosition(cpVect position, float radius, ccGridSize gridSize,
+                                          float duration) {
     return construct<Lens3D>(
         [&](Lens3D& a) { return a.initWithPosition(position, radius, gridSize, duration); });
 }
@@ -249,7 +252,8 @@ RefPtr<Action> Shaky3D::copy() const {
 // ---- Liquid
 
 RefPtr<Liquid> Liquid::actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration) {
-    return construct<Liquid>([&](Liquid& a) { return a.initWithWaves(waves, amplitude, gridSize, duration); });
+    return construct<Liquid>(
+        [&](Liquid& a) { return a.initWithWaves(waves, amplitude, gridSize, duration); });
 }
 
 bool Liquid::initWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration) {

@@ -8,7 +8,8 @@
 // Waves running over the picture toward and away from the viewer.
 class Waves3D : public Grid3DAction {
   public:
-    static RefPtr<Waves3D> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration);
+    static RefPtr<Waves3D> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize,
+                                           float duration);
     bool initWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration);
     void update(float t) override;
     RefPtr<Action> copy() const override;
@@ -47,7 +48,8 @@ class FlipY3D : public FlipX3D {
 // A lens over the picture at `position`; t does not matter, only moving the lens.
 class Lens3D : public Grid3DAction {
   public:
-    static RefPtr<Lens3D> actionWithPosition(cpVect position, float radius, ccGridSize gridSize, float duration);
+    static RefPtr<Lens3D> actionWithPosition(cpVect position, float radius, ccGridSize gridSize,
+                                             float duration);
     bool initWithPosition(cpVect position, float radius, ccGridSize gridSize, float duration);
     void update(float t) override;
     RefPtr<Action> copy() const override;
@@ -107,7 +109,8 @@ class Shaky3D : public Grid3DAction {
 // The inside of the picture sways in both directions; the border stays.
 class Liquid : public Grid3DAction {
   public:
-    static RefPtr<Liquid> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration);
+    static RefPtr<Liquid> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize,
+                                          float duration);
     bool initWithWaves(int32_t waves, float amplitude, ccGridSize gridSize, float duration);
     void update(float t) override;
     RefPtr<Action> copy() const override;

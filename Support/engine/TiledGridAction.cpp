@@ -132,8 +132,7 @@ void ShuffleTiles::start() {
     tiles_.reserve(static_cast<size_t>(tilesCount_));
     for (int32_t i = 0; i < gridSize_.x; ++i)
         for (int32_t j = 0; j < gridSize_.y; ++j)
-            tiles_.push_back(
-                Tile{cpv(static_cast<float>(i), static_cast<float>(j)), getDelta(at(i, j))});
+            tiles_.push_back(Tile{cpv(static_cast<float>(i), static_cast<float>(j)), getDelta(at(i, j))});
 }
 
 ccGridSize ShuffleTiles::getDelta(ccGridSize pos) const {

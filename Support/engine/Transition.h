@@ -65,7 +65,9 @@ class TransitionScene : public Scene {
 
     // Registers (or replaces) the factory for `name`.
     static void registerClass(const std::string& name, TransitionFactory factory);
-    template <class T> static void registerClass(const std::string& name) { registerClass(name, factoryOf<T>()); }
+    template <class T> static void registerClass(const std::string& name) {
+        registerClass(name, factoryOf<T>());
+    }
     // The factory of class T: its transitionWithDuration.
     template <class T> static TransitionFactory factoryOf() {
         return [](float d, Scene* s) { return RefPtr<TransitionScene>(T::transitionWithDuration(d, s)); };

@@ -73,37 +73,102 @@ TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
         ccVertex3D expected;
     } const cases[] = {
         // The phase includes the position: not flat at t = 0.
-        {"Waves3D t=0", [] { return Waves3D::actionWithWaves(2, 10, {2, 2}, 1); }, 0, {1, 1}, {160, 240, sin4 * 10}},
-        {"Waves3D quarter wave", [] { return Waves3D::actionWithWaves(1, 10, {2, 2}, 1); }, 0.25f, {0, 0}, {0, 0, 10}},
-        {"Ripple3D at its centre", [] { return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1); },
-         0.25f, {1, 1}, {160, 240, std::sin(kPi / 2 + 10) * 20}},
+        {"Waves3D t=0",
+         [] {
+             return Waves3D::actionWithWaves(2, 10, {2, 2}, 1);
+         },
+         0,
+         {1, 1},
+         {160, 240, sin4 * 10}},
+        {"Waves3D quarter wave",
+         [] {
+             return Waves3D::actionWithWaves(1, 10, {2, 2}, 1);
+         },
+         0.25f,
+         {0, 0},
+         {0, 0, 10}},
+        {"Ripple3D at its centre",
+         [] {
+             return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1);
+         },
+         0.25f,
+         {1, 1},
+         {160, 240, std::sin(kPi / 2 + 10) * 20}},
         {"Ripple3D beyond its radius",
-         [] { return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1); }, 0.25f, {2, 2},
+         [] {
+             return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1);
+         },
+         0.25f,
+         {2, 2},
          {320, 480, 0}},
-        {"Liquid keeps the border", [] { return Liquid::actionWithWaves(1, 10, {2, 2}, 1); }, 0.25f, {2, 1},
+        {"Liquid keeps the border",
+         [] {
+             return Liquid::actionWithWaves(1, 10, {2, 2}, 1);
+         },
+         0.25f,
+         {2, 1},
          {320, 240, 0}},
-        {"Liquid moves the inside", [] { return Liquid::actionWithWaves(1, 10, {2, 2}, 1); }, 0.25f, {1, 1},
+        {"Liquid moves the inside",
+         [] {
+             return Liquid::actionWithWaves(1, 10, {2, 2}, 1);
+         },
+         0.25f,
+         {1, 1},
          {160 + std::cos(1.6f) * 10, 240 + std::cos(2.4f) * 10, 0}},
-        {"Waves vertical only", [] { return Waves::actionWithWaves(1, 10, false, true, {2, 2}, 1); }, 0.25f,
-         {1, 1}, {160 + std::cos(2.4f) * 10, 240, 0}},
-        {"Waves both, y from the new x", [] { return Waves::actionWithWaves(1, 10, true, true, {2, 2}, 1); },
-         0.25f, {0, 0}, {10, std::cos(0.1f) * 10, 0}},
-        {"Twirl leaves the centre cell's corner", [] { return Twirl::actionWithPosition(cpv(160, 240), 1, 5, {2, 2}, 1); },
-         0.5f, {1, 1}, {160, 240, 0}},
+        {"Waves vertical only",
+         [] {
+             return Waves::actionWithWaves(1, 10, false, true, {2, 2}, 1);
+         },
+         0.25f,
+         {1, 1},
+         {160 + std::cos(2.4f) * 10, 240, 0}},
+        {"Waves both, y from the new x",
+         [] {
+             return Waves::actionWithWaves(1, 10, true, true, {2, 2}, 1);
+         },
+         0.25f,
+         {0, 0},
+         {10, std::cos(0.1f) * 10, 0}},
+        {"Twirl leaves the centre cell's corner",
+         [] {
+             return Twirl::actionWithPosition(cpv(160, 240), 1, 5, {2, 2}, 1);
+         },
+         0.5f,
+         {1, 1},
+         {160, 240, 0}},
         {"FlipX3D at the end", [] { return FlipX3D::actionWithDuration(1); }, 1, {0, 1}, {320, 480, 0}},
         {"FlipX3D far edge at the end", [] { return FlipX3D::actionWithDuration(1); }, 1, {1, 0}, {0, 0, 0}},
         // Half-way the near edge is lifted a quarter of the width, the far edge pushed back.
-        {"FlipX3D half-way near", [] { return FlipX3D::actionWithDuration(1); }, 0.5f, {0, 0},
+        {"FlipX3D half-way near",
+         [] { return FlipX3D::actionWithDuration(1); },
+         0.5f,
+         {0, 0},
          {320 - 320 * std::cos(kPi / 4), 0, 80}},
-        {"FlipX3D half-way far", [] { return FlipX3D::actionWithDuration(1); }, 0.5f, {1, 1},
+        {"FlipX3D half-way far",
+         [] { return FlipX3D::actionWithDuration(1); },
+         0.5f,
+         {1, 1},
          {320 * std::cos(kPi / 4), 480, -80}},
         {"FlipY3D at the end", [] { return FlipY3D::actionWithDuration(1); }, 1, {1, 0}, {320, 480, 0}},
-        {"FlipY3D half-way far", [] { return FlipY3D::actionWithDuration(1); }, 0.5f, {0, 1},
+        {"FlipY3D half-way far",
+         [] { return FlipY3D::actionWithDuration(1); },
+         0.5f,
+         {0, 1},
          {0, 480 * std::cos(kPi / 4), -120}},
-        {"Shaky3D range 0 does not shake", [] { return Shaky3D::actionWithRange(0, true, {2, 2}, 1); }, 0.5f,
-         {1, 1}, {160, 240, 0}},
-        {"Shaky3D negative range does not shake", [] { return Shaky3D::actionWithRange(-4, true, {2, 2}, 1); },
-         0.5f, {2, 2}, {320, 480, 0}},
+        {"Shaky3D range 0 does not shake",
+         [] {
+             return Shaky3D::actionWithRange(0, true, {2, 2}, 1);
+         },
+         0.5f,
+         {1, 1},
+         {160, 240, 0}},
+        {"Shaky3D negative range does not shake",
+         [] {
+             return Shaky3D::actionWithRange(-4, true, {2, 2}, 1);
+         },
+         0.5f,
+         {2, 2},
+         {320, 480, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -155,7 +220,9 @@ TEST_F(GridActionTest, LensRecomputesOnlyWhenItMoves) {
 }
 
 TEST_F(GridActionTest, FlipsNeedAOneByOneGrid) {
-    EXPECT_EQ(namedFailure([] { makeRef<FlipX3D>()->initWithSize({2, 1}, 1); }),
+    EXPECT_EQ(namedFailure([] {
+                  makeRef<FlipX3D>()->initWithSize({2, 1}, 1);
+              }),
               "FlipX3D / Grid size must be (1,1)");
     RefPtr<FlipY3D> flip = FlipY3D::actionWithDuration(1);
     EXPECT_EQ(namedFailure([&] { flip->initWithSize({1, 2}, 1); }), "FlipX3D / Grid size must be (1,1)");
@@ -228,14 +295,26 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         float rate;
         std::vector<float> times, rates;
     } const cases[] = {
-        {"AccelDeccel", [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); }, 1,
-         {0, 0.25f, 0.5f, 0.75f, 1}, {0, 0.5f, 1, 0.5f, 0}},
-        {"AccelDeccel rate 2", [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
-         2, {0.25f, 0.5f}, {0.25f, 1}},
-        {"Accel", [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); }, 2,
-         {0, 0.5f, 1}, {0, 0.25f, 1}},
-        {"Deccel", [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); }, 2,
-         {0, 0.25f, 1}, {1, 0.5625f, 0}},
+        {"AccelDeccel",
+         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
+         1,
+         {0, 0.25f, 0.5f, 0.75f, 1},
+         {0, 0.5f, 1, 0.5f, 0}},
+        {"AccelDeccel rate 2",
+         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
+         2,
+         {0.25f, 0.5f},
+         {0.25f, 1}},
+        {"Accel",
+         [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); },
+         2,
+         {0, 0.5f, 1},
+         {0, 0.25f, 1}},
+        {"Deccel",
+         [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); },
+         2,
+         {0, 0.25f, 1},
+         {1, 0.5625f, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,7 +329,8 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
             EXPECT_FLOAT_EQ(effect->getAmplitudeRate(), c.rates[k]) << "t = " << c.times[k];
         }
         // The effect is drawn at that strength.
-        EXPECT_NEAR(tiles()->tile({0, 0}).bl_z, std::sin(2 * kPi * c.times.back()) * 10 * c.rates.back(), 1e-3);
+        EXPECT_NEAR(tiles()->tile({0, 0}).bl_z, std::sin(2 * kPi * c.times.back()) * 10 * c.rates.back(),
+                    1e-3);
         RefPtr<TimedAction> back = wrapper->reverse();
         auto* reversed = dynamic_cast<AmplitudeAction*>(back.get());
         ASSERT_NE(reversed, nullptr);
@@ -259,7 +339,8 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         EXPECT_FLOAT_EQ(copyOf(wrapper.get())->rate(), c.rate);
     }
     // Only effects with an amplitude can be ramped.
-    RefPtr<AccelAmplitude> wrong = AccelAmplitude::actionWithAction(MoveBy::actionWithDuration(1, cpv(1, 1)), 1);
+    RefPtr<AccelAmplitude> wrong =
+        AccelAmplitude::actionWithAction(MoveBy::actionWithDuration(1, cpv(1, 1)), 1);
     wrong->setTarget(node_);
     wrong->start();
     EXPECT_EQ(namedFailure([&] { wrong->update(0.5f); }),
@@ -334,15 +415,60 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
         ccGridSize tile;
         State half;
     } const cases[] = {
-        {"TR: the bottom-left corner goes first", [] { return FadeOutTRTiles::actionWithSize({8, 12}, 1); }, {0, 0}, Off},
-        {"TR: the top-right corner last", [] { return FadeOutTRTiles::actionWithSize({8, 12}, 1); }, {7, 11}, Whole},
-        {"TR: on the front", [] { return FadeOutTRTiles::actionWithSize({8, 12}, 1); }, {5, 4}, Shrunk},
-        {"BL: the top-right corner first", [] { return FadeOutBLTiles::actionWithSize({8, 12}, 1); }, {7, 11}, Shrunk},
-        {"BL: the bottom-left last", [] { return FadeOutBLTiles::actionWithSize({8, 12}, 1); }, {1, 0}, Whole},
-        {"Up: the bottom row goes first", [] { return FadeOutUpTiles::actionWithSize({8, 12}, 1); }, {3, 0}, Off},
-        {"Up: the top row last", [] { return FadeOutUpTiles::actionWithSize({8, 12}, 1); }, {3, 11}, Whole},
-        {"Down: the top row first", [] { return FadeOutDownTiles::actionWithSize({8, 12}, 1); }, {3, 11}, Shrunk},
-        {"Down: the bottom rows last", [] { return FadeOutDownTiles::actionWithSize({8, 12}, 1); }, {3, 1}, Whole},
+        {"TR: the bottom-left corner goes first",
+         [] {
+             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
+         },
+         {0, 0},
+         Off},
+        {"TR: the top-right corner last",
+         [] {
+             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
+         },
+         {7, 11},
+         Whole},
+        {"TR: on the front",
+         [] {
+             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
+         },
+         {5, 4},
+         Shrunk},
+        {"BL: the top-right corner first",
+         [] {
+             return FadeOutBLTiles::actionWithSize({8, 12}, 1);
+         },
+         {7, 11},
+         Shrunk},
+        {"BL: the bottom-left last",
+         [] {
+             return FadeOutBLTiles::actionWithSize({8, 12}, 1);
+         },
+         {1, 0},
+         Whole},
+        {"Up: the bottom row goes first",
+         [] {
+             return FadeOutUpTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 0},
+         Off},
+        {"Up: the top row last",
+         [] {
+             return FadeOutUpTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 11},
+         Whole},
+        {"Down: the top row first",
+         [] {
+             return FadeOutDownTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 11},
+         Shrunk},
+        {"Down: the bottom rows last",
+         [] {
+             return FadeOutDownTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 1},
+         Whole},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -351,7 +477,8 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
         at(fade, 0);
         for (int32_t i = 0; i < 8; ++i)
             for (int32_t j = 0; j < 12; ++j)
-                ASSERT_TRUE(sameQuad(tiles()->tile({i, j}), tiles()->originalTile({i, j}))) << "whole at t = 0";
+                ASSERT_TRUE(sameQuad(tiles()->tile({i, j}), tiles()->originalTile({i, j})))
+                    << "whole at t = 0";
         fade->update(0.5f);
         EXPECT_EQ(stateOf(tiles()->tile(c.tile), tiles()->originalTile(c.tile)), c.half);
     }
@@ -452,11 +579,19 @@ TEST_F(GridActionTest, EffectsLookDistortedMidWay) {
         const char* golden;
         std::function<RefPtr<TimedAction>()> make;
     } const cases[] = {
-        {"grid-waves3d-mid", [] { return Waves3D::actionWithWaves(2, 40, {15, 10}, 1); }},
+        {"grid-waves3d-mid",
+         [] {
+             return Waves3D::actionWithWaves(2, 40, {15, 10}, 1);
+         }},
         {"grid-ripple-mid",
-         [] { return Ripple3D::actionWithPosition(cpv(160, 240), 240, 3, 80, {32, 24}, 1); }},
+         [] {
+             return Ripple3D::actionWithPosition(cpv(160, 240), 240, 3, 80, {32, 24}, 1);
+         }},
         {"grid-flipx-mid", [] { return FlipX3D::actionWithDuration(1); }},
-        {"grid-twirl-mid", [] { return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1); }},
+        {"grid-twirl-mid",
+         [] {
+             return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.golden);

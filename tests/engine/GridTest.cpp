@@ -70,8 +70,8 @@ TEST_F(GridTest, MeshLayoutOfATwoByTwoGrid) {
     EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 6, grid->indices().begin() + 12),
               (std::vector<uint16_t>{3, 6, 4, 6, 7, 4}));
     EXPECT_EQ(grid->originalVertices(), grid->vertices());
-    EXPECT_TRUE(std::regex_match(grid->description(),
-                                 std::regex("<Grid3D = [0-9A-F]{8,} \\| Dimensions = 2x2>")))
+    EXPECT_TRUE(
+        std::regex_match(grid->description(), std::regex("<Grid3D = [0-9A-F]{8,} \\| Dimensions = 2x2>")))
         << grid->description();
 }
 
@@ -119,9 +119,9 @@ TEST_F(GridTest, SizesTheIndicesCannotAddressAreRefused) {
         ccGridSize size;
         bool meshFits, tilesFit;
     } const cases[] = {
-        {{1, 1}, true, true},       {{0, 4}, false, false},      {{4, 0}, false, false},
-        {{-2, -3}, false, false},   {{255, 255}, true, false},   {{256, 255}, false, false},
-        {{128, 128}, true, true},   {{128, 129}, true, false},   {{65536, 65536}, false, false},
+        {{1, 1}, true, true},     {{0, 4}, false, false},    {{4, 0}, false, false},
+        {{-2, -3}, false, false}, {{255, 255}, true, false}, {{256, 255}, false, false},
+        {{128, 128}, true, true}, {{128, 129}, true, false}, {{65536, 65536}, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.size.x << " x " << c.size.y);

@@ -414,9 +414,9 @@ TEST_F(TransitionTest, TransitionLeftBeforeTheHandOverLetsGo) {
 // ---- tile-grid transitions
 
 namespace {
-const char* const kTileTransitions[] = {"TurnOffTilesTransition", "SplitColsTransition", "SplitRowsTransition",
-                                        "FadeTRTransition",       "FadeBLTransition",    "FadeUpTransition",
-                                        "FadeDownTransition"};
+const char* const kTileTransitions[] = {
+    "TurnOffTilesTransition", "SplitColsTransition", "SplitRowsTransition", "FadeTRTransition",
+    "FadeBLTransition",       "FadeUpTransition",    "FadeDownTransition"};
 
 int tilesOff(const TiledGrid3D& grid) {
     int off = 0;
@@ -449,7 +449,8 @@ TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
         ASSERT_NE(grid, nullptr);
         EXPECT_TRUE(grid->active());
         ccGridSize expected{8, 12};
-        if (split) expected = std::string(name) == "SplitColsTransition" ? ccGridSize{3, 1} : ccGridSize{1, 3};
+        if (split)
+            expected = std::string(name) == "SplitColsTransition" ? ccGridSize{3, 1} : ccGridSize{1, 3};
         EXPECT_EQ(grid->gridSize(), expected);
         stepFrames(7, kTick);
         ASSERT_EQ(director()->runningScene(), to.get());
