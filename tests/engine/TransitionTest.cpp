@@ -454,6 +454,8 @@ TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
         EXPECT_EQ(grid->gridSize(), expected);
         stepFrames(7, kTick);
         ASSERT_EQ(director()->runningScene(), to.get());
+        grid = split ? t->grid() : from->grid(); // the split's second half has a fresh grid
+        ASSERT_NE(grid, nullptr);
         EXPECT_FALSE(grid->active());
         EXPECT_EQ(to->grid(), nullptr);
         EXPECT_TRUE(atRest(to));
