@@ -576,10 +576,11 @@ void JumpZoomTransition::onEnter() {
 
 namespace {
 
-// 12 rows, and as many columns as keep the tiles about square.
+// 12 rows, and as many columns as keep the tiles about square (at least
+// one, however narrow the window).
 ccGridSize tileGridSize() {
     ccSize s = winSize();
-    return {static_cast<int32_t>(12.0f * (s.width / s.height)), 12};
+    return {std::max(1, static_cast<int32_t>(12.0f * (s.width / s.height))), 12};
 }
 
 // The grid's chain: the action, then the hand-over, then the grid off.
