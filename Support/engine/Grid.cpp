@@ -23,10 +23,10 @@ uint32_t powerOfTwoAtLeast(uint32_t v) {
 // ---- GridBase
 
 ccSize GridBase::capturePixelSize() {
-    // The colour buffer is the view's size in points times its scale.
+    // The colour buffer is the view's size in points times its pixel density
+    // (the size as the grid sees it: turned in landscape).
     Director* director = Director::sharedDirector();
-    EAGLView* view = director->openGLView();
-    float scale = view ? static_cast<float>(view->contentScale()) : 1.0f;
+    float scale = director->contentScaleFactor();
     ccSize points = director->winSize();
     return {points.width * scale, points.height * scale};
 }
