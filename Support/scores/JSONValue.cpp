@@ -165,7 +165,7 @@ const JSONValue& JSONValue::null() {
     return none;
 }
 
-const JSONValue& JSONValue::operator[](size_t index) const {
+const JSONValue& JSONValue::element(size_t index) const {
     if (isArray() && index < wide_.array->size()) return (*wide_.array)[index];
     return null();
 }

@@ -87,7 +87,11 @@ class JSONValue {
     double numberOr(double fallback) const { return isNumber() ? wide_.number : fallback; }
     std::string stringOr(std::string_view fallback) const;
     // An element or a key's value; a null value when absent or not a container.
-    const JSONValue& operator[](size_t index) const;
+    template <std::integral I> const JSONValue& operator[](I index) const {
+        if constexpr (std::is_signed_v<I>)
+            if (index < 0) return null();
+        return element(static_cast<size_t>(index));
+    }
     const JSONValue& operator[](std::string_view key) const;
     const JSONValue& operator[](const char* key) const { return (*this)[std::string_view(key)]; }
     // Elements of an array or entries of a dictionary; 0 for anything else.
@@ -134,6 +138,7 @@ class JSONValue {
         raw_ = {0, 0};
         small_.tag = t;
     }
+    const JSONValue& element(size_t index) const;
     void setString(const char* chars, size_t size);
     void destroy() noexcept;
 };
