@@ -29,7 +29,7 @@ std::string makeIdentifier() {
     std::random_device random; // the kernel's random source
     static const char hex[] = "0123456789abcdef";
     std::string id;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 4; ++i) {
         uint32_t r = random();
         for (int k = 0; k < 4; ++k) {
             id += hex[(r >> (k * 8 + 4)) & 0xF];

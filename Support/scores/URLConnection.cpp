@@ -62,6 +62,8 @@ RefPtr<URLConnection> URLConnection::connectionWithRequest(const URLRequest& req
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // Scores are sent now and then: no idle connection is kept open between them.
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, c->errorText_);
     long ms = static_cast<long>(std::max(0.001, request.timeoutInterval) * 1000);
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, ms);
