@@ -136,6 +136,7 @@ CDataScanner::CDataScanner() { init(); }
 bool CDataScanner::init() {
     // "+" belongs to a number too: servers write exponents as 1e+5.
     doubleCharacters_ = CharacterSet::characterSetWithCharactersInString("0123456789eE-.+");
+    defaultDoubleCharacters_ = true;
     return true;
 }
 
@@ -149,17 +150,6 @@ void CDataScanner::setData(std::string_view data) {
 }
 
 void CDataScanner::setScanLocation(size_t n) { current_ = start_ + std::min(n, length_); }
-
-uint8_t CDataScanner::scanCharacter() {
-    if (current_ >= end_) return 0;
-    return *current_++;
-}
-
-bool CDataScanner::scanCharacter(char c) {
-    if (current_ >= end_ || *current_ != static_cast<uint8_t>(c)) return false;
-    ++current_;
-    return true;
-}
 
 bool CDataScanner::scanUTF8String(const char* s, std::string* out) {
     return scanString(std::string_view(s), out);
@@ -214,14 +204,23 @@ bool CDataScanner::scanUpToString(std::string_view text, std::string* out) {
 }
 
 bool CDataScanner::scanNumber(double* out) {
-    const uint8_t* runEnd = current_;
-    while (runEnd < end_ && doubleCharacters_.byteIsMember(*runEnd)) ++runEnd;
-    if (runEnd == current_) return false;
     const char* first = reinterpret_cast<const char*>(current_);
-    const char* last = reinterpret_cast<const char*>(runEnd);
+    const char* last = reinterpret_cast<const char*>(end_);
+    if (defaultDoubleCharacters_) {
+        // What a decimal number can be made of is exactly the default set, as
+        // long as the text starts with a digit or a point (not "inf" or "nan").
+        const uint8_t* p = current_;
+        if (p < end_ && *p == '-') ++p;
+        if (p >= end_ || !((*p >= '0' && *p <= '9') || *p == '.')) return false;
+    } else {
+        const uint8_t* runEnd = current_;
+        while (runEnd < end_ && doubleCharacters_.byteIsMember(*runEnd)) ++runEnd;
+        last = reinterpret_cast<const char*>(runEnd);
+    }
+    if (first == last) return false;
     double value = 0;
     auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ptr == first) return false;
+    if (ptr == first || !std::isfinite(value)) return false;
     if (ec == std::errc::result_out_of_range) {
         // Too small rounds to zero; too large is no number we can hold.
         static locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", nullptr);
@@ -232,10 +231,6 @@ bool CDataScanner::scanNumber(double* out) {
     current_ = reinterpret_cast<const uint8_t*>(ptr);
     if (out) *out = value;
     return true;
-}
-
-void CDataScanner::skipWhitespace() {
-    while (current_ < end_ && isJSONWhitespace(*current_)) ++current_;
 }
 
 std::string CDataScanner::remainingString() const {

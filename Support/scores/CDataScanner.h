@@ -9,6 +9,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,13 +58,20 @@ class CDataScanner : public Ref {
     bool isAtEnd() const { return scanLocation() >= length_; }
 
     const CharacterSet& doubleCharacters() const { return doubleCharacters_; }
-    void setDoubleCharacters(const CharacterSet& set) { doubleCharacters_ = set; }
+    void setDoubleCharacters(const CharacterSet& set) {
+        doubleCharacters_ = set;
+        defaultDoubleCharacters_ = false;
+    }
 
     // The byte at the scan location, 0 at the end.
     uint8_t currentCharacter() const { return current_ < end_ ? *current_ : 0; }
     // That byte, advancing past it (0 and no move at the end).
-    uint8_t scanCharacter();
-    bool scanCharacter(char c);
+    uint8_t scanCharacter() { return current_ < end_ ? *current_++ : 0; }
+    bool scanCharacter(char c) {
+        if (current_ >= end_ || *current_ != static_cast<uint8_t>(c)) return false;
+        ++current_;
+        return true;
+    }
 
     bool scanUTF8String(const char* s, std::string* out);
     bool scanString(std::string_view text, std::string* out);
@@ -75,7 +83,13 @@ class CDataScanner : public Ref {
     // a decimal number, in any locale; the scan advances over that part only.
     bool scanNumber(double* out);
     // Space, tab, line feed, vertical tab, form feed, carriage return.
-    void skipWhitespace();
+    void skipWhitespace() {
+        while (current_ < end_ && isSpace(*current_)) {
+            ++current_;
+            // Indented documents have long runs of spaces: take them eight at a time.
+            while (end_ - current_ >= 8 && isEightSpaces(current_)) current_ += 8;
+        }
+    }
     std::string remainingString() const;
 
     // Group CDataScanner_Extensions: comments. Both raise NSGenericException
@@ -84,8 +98,11 @@ class CDataScanner : public Ref {
     bool scanCPlusPlusStyleComment(std::string* out);
 
   protected:
-    static bool isJSONWhitespace(uint8_t b) {
-        return b == ' ' || b == '\n' || b == '\r' || b == '\t' || b == '\v' || b == '\f';
+    static bool isSpace(uint8_t b) { return b == ' ' || (b >= '\t' && b <= '\r'); }
+    static bool isEightSpaces(const uint8_t* p) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        return word == 0x2020202020202020ull;
     }
 
     const uint8_t* start_ = nullptr;
@@ -93,4 +110,5 @@ class CDataScanner : public Ref {
     const uint8_t* current_ = nullptr;
     size_t length_ = 0;
     CharacterSet doubleCharacters_;
+    bool defaultDoubleCharacters_ = true;
 };

@@ -99,6 +99,13 @@ const char* CJSONScanner::messageForCode(int code) {
     }
 }
 
+namespace {
+thread_local std::vector<JSONValue> pendingValues;
+thread_local std::vector<JSONDictionary::Entry> pendingEntries;
+} // namespace
+
+CJSONScanner::CJSONScanner() : values_(pendingValues), entries_(pendingEntries) {}
+
 RefPtr<CJSONScanner> CJSONScanner::scannerWithData(std::string_view data) {
     RefPtr<CJSONScanner> scanner = makeRef<CJSONScanner>();
     scanner->init();
@@ -192,6 +199,7 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
     if (!scanCharacter('{')) return fail(error, -1, nullptr);
     if (depth_ >= kJSONMaxDepth) return fail(error, -17, start);
     ++depth_;
+    const size_t base = entries_.size();
     std::string key;
     bool ok = [&] {
         while (currentCharacter() != '}') {
@@ -204,7 +212,7 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
             if (!scanCharacter(':')) return fail(error, -3, start);
             JSONValue value;
             if (!scanValue(value, error)) return fail(error, -4, start);
-            out.set(std::move(keyCopy), std::move(value));
+            entries_.emplace_back(std::move(keyCopy), std::move(value));
             skipWhitespace();
             if (scanCharacter(',')) {
                 skipWhitespace();
@@ -217,6 +225,10 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
         if (!scanCharacter('}')) return fail(error, -6, start);
         return true;
     }();
+    if (ok)
+        out = JSONDictionary::withEntries({std::make_move_iterator(entries_.begin() + static_cast<ptrdiff_t>(base)),
+                                           std::make_move_iterator(entries_.end())});
+    entries_.resize(base);
     --depth_;
     return ok;
 }
@@ -233,12 +245,14 @@ bool CJSONScanner::scanArrayInto(JSONArray& out, JSONError* error) {
     if (!scanCharacter('[')) return fail(error, -7, nullptr);
     if (depth_ >= kJSONMaxDepth) return fail(error, -17, start);
     ++depth_;
+    const size_t base = values_.size();
     bool ok = [&] {
         for (;;) {
             skipWhitespace();
             if (currentCharacter() == ']') break;
-            out.emplace_back();
-            if (!scanValue(out.back(), error)) return fail(error, -8, start);
+            JSONValue value;
+            if (!scanValue(value, error)) return fail(error, -8, start);
+            values_.push_back(std::move(value));
             skipWhitespace();
             if (scanCharacter(',')) continue;
             skipWhitespace();
@@ -249,6 +263,10 @@ bool CJSONScanner::scanArrayInto(JSONArray& out, JSONError* error) {
         if (!scanCharacter(']')) return fail(error, -10, start);
         return true;
     }();
+    if (ok)
+        out.assign(std::make_move_iterator(values_.begin() + static_cast<ptrdiff_t>(base)),
+                   std::make_move_iterator(values_.end()));
+    values_.resize(base);
     --depth_;
     return ok;
 }

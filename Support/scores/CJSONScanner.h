@@ -14,6 +14,7 @@
 #include "scores/JSONValue.h"
 
 #include <string>
+#include <vector>
 
 extern const char* const kJSONScannerErrorDomain; // "CJSONScannerErrorDomain"
 
@@ -24,6 +25,7 @@ constexpr int kJSONMaxDepth = 512;
 class CJSONScanner : public CDataScanner {
   public:
     static RefPtr<CJSONScanner> scannerWithData(std::string_view data);
+    CJSONScanner();
 
     // Detects UTF-16 and UTF-32 (either byte order) and scans their UTF-8 conversion.
     void setData(std::string_view data) override;
@@ -52,4 +54,9 @@ class CJSONScanner : public CDataScanner {
     std::string converted_;
     std::string scratch_;
     int depth_ = 0;
+    // Elements and entries of the containers being read (shared by the
+    // scanners of a thread, which keep their room between documents), so
+    // that each container is made once at its exact size.
+    std::vector<JSONValue>& values_;
+    std::vector<JSONDictionary::Entry>& entries_;
 };

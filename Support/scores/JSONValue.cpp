@@ -76,16 +76,7 @@ JSONValue& JSONValue::operator=(const JSONValue& other) {
     return *this;
 }
 
-JSONValue& JSONValue::operator=(JSONValue&& other) noexcept {
-    if (this != &other) {
-        destroy();
-        raw_ = other.raw_;
-        other.setTag(Tag::Null);
-    }
-    return *this;
-}
-
-void JSONValue::destroy() noexcept {
+void JSONValue::release() noexcept {
     switch (tag()) {
     case Tag::LongString: std::free(wide_.block); break;
     case Tag::Array: delete wide_.array; break;
@@ -199,6 +190,25 @@ bool operator==(const JSONValue& a, const JSONValue& b) {
 JSONDictionary::JSONDictionary(std::initializer_list<Entry> entries) {
     entries_.reserve(entries.size());
     for (const Entry& e : entries) set(e.first, e.second);
+}
+
+JSONDictionary JSONDictionary::withEntries(std::vector<Entry> entries) {
+    JSONDictionary d;
+    bool unique = entries.size() <= 16;
+    for (size_t i = 1; unique && i < entries.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (entries[i].first == entries[j].first) {
+                unique = false;
+                break;
+            }
+    if (unique) {
+        d.entries_ = std::move(entries);
+        if (d.entries_.size() > kIndexThreshold) d.rebuildIndex();
+        return d;
+    }
+    d.entries_.reserve(entries.size());
+    for (Entry& e : entries) d.set(std::move(e.first), std::move(e.second));
+    return d;
 }
 
 ptrdiff_t JSONDictionary::indexOf(std::string_view key) const {

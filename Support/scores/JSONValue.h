@@ -62,7 +62,14 @@ class JSONValue {
         other.setTag(Tag::Null);
     }
     JSONValue& operator=(const JSONValue& other);
-    JSONValue& operator=(JSONValue&& other) noexcept;
+    JSONValue& operator=(JSONValue&& other) noexcept {
+        if (this != &other) {
+            destroy();
+            raw_ = other.raw_;
+            other.setTag(Tag::Null);
+        }
+        return *this;
+    }
     ~JSONValue() { destroy(); }
 
     Type type() const;
@@ -140,7 +147,10 @@ class JSONValue {
     }
     const JSONValue& element(size_t index) const;
     void setString(const char* chars, size_t size);
-    void destroy() noexcept;
+    void destroy() noexcept {
+        if (tag() >= Tag::LongString) release();
+    }
+    void release() noexcept;
 };
 static_assert(sizeof(JSONValue) == 16);
 
@@ -150,6 +160,8 @@ class JSONDictionary {
 
     JSONDictionary() = default;
     JSONDictionary(std::initializer_list<Entry> entries);
+    // The entries in order; a later equal key replaces an earlier one's value, keeping its place.
+    static JSONDictionary withEntries(std::vector<Entry> entries);
 
     size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
