@@ -198,8 +198,9 @@ ServiceAnswer ScoreService::postScore(std::string_view body, int64_t now) {
             hash = value;
         } else if (key == "cc_prot_ver") {
             version = value;
-        } else if (key.starts_with("cc_")) {
-            return refuse(400, "unknown field " + key);
+        } else if (key.starts_with("cc_") || key == "position" || key == "date") {
+            // The service's own names in a record it answers with.
+            return refuse(400, "the field name " + key + " is reserved");
         } else {
             // The digest covers the record's own values in the order they were sent.
             digestInput += value;

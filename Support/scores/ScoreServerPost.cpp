@@ -46,14 +46,14 @@ bool ScoreServerPost::initWithGameName(std::string gameName, std::string gameKey
 }
 
 bool ScoreServerPost::sendScore(const JSONDictionary& record) {
+    if (connection_) {
+        // The post under way keeps its status.
+        ccLogf("ScoreServerPost: a post for %s is still under way; not sending another", gameName_.c_str());
+        return false;
+    }
     receivedData_.clear();
     postStatus_ = kPostOk;
     statusCode_ = 0;
-    if (connection_) {
-        ccLogf("ScoreServerPost: a post for %s is still under way; not sending another", gameName_.c_str());
-        postStatus_ = kPostNoConnection;
-        return false;
-    }
     // Every value must be usable before anything is built.
     for (const auto& [key, value] : record)
         if (!value.isString() && !value.isNumber() && !value.isBoolean())

@@ -36,8 +36,8 @@ class ScoreServerPost : public Ref, public URLConnectionDelegate {
 
     // Values must be texts or numbers (a boolean counts as the number 1 or 0);
     // anything else raises "Invalid format for value" before anything is sent.
-    // False when the post could not be started (no service set, a post still
-    // under way): then postStatus() is 1.
+    // False when the post could not be started: with no service set (then
+    // postStatus() is 1) or while this client's previous post is under way.
     bool sendScore(const JSONDictionary& record);
     int32_t postStatus() const { return postStatus_; }
     // Seconds before a post gives up; 10 unless changed (tests use less).

@@ -22,12 +22,12 @@ bool ScoreServerRequest::requestScores(int32_t type, int32_t limit, int32_t offs
 
 bool ScoreServerRequest::requestScores(int32_t type, int32_t limit, int32_t offset, int32_t flags,
                                        std::string_view category) {
-    receivedData_.clear();
-    statusCode_ = 0;
     if (connection_) {
         ccLog("ScoreServerRequest: a query is still under way; not starting another");
         return false;
     }
+    receivedData_.clear();
+    statusCode_ = 0;
     std::string endpoint = scoreServerEndpoint("/api/get-scores", "ScoreServerRequest");
     if (endpoint.empty()) return false;
     URLRequest request;

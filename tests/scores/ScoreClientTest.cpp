@@ -54,12 +54,13 @@ class Service {
     explicit Service(const std::string& db) {
         int out[2];
         if (pipe(out) != 0) throw std::runtime_error("pipe");
+        // Nothing is allocated between fork and exec.
+        std::string game = std::string(kGame) + "=" + kKey;
         pid_ = fork();
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
             close(out[0]);
             close(out[1]);
-            std::string game = std::string(kGame) + "=" + kKey;
             execl(TV_SCORE_SERVER, TV_SCORE_SERVER, "--port", "0", "--db", db.c_str(), "--game", game.c_str(),
                   "--game", "other=otherkey", static_cast<char*>(nullptr));
             _exit(127);
@@ -356,6 +357,19 @@ TEST_F(ScoreClient, TheFormIsSortedEscapedAndSigned) {
     EXPECT_EQ(p->postStatus(), 0);
 }
 
+TEST_F(ScoreClient, ASendWhileOneIsUnderWayDoesNotStart) {
+    SilentServer silent;
+    setScoreServerURL(silent.url());
+    RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
+    p->setTimeoutInterval(0.3);
+    ASSERT_TRUE(p->sendScore({{"score", 1}}));
+    EXPECT_FALSE(p->sendScore({{"score", 2}}));
+    EXPECT_EQ(p->postStatus(), 0);
+    EXPECT_TRUE(frames(1));
+    EXPECT_EQ(outcomes->events, (std::vector<std::string>{"postFail"}));
+    EXPECT_EQ(p->postStatus(), 1);
+}
+
 TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscaped) {
     OddServer odd;
     odd.server().Get("/api/get-scores", [&](const httplib::Request& req, httplib::Response& res) {
@@ -489,6 +503,7 @@ TEST_F(ScoreClient, TheServiceBoundsWhatItTakes) {
                                  md5Hex(std::string("1") + kKey) + "&cc_prot_ver=2.0"},
         {"an unknown game", "score=1&cc_device_id=d&cc_gamename=nope&cc_hash=x&cc_prot_ver=1.0"},
         {"a key field twice", signedForm({{"score", "1"}, {"score", "2"}}, "d1")},
+        {"a name the service answers with", signedForm({{"score", "1"}, {"position", "1"}}, "d1")},
     };
     for (const Case& c : refused) {
         auto [status, body] = postForm(c.body);
