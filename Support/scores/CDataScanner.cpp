@@ -141,10 +141,15 @@ bool CDataScanner::init() {
 }
 
 void CDataScanner::setData(std::string_view data) {
-    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(data.data());
-    if (bytes == start_ && data.size() == length_) return;
-    start_ = bytes;
-    length_ = data.size();
+    if (isSameData(data)) return;
+    given_ = data;
+    owned_.assign(data);
+    useBytes(owned_);
+}
+
+void CDataScanner::useBytes(std::string_view bytes) {
+    start_ = reinterpret_cast<const uint8_t*>(bytes.data());
+    length_ = bytes.size();
     end_ = start_ + length_;
     current_ = start_;
 }

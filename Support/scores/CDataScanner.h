@@ -42,13 +42,14 @@ void appendCodePoint(std::string& out, char32_t c);
 
 class CDataScanner : public Ref {
   public:
-    // A new scanner over `data`, which must outlive the scan.
+    // A new scanner over a copy of `data`.
     static RefPtr<CDataScanner> scannerWithData(std::string_view data);
 
     CDataScanner();
     bool init();
 
-    // The same buffer again changes nothing; a new one starts the scan at its beginning.
+    // Keeps a copy of `data` and starts the scan at its beginning; the same
+    // buffer again changes nothing.
     virtual void setData(std::string_view data);
     std::string_view data() const { return {reinterpret_cast<const char*>(start_), length_}; }
 
@@ -98,6 +99,14 @@ class CDataScanner : public Ref {
     bool scanCPlusPlusStyleComment(std::string* out);
 
   protected:
+    // Scans `bytes` from their beginning; they must outlive the scan.
+    void useBytes(std::string_view bytes);
+    bool isSameData(std::string_view data) const {
+        return start_ && data.data() == given_.data() && data.size() == given_.size();
+    }
+
+    std::string_view given_; // what setData was last given
+    std::string owned_;      // the bytes scanned, unless borrowed
     static bool isSpace(uint8_t b) { return b == ' ' || (b >= '\t' && b <= '\r'); }
     static bool isEightSpaces(const uint8_t* p) {
         uint64_t word;

@@ -18,7 +18,7 @@ RefPtr<CJSONDeserializer> CJSONDeserializer::deserializer() { return makeRef<CJS
 
 std::optional<JSONDictionary> CJSONDeserializer::deserializeAsDictionary(std::string_view data, JSONError* error) {
     if (noData(data, error)) return std::nullopt;
-    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData(data);
+    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerBorrowingData(data);
     JSONDictionary dictionary;
     if (!scanner->scanJSONDictionary(&dictionary, error)) return std::nullopt;
     return dictionary;
@@ -26,7 +26,7 @@ std::optional<JSONDictionary> CJSONDeserializer::deserializeAsDictionary(std::st
 
 std::optional<JSONValue> CJSONDeserializer::deserialize(std::string_view data, JSONError* error) {
     if (noData(data, error)) return std::nullopt;
-    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData(data);
+    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerBorrowingData(data);
     JSONValue value;
     if (!scanner->scanJSONObject(&value, error)) return std::nullopt;
     return value;

@@ -113,18 +113,30 @@ RefPtr<CJSONScanner> CJSONScanner::scannerWithData(std::string_view data) {
     return scanner;
 }
 
+RefPtr<CJSONScanner> CJSONScanner::scannerBorrowingData(std::string_view data) {
+    RefPtr<CJSONScanner> scanner = makeRef<CJSONScanner>();
+    scanner->init();
+    scanner->load(data, false);
+    return scanner;
+}
+
 void CJSONScanner::setData(std::string_view data) {
-    if (start_ && data.data() == given_.data() && data.size() == given_.size()) return;
+    if (isSameData(data)) return;
+    load(data, true);
+}
+
+void CJSONScanner::load(std::string_view data, bool copy) {
     given_ = data;
-    start_ = nullptr;
-    length_ = 0;
     Encoding encoding = detectEncoding(data);
-    if (encoding == Encoding::UTF8) {
-        converted_.clear();
-        CDataScanner::setData(data);
+    if (encoding != Encoding::UTF8) {
+        owned_ = toUTF8(data, encoding);
+        useBytes(owned_);
+    } else if (copy) {
+        owned_.assign(data);
+        useBytes(owned_);
     } else {
-        converted_ = toUTF8(data, encoding);
-        CDataScanner::setData(converted_);
+        owned_.clear();
+        useBytes(data);
     }
 }
 

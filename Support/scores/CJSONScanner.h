@@ -25,6 +25,9 @@ constexpr int kJSONMaxDepth = 512;
 class CJSONScanner : public CDataScanner {
   public:
     static RefPtr<CJSONScanner> scannerWithData(std::string_view data);
+    // A scanner that reads `data` in place (UTF-8) rather than a copy: the
+    // caller keeps it alive while the scanner is used.
+    static RefPtr<CJSONScanner> scannerBorrowingData(std::string_view data);
     CJSONScanner();
 
     // Detects UTF-16 and UTF-32 (either byte order) and scans their UTF-8 conversion.
@@ -50,8 +53,8 @@ class CJSONScanner : public CDataScanner {
     bool scanStringView(std::string& scratch, std::string_view& text, JSONError* error);
     bool fail(JSONError* error, int code, const uint8_t* restoreTo);
 
-    std::string_view given_;
-    std::string converted_;
+    void load(std::string_view data, bool copy);
+
     std::string scratch_;
     int depth_ = 0;
     // Elements and entries of the containers being read (shared by the
