@@ -12,16 +12,17 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 
 namespace {
 
 std::string corpus(const std::string& name) {
     std::ifstream in(std::string(TV_JSON_CORPUS_DIR) + "/" + name, std::ios::binary);
-    if (!in) throw std::runtime_error("missing " + name);
+    if (!in) return {};
     std::stringstream s;
     s << in.rdbuf();
     return s.str();
@@ -96,6 +97,10 @@ void writeRapid(benchmark::State& state, const std::string& text) {
 const bool registered = [] {
     for (const char* name : {"canada.json", "citm_catalog.json", "twitter.json"}) {
         auto text = std::make_shared<std::string>(corpus(name));
+        if (text->empty()) {
+            std::fprintf(stderr, "JSON benchmarks: %s is missing from %s\n", name, TV_JSON_CORPUS_DIR);
+            continue;
+        }
         std::string n = name;
         n = n.substr(0, n.find('.'));
         auto add = [&](const char* what, void (*f)(benchmark::State&, const std::string&)) {

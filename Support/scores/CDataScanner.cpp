@@ -215,8 +215,19 @@ bool CDataScanner::scanNumber(double* out) {
         // What a decimal number can be made of is exactly the default set, as
         // long as the text starts with a digit or a point (not "inf" or "nan").
         const uint8_t* p = current_;
-        if (p < end_ && *p == '-') ++p;
+        bool negative = p < end_ && *p == '-';
+        if (negative) ++p;
         if (p >= end_ || !((*p >= '0' && *p <= '9') || *p == '.')) return false;
+        // Whole numbers of up to 15 digits are exact as they are.
+        const uint8_t* digits = p;
+        uint64_t whole = 0;
+        while (p < end_ && *p >= '0' && *p <= '9' && p - digits < 16) whole = whole * 10 + (*p++ - '0');
+        if (p > digits && p - digits <= 15 && (p == end_ || !(*p == '.' || *p == 'e' || *p == 'E' || (*p >= '0' && *p <= '9')))) {
+            double value = static_cast<double>(whole);
+            current_ = p;
+            if (out) *out = negative ? -value : value;
+            return true;
+        }
     } else {
         const uint8_t* runEnd = current_;
         while (runEnd < end_ && doubleCharacters_.byteIsMember(*runEnd)) ++runEnd;

@@ -2,7 +2,9 @@
 
 #include "engine/Errors.h"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 
 RefPtr<CJSONSerializer> CJSONSerializer::serializer() { return makeRef<CJSONSerializer>(); }
@@ -42,9 +44,12 @@ void CJSONSerializer::appendNumber(std::string& out, double number) {
         auto end = std::to_chars(text, text + sizeof text, number).ptr;
         ccRaise("NSGenericException", ("Could not serialize object '" + std::string(text, end) + "'").c_str());
     }
-    // The shortest text that reads back as the same number, in any locale.
     char text[32];
-    auto end = std::to_chars(text, text + sizeof text, number).ptr;
+    char* end;
+    if (number == std::trunc(number) && std::fabs(number) < 9007199254740992.0 && !(number == 0 && std::signbit(number)))
+        end = std::to_chars(text, text + sizeof text, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
+    else
+        end = std::to_chars(text, text + sizeof text, number).ptr; // the shortest text that reads back the same
     out.append(text, end);
 }
 
@@ -52,9 +57,16 @@ void CJSONSerializer::appendString(std::string& out, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
     out += '"';
     size_t run = 0;
+    // Which bytes need an escape: the control characters, the quote, the backslash and the slash.
+    static const auto escaped = [] {
+        std::array<bool, 256> table{};
+        for (int c = 0; c < 0x20; ++c) table[c] = true;
+        table['"'] = table['\\'] = table['/'] = true;
+        return table;
+    }();
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c != '"' && c != '\\' && c != '/') continue;
+        if (!escaped[c]) continue;
         out.append(text.data() + run, i - run);
         run = i + 1;
         switch (c) {
