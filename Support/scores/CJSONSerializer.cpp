@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <cstdint>
 #include <cmath>
 
@@ -38,25 +39,55 @@ std::string CJSONSerializer::serializeDictionary(const JSONDictionary& dictionar
     return serializeObject(JSONValue(dictionary));
 }
 
-void CJSONSerializer::appendNumber(std::string& out, double number) {
+namespace {
+
+// Output gathered in a small buffer and handed to the string in blocks.
+class Writer {
+  public:
+    explicit Writer(std::string& out) : out_(out) {}
+    ~Writer() { flush(); }
+    void put(char c) {
+        if (used_ == sizeof buffer_) flush();
+        buffer_[used_++] = c;
+    }
+    void write(const char* p, size_t n) {
+        if (n > sizeof buffer_ - used_) {
+            flush();
+            if (n > sizeof buffer_) {
+                out_.append(p, n);
+                return;
+            }
+        }
+        std::memcpy(buffer_ + used_, p, n);
+        used_ += n;
+    }
+    void flush() {
+        out_.append(buffer_, used_);
+        used_ = 0;
+    }
+
+  private:
+    std::string& out_;
+    char buffer_[16384];
+    size_t used_ = 0;
+};
+
+void writeNumber(Writer& w, double number) {
+    char text[32];
     if (!std::isfinite(number)) {
-        char text[32];
         auto end = std::to_chars(text, text + sizeof text, number).ptr;
         ccRaise("NSGenericException", ("Could not serialize object '" + std::string(text, end) + "'").c_str());
     }
-    char text[32];
     char* end;
     if (number == std::trunc(number) && std::fabs(number) < 9007199254740992.0 && !(number == 0 && std::signbit(number)))
         end = std::to_chars(text, text + sizeof text, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
     else
         end = std::to_chars(text, text + sizeof text, number).ptr; // the shortest text that reads back the same
-    out.append(text, end);
+    w.write(text, static_cast<size_t>(end - text));
 }
 
-void CJSONSerializer::appendString(std::string& out, std::string_view text) {
+void writeString(Writer& w, std::string_view text) {
     static const char hex[] = "0123456789abcdef";
-    out += '"';
-    size_t run = 0;
     // Which bytes need an escape: the control characters, the quote, the backslash and the slash.
     static const auto escaped = [] {
         std::array<bool, 256> table{};
@@ -64,59 +95,83 @@ void CJSONSerializer::appendString(std::string& out, std::string_view text) {
         table['"'] = table['\\'] = table['/'] = true;
         return table;
     }();
+    w.put('"');
+    size_t run = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         if (!escaped[c]) continue;
-        out.append(text.data() + run, i - run);
+        w.write(text.data() + run, i - run);
         run = i + 1;
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '/': out += "\\/"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        default: // carriage return and the other control characters
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 0xF];
+        case '"': w.write("\\\"", 2); break;
+        case '\\': w.write("\\\\", 2); break;
+        case '/': w.write("\\/", 2); break;
+        case '\b': w.write("\\b", 2); break;
+        case '\f': w.write("\\f", 2); break;
+        case '\n': w.write("\\n", 2); break;
+        case '\t': w.write("\\t", 2); break;
+        default: { // carriage return and the other control characters
+            char u[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+            w.write(u, 6);
             break;
         }
+        }
     }
-    out.append(text.data() + run, text.size() - run);
-    out += '"';
+    w.write(text.data() + run, text.size() - run);
+    w.put('"');
 }
 
-void CJSONSerializer::appendObject(std::string& out, const JSONValue& value) {
+void writeObject(Writer& w, const JSONValue& value) {
     switch (value.type()) {
-    case JSONValue::Type::Null: out += "null"; break;
-    case JSONValue::Type::Boolean: out += value.asBoolean() ? "true" : "false"; break;
-    case JSONValue::Type::Number: appendNumber(out, value.asNumber()); break;
-    case JSONValue::Type::String: appendString(out, value.asString()); break;
+    case JSONValue::Type::Null: w.write("null", 4); break;
+    case JSONValue::Type::Boolean:
+        if (value.asBoolean())
+            w.write("true", 4);
+        else
+            w.write("false", 5);
+        break;
+    case JSONValue::Type::Number: writeNumber(w, value.asNumber()); break;
+    case JSONValue::Type::String: writeString(w, value.asString()); break;
     case JSONValue::Type::Array: {
-        out += '[';
+        w.put('[');
         bool first = true;
         for (const JSONValue& element : value.asArray()) {
-            if (!first) out += ',';
+            if (!first) w.put(',');
             first = false;
-            appendObject(out, element);
+            writeObject(w, element);
         }
-        out += ']';
+        w.put(']');
         break;
     }
     case JSONValue::Type::Dictionary: {
-        out += '{';
+        w.put('{');
         bool first = true;
         for (const auto& [key, element] : value.asDictionary()) {
-            if (!first) out += ',';
+            if (!first) w.put(',');
             first = false;
-            appendString(out, key);
-            out += ':';
-            appendObject(out, element);
+            writeString(w, key);
+            w.put(':');
+            writeObject(w, element);
         }
-        out += '}';
+        w.put('}');
         break;
     }
     }
+}
+
+} // namespace
+
+void CJSONSerializer::appendNumber(std::string& out, double number) {
+    Writer w(out);
+    writeNumber(w, number);
+}
+
+void CJSONSerializer::appendString(std::string& out, std::string_view text) {
+    Writer w(out);
+    writeString(w, text);
+}
+
+void CJSONSerializer::appendObject(std::string& out, const JSONValue& value) {
+    Writer w(out);
+    writeObject(w, value);
 }

@@ -86,19 +86,6 @@ void JSONValue::release() noexcept {
     setTag(Tag::Null);
 }
 
-JSONValue::Type JSONValue::type() const {
-    switch (tag()) {
-    case Tag::Null: return Type::Null;
-    case Tag::Boolean: return Type::Boolean;
-    case Tag::Number: return Type::Number;
-    case Tag::ShortString:
-    case Tag::LongString: return Type::String;
-    case Tag::Array: return Type::Array;
-    case Tag::Dictionary: return Type::Dictionary;
-    }
-    return Type::Null;
-}
-
 const char* JSONValue::typeName() const {
     switch (type()) {
     case Type::Null: return "null";

@@ -72,7 +72,11 @@ class JSONValue {
     }
     ~JSONValue() { destroy(); }
 
-    Type type() const;
+    Type type() const {
+        static constexpr Type types[] = {Type::Null,   Type::Boolean, Type::Number,    Type::String,
+                                         Type::String, Type::Array,   Type::Dictionary};
+        return types[static_cast<uint8_t>(tag())];
+    }
     bool isNull() const { return tag() == Tag::Null; }
     bool isBoolean() const { return tag() == Tag::Boolean; }
     bool isNumber() const { return tag() == Tag::Number; }
