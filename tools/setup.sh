@@ -6,7 +6,8 @@ TV_PACKAGES=(
   libsdl2-dev libgles-dev libegl-dev libgles1 libegl1 libegl-mesa0 libgl1-mesa-dri
   libpng-dev libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
   libsndfile1-dev libcurl4-openssl-dev libssl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
+  libcpp-httplib-dev libsqlite3-dev locales
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev nlohmann-json3-dev rapidjson-dev
 )
 
 tv_install_packages() {

@@ -21,8 +21,7 @@ constexpr size_t kBytesPerParticle = sizeof(sParticle) + sizeof(ccPointSprite) +
 // Pixels per point of the window: a particle's size is in the picture's
 // pixels at scale 1, so at a larger scale its point is drawn that much larger.
 float windowScale() {
-    EAGLView* view = Director::sharedDirector()->openGLView();
-    return view ? static_cast<float>(view->contentScale()) : 1.0f;
+    return Director::sharedDirector()->contentScaleFactor();
 }
 
 float r() {

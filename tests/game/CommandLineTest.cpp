@@ -1,6 +1,6 @@
 // The game's options, and the executable run the way a person runs it.
 
-#include "CommandLine.h"
+#include "runner/CommandLine.h"
 #include "support/EngineTest.h"
 #include "support/RunGame.h"
 

@@ -18,10 +18,15 @@ void appendQuoted(std::string& command, const std::string& word) {
 } // namespace
 
 RunResult runGame(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+    return runExecutable(TV_GAME_EXECUTABLE, args, environment);
+}
+
+RunResult runExecutable(const std::string& executable, const std::vector<std::string>& args,
+                        const std::vector<std::string>& environment) {
     std::string command = "env";
     for (const std::string& e : environment)
         appendQuoted(command, e);
-    appendQuoted(command, TV_GAME_EXECUTABLE);
+    appendQuoted(command, executable);
     for (const std::string& a : args)
         appendQuoted(command, a);
     command.append(" 2>&1");

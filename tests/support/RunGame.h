@@ -6,7 +6,7 @@
 #include <vector>
 
 struct RunResult {
-    int code = -1; // the exit code; -1 when the game did not exit normally
+    int code = -1;      // the exit code; -1 when the game did not exit normally
     std::string output; // stdout and stderr together
 };
 
@@ -14,3 +14,6 @@ struct RunResult {
 // before it ("NAME=value", or "-u" and "NAME" to take a variable away). Every
 // word is quoted, so paths with spaces work.
 RunResult runGame(const std::vector<std::string>& args, const std::vector<std::string>& environment = {});
+// The same for another program of the project (the gallery).
+RunResult runExecutable(const std::string& executable, const std::vector<std::string>& args,
+                        const std::vector<std::string>& environment = {});

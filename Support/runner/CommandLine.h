@@ -1,5 +1,5 @@
 #pragma once
-// The game's command-line options.
+// The command-line options every program of the project takes (the game, the gallery).
 
 #include <string>
 #include <vector>
@@ -20,4 +20,7 @@ struct CommandLineResult {
 };
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& args);
+// The whole --help text of the game.
 std::string usageText();
+// Its "Options:" part onwards, for programs that add options of their own.
+std::string optionsText();

@@ -1,0 +1,28 @@
+#include "GalleryDelegate.h"
+
+#include "Gallery.h"
+
+#include "engine/Director.h"
+
+void GalleryDelegate::applicationDidFinishLaunching(Application*) {
+    window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
+    window_->setUserInteractionEnabled(true);
+    Director::sharedDirector()->attachInWindow(window_);
+    window_->makeKeyAndVisible();
+    if (firstDemo_ >= 0)
+        Gallery::shared()->showDemo(firstDemo_);
+    else
+        Director::sharedDirector()->runWithScene(Gallery::listScene());
+}
+
+void GalleryDelegate::applicationWillResignActive(Application*) {
+    Director::sharedDirector()->pause();
+}
+
+void GalleryDelegate::applicationDidBecomeActive(Application*) {
+    Director::sharedDirector()->resume();
+}
+
+void GalleryDelegate::applicationWillTerminate(Application*) {
+    Gallery::purgeShared();
+}

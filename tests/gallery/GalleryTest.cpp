@@ -1,0 +1,276 @@
+// The gallery: every demo runs, the arrows and the list lead where they say,
+// a demo that runs out starts again, and the contact sheet is the same on
+// every run and the same as the one in docs/.
+
+#include "Gallery.h"
+#include "ContactSheet.h"
+#include "Demo.h"
+
+#include "engine/Transition.h"
+#include "platform/GL.h"
+#include "support/EngineTest.h"
+#include "support/RunGame.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+class GalleryTest : public EngineTest {
+  protected:
+    void TearDown() override {
+        Gallery::purgeShared();
+        EngineTest::TearDown();
+    }
+    Gallery* gallery() const { return Gallery::shared(); }
+    void tap(cpVect screenPoint) {
+        touchDown(viewPoint(screenPoint));
+        step();
+        touchUp(viewPoint(screenPoint));
+        step();
+    }
+    // The on-screen arrows and the way back of a demo page.
+    static constexpr cpVect kPrevious = {40, 30}, kList = {160, 30}, kNext = {280, 30};
+};
+
+class EveryDemo : public GalleryTest, public ::testing::WithParamInterface<std::string> {};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A fresh folder under the system's temporary one.
+fs::path scratchFolder(const std::string& name) {
+    fs::path dir = fs::temp_directory_path() / ("tv-gallery-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+bool updating() {
+    const char* update = std::getenv("TV_UPDATE_GOLDEN");
+    return update && *update && std::string(update) != "0";
+}
+} // namespace
+
+TEST_P(EveryDemo, RunsTwoSecondsWithoutAGLErrorOrALogLine) {
+    int index = demoIndex(GetParam());
+    ASSERT_GE(index, 0);
+    gallery()->showDemo(index);
+    stepFrames(120);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(gallery()->current(), index);
+    EXPECT_TRUE(logLines().empty()) << "first: " << logLines().front();
+    // Something is drawn besides the page's title bars: the middle of the screen is not one colour.
+    platform::Bitmap frame = readFrame();
+    std::set<uint32_t> colours;
+    for (int y = 100; y < 380; y += 7)
+        for (int x = 0; x < frame.width; x += 7) {
+            const uint8_t* p = frame.pixel(x, y);
+            colours.insert(p[0] << 16 | p[1] << 8 | p[2]);
+        }
+    EXPECT_GT(colours.size(), 3u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gallery, EveryDemo, ::testing::ValuesIn([] {
+                             std::vector<std::string> names;
+                             for (const Demo& d : demos())
+                                 names.push_back(d.name);
+                             return names;
+                         }()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST_F(GalleryTest, ListsEveryRegisteredTransitionAndEveryGroupOnce) {
+    for (const std::string& name : TransitionScene::registeredClassNames())
+        EXPECT_GE(demoIndex(name), 0) << name;
+    // A group's demos stand together, so the list shows each group under one heading.
+    std::set<std::string> seen;
+    std::string group;
+    for (const Demo& d : demos()) {
+        if (d.group != group) {
+            EXPECT_TRUE(seen.insert(d.group).second) << d.group << " is split";
+        }
+        group = d.group;
+        EXPECT_GT(d.length, d.pictureAt) << d.name;
+    }
+    EXPECT_EQ(demoIndex("NoSuchDemo"), -1);
+}
+
+TEST_F(GalleryTest, TouchesOpenADemoAndTheArrowsWalkTheListRoundAndBack) {
+    runScene(Gallery::listScene());
+    step();
+    tap(cpv(160, 480 - 84)); // the first demo's row
+    step();
+    EXPECT_EQ(gallery()->current(), 0);
+    int last = static_cast<int>(demos().size()) - 1;
+    struct Move {
+        cpVect where;
+        int expected;
+    };
+    for (Move m : {Move{kNext, 1}, Move{kPrevious, 0}, Move{kPrevious, last}, Move{kNext, 0}}) {
+        // A transition demo takes touches away while it changes scenes; wait until it is on its second page.
+        stepFrames(150);
+        tap(m.where);
+        step();
+        EXPECT_EQ(gallery()->current(), m.expected);
+    }
+    stepFrames(150);
+    tap(kList);
+    step();
+    EXPECT_EQ(gallery()->current(), -1);
+    // The keys, once wired, do the same.
+    gallery()->keyPressed(Gallery::Key::Right);
+    EXPECT_EQ(gallery()->current(), -1) << "keys on the list do not open demos";
+    gallery()->showDemo(3);
+    gallery()->keyPressed(Gallery::Key::Right);
+    EXPECT_EQ(gallery()->current(), 4);
+    gallery()->keyPressed(Gallery::Key::Left);
+    EXPECT_EQ(gallery()->current(), 3);
+    gallery()->keyPressed(Gallery::Key::Escape);
+    EXPECT_EQ(gallery()->current(), -1);
+    // A key in the middle of a transition (touches are off then) leaves touches working on the next demo.
+    gallery()->showDemo(demoIndex("FadeTransition"));
+    stepFrames(60);
+    ASSERT_FALSE(director()->eventsEnabled());
+    gallery()->keyPressed(Gallery::Key::Right);
+    stepFrames(2);
+    EXPECT_TRUE(director()->eventsEnabled());
+    tap(kNext);
+    EXPECT_EQ(gallery()->current(), demoIndex("FadeTransition") + 2);
+    stepFrames(2);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GalleryTest, ADemoThatRunsOutStartsAgain) {
+    // The transition demo's pages: blue "A", then orange "B".
+    const RGBA blue{0x2a, 0x5d, 0xb0, 255}, orange{0xd0, 0x68, 0x2a, 255};
+    int fade = demoIndex("FadeTransition");
+    gallery()->showDemo(fade);
+    stepFrames(21); // a third of a second
+    EXPECT_TRUE(colorNear(pixelAt(20, 300), blue));
+    stepFrames(129); // two and a half seconds: the transition is over
+    EXPECT_TRUE(colorNear(pixelAt(20, 300), orange));
+    EXPECT_FALSE(dynamic_cast<TransitionScene*>(director()->runningScene()));
+    // Past its length it is back on its first page, and still the same demo.
+    stepFrames(static_cast<int>(demos()[fade].length * 60) - 150 + 10);
+    EXPECT_TRUE(colorNear(pixelAt(20, 300), blue));
+    EXPECT_EQ(gallery()->current(), fade);
+    // And it goes on: the transition comes again.
+    stepFrames(60);
+    EXPECT_TRUE(dynamic_cast<TransitionScene*>(director()->runningScene()));
+}
+
+// Runs the gallery's --contact-sheet twice and compares: two runs give the
+// same files, and the sheets are the ones in docs/gallery. With
+// TV_UPDATE_GOLDEN=1 the sheets in docs/gallery are written instead.
+TEST(GalleryContactSheet, IsTheSameOnEveryRunAndTheSameAsTheOneInDocs) {
+    fs::path one = scratchFolder("one"), two = scratchFolder("two");
+    for (const fs::path& dir : {one, two}) {
+        RunResult r = runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", dir.string()},
+                                    {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"});
+        ASSERT_EQ(r.code, 0) << r.output;
+    }
+    size_t pages = (demos().size() + 11) / 12;
+    std::vector<std::string> files;
+    for (const Demo& d : demos())
+        files.push_back(d.name + ".png");
+    for (size_t p = 0; p < pages; ++p)
+        files.push_back(contactSheetFileName(static_cast<int>(p)));
+    EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(one), {})), files.size());
+    for (const std::string& f : files) {
+        std::string a = readFile(one / f);
+        EXPECT_FALSE(a.empty()) << f;
+        EXPECT_TRUE(a == readFile(two / f)) << f << " differs between two runs";
+    }
+
+    fs::path docs = fs::path(TV_DOCS_DIR) / "gallery";
+    if (updating()) {
+        fs::create_directories(docs);
+        for (const auto& entry : fs::directory_iterator(docs))
+            if (entry.path().filename().string().starts_with("contact-sheet-")) fs::remove(entry.path());
+        for (size_t p = 0; p < pages; ++p)
+            fs::copy_file(one / contactSheetFileName(static_cast<int>(p)),
+                          docs / contactSheetFileName(static_cast<int>(p)));
+        std::printf("contact sheets written to %s: look at them before committing\n", docs.c_str());
+    }
+    for (size_t p = 0; p <= pages; ++p) {
+        std::string name = contactSheetFileName(static_cast<int>(p));
+        platform::Bitmap made, committed;
+        if (p == pages) {
+            EXPECT_FALSE(fs::exists(docs / name)) << "docs/gallery has a page too many: " << name;
+            break;
+        }
+        ASSERT_TRUE(readTestPNG((one / name).string(), made)) << name;
+        ASSERT_TRUE(readTestPNG((docs / name).string(), committed))
+            << "docs/gallery/" << name << " is missing; make it with TV_UPDATE_GOLDEN=1";
+        ASSERT_EQ(made.width, committed.width);
+        ASSERT_EQ(made.height, committed.height);
+        size_t differing = 0;
+        for (size_t i = 0; i < made.pixels.size(); ++i)
+            if (std::abs(made.pixels[i] - committed.pixels[i]) > 8) ++differing;
+        EXPECT_LE(differing, made.pixels.size() / 1000)
+            << "docs/gallery/" << name << " is stale: run this test with TV_UPDATE_GOLDEN=1, look, commit";
+    }
+    fs::remove_all(one);
+    fs::remove_all(two);
+}
+
+TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
+    const std::vector<std::string> env = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"};
+    RunResult help = runExecutable(TV_GALLERY_EXECUTABLE, {"--help"});
+    EXPECT_EQ(help.code, 0);
+    for (const char* option : {"--demo", "--contact-sheet", "--headless", "--frames", "--scale", "--script"})
+        EXPECT_NE(help.output.find(option), std::string::npos) << option;
+
+    RunResult list = runExecutable(TV_GALLERY_EXECUTABLE, {"--list"});
+    EXPECT_EQ(list.code, 0);
+    for (const Demo& d : demos())
+        EXPECT_NE(list.output.find("  " + d.name + "\n"), std::string::npos) << d.name;
+
+    fs::path dir = scratchFolder("shot");
+    fs::path shot = dir / "menus shot.png";
+    RunResult one = runExecutable(
+        TV_GALLERY_EXECUTABLE,
+        {"--headless", "--scale", "1", "--demo", "Menus", "--frames", "5", "--screenshot", shot.string()},
+        env);
+    EXPECT_EQ(one.code, 0) << one.output;
+    platform::Bitmap picture;
+    EXPECT_TRUE(readTestPNG(shot.string(), picture));
+    EXPECT_EQ(picture.width, 320);
+
+    struct Bad {
+        std::vector<std::string> args;
+        const char* says;
+    };
+    for (const Bad& bad :
+         {Bad{{"--demo", "NoSuchDemo", "--headless"}, "no demo named \"NoSuchDemo\""},
+          Bad{{"--demo"}, "--demo needs a value"}, Bad{{"--contact-sheet"}, "--contact-sheet needs a value"},
+          Bad{{"--frames", "0"}, "--frames must be"}, Bad{{"--bogus"}, "unknown option"}}) {
+        RunResult r = runExecutable(TV_GALLERY_EXECUTABLE, bad.args, env);
+        EXPECT_EQ(r.code, 2) << bad.says;
+        EXPECT_NE(r.output.find(bad.says), std::string::npos) << r.output;
+    }
+    // A folder that cannot be made: a clear line and a failure, nothing drawn.
+    RunResult unwritable =
+        runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", (shot / "below a file").string()}, env);
+    EXPECT_EQ(unwritable.code, 1);
+    EXPECT_NE(unwritable.output.find("Cannot make the folder"), std::string::npos) << unwritable.output;
+    fs::remove_all(dir);
+}
+
+TEST(GalleryReadme, NamesEveryDemoAndShowsEveryContactSheetPage) {
+    std::string readme = readFile(fs::path(TV_DOCS_DIR).parent_path() / "README.md");
+    ASSERT_FALSE(readme.empty());
+    for (const Demo& d : demos())
+        EXPECT_NE(readme.find(d.name), std::string::npos) << d.name << " is not in README.md";
+    for (size_t p = 0; p < (demos().size() + 11) / 12; ++p) {
+        std::string page = "docs/gallery/" + contactSheetFileName(static_cast<int>(p));
+        EXPECT_NE(readme.find("(" + page + ")"), std::string::npos) << page << " is not shown in README.md";
+    }
+}

@@ -1,0 +1,434 @@
+#include "engine/Errors.h"
+#include "scores/CJSONDeserializer.h"
+#include "scores/CJSONScanner.h"
+#include "scores/CJSONSerializer.h"
+#include "scores/TextScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+using namespace std::string_literals;
+
+namespace {
+
+std::optional<JSONValue> read(std::string_view text, JSONError* error = nullptr) {
+    return CJSONDeserializer::deserializer()->deserialize(text, error);
+}
+
+JSONValue mustRead(std::string_view text) {
+    JSONError error;
+    std::optional<JSONValue> v = read(text, &error);
+    EXPECT_TRUE(v) << text << ": " << error.code << " " << error.localizedDescription;
+    return v ? *v : JSONValue();
+}
+
+std::string write(const JSONValue& v) { return CJSONSerializer::serializer()->serializeObject(v); }
+
+} // namespace
+
+TEST(JSONReader, FailuresGiveTheirCodeAndPutTheLocationBack) {
+    struct Case {
+        std::string text;
+        int code;
+        size_t location; // where the scan stands after the failure
+    };
+    const Case cases[] = {
+        {"[1 2]", -9, 0},
+        {"  [1 2]", -9, 2},
+        {"{1:2}", -2, 0},
+        {"{\"a\" 1}", -3, 0},
+        {"{\"a\":}", -4, 0},
+        {"{\"a\":1 \"b\":2}", -5, 0},
+        {"[1,?]", -8, 0},
+        {"\"\\u00g9\"", -12, 0},
+        {"\"\\x\"", -13, 0},
+        {"'a'", -11, 0},
+        // The end of the data is the absence of a character, never a read past it.
+        {"[", -8, 0},
+        {"[1,", -8, 0},
+        {"[1", -9, 0},
+        {"{", -2, 0},
+        {"{\"a\":1", -5, 0},
+        {"{\"a", -2, 0},
+        {"\"abc", -15, 0},
+        {"\"abc\\", -15, 0},
+        {"\"\\u12", -12, 0},
+        {"-", -14, 0},
+        {"-x", -14, 0},
+        {"1e999", -14, 0},
+        {"tru", -16, 0},
+        {"?", -16, 0},
+        {"   ", -16, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData(c.text);
+        JSONError error;
+        JSONValue value;
+        EXPECT_FALSE(scanner->scanJSONObject(&value, &error));
+        EXPECT_EQ(error.code, c.code);
+        EXPECT_EQ(error.domain, "CJSONScannerErrorDomain");
+        EXPECT_EQ(error.localizedDescription, CJSONScanner::messageForCode(c.code));
+        EXPECT_EQ(scanner->scanLocation(), c.location);
+    }
+}
+
+TEST(JSONReader, MessagesAreTheOnesPeopleSee) {
+    EXPECT_STREQ(CJSONScanner::messageForCode(-7), "Could not scan array. Array not started by a '{' character.");
+    EXPECT_STREQ(CJSONScanner::messageForCode(-11),
+                 "Could not scan string constant. String not started by a '\"' character.");
+    EXPECT_STREQ(CJSONScanner::messageForCode(-10), CJSONScanner::messageForCode(-9));
+
+    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData("[]");
+    JSONError error;
+    EXPECT_FALSE(scanner->scanJSONDictionary(nullptr, &error));
+    EXPECT_EQ(error.code, -1);
+    scanner = CJSONScanner::scannerWithData("{}");
+    EXPECT_FALSE(scanner->scanJSONArray(nullptr, &error));
+    EXPECT_EQ(error.code, -7);
+    // No error location, no error: still just false.
+    EXPECT_FALSE(scanner->scanJSONArray(nullptr, nullptr));
+}
+
+TEST(JSONReader, NoDataIsTheDeserializersOwnError) {
+    JSONError error;
+    EXPECT_FALSE(read("", &error));
+    EXPECT_EQ(error.domain, kJSONDeserializerErrorDomain);
+    EXPECT_EQ(error.code, -1);
+    EXPECT_TRUE(error.localizedDescription.empty());
+    EXPECT_FALSE(CJSONDeserializer::deserializer()->deserializeAsDictionary("[1]", &error));
+    EXPECT_EQ(error.code, -1);
+    EXPECT_EQ(error.domain, "CJSONScannerErrorDomain");
+}
+
+TEST(JSONReader, NestingHasALimitAndAHostileDocumentOnlyFails) {
+    std::string deepest = std::string(kJSONMaxDepth, '[') + std::string(kJSONMaxDepth, ']');
+    EXPECT_TRUE(read(deepest));
+    std::string tooDeep = std::string(kJSONMaxDepth + 1, '[') + std::string(kJSONMaxDepth + 1, ']');
+    EXPECT_FALSE(read(tooDeep));
+    JSONError error;
+    EXPECT_FALSE(read(std::string(200000, '['), &error));
+    EXPECT_EQ(error.code, -8);
+    EXPECT_FALSE(read(std::string(100000, '{') , &error));
+    EXPECT_FALSE(read("{\"a\":" + std::string(100000, '['), &error));
+    EXPECT_EQ(error.code, -4);
+    // The top-level value itself too deep reports why.
+    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData(tooDeep);
+    JSONArray array;
+    EXPECT_FALSE(scanner->scanJSONArray(&array, &error));
+}
+
+TEST(JSONReader, ValuesReadAsTheirKinds) {
+    struct Case {
+        std::string text;
+        JSONValue expected;
+    };
+    const Case cases[] = {
+        {"{}", JSONDictionary{}},
+        {"[]", JSONArray{}},
+        {"[1,2,]", JSONArray{1, 2}},
+        {"{\"a\":1,}", JSONDictionary{{"a", 1}}},
+        {" [ true , false , null ] ", JSONArray{true, false, nullptr}},
+        {"1.5e3", 1500.0},
+        {"1e+5", 100000.0},
+        {"2E-2", 0.02},
+        {"-12", -12},
+        {"1e-400", 0.0},
+        {"12345678901234567890", 12345678901234567890.0},
+        {"\"\\u00e9\"", "\xC3\xA9"},
+        {"\"\\u00E9\"", "\xC3\xA9"},
+        {"\"\\ud83d\\ude00\"", "\xF0\x9F\x98\x80"},          // a surrogate pair is one character
+        {"\"\\ud800x\"", "\xEF\xBF\xBDx"},                     // a lone surrogate is U+FFFD
+        {"\"\\udc00\\u0041\"", "\xEF\xBF\xBD" "A"},
+        {"\"a\xFF" "b\xC3\"", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD"}, // so is broken UTF-8
+        {"\"\xE6\x97\xA5\xE6\x9C\xAC\"", "\xE6\x97\xA5\xE6\x9C\xAC"},
+        {"\"\\b\\f\\n\\r\\t\\/\\\\\\\"\"", "\b\f\n\r\t/\\\""},
+        {"\"tab\there\"", "tab\there"}, // control characters inside quotes are taken as they are
+        {"{\"k\":1,\"j\":2,\"k\":3}", JSONDictionary{{"k", 3}, {"j", 2}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(mustRead(c.text), c.expected) << write(mustRead(c.text));
+    }
+    // Booleans stay apart from numbers.
+    EXPECT_NE(mustRead("true"), JSONValue(1));
+    EXPECT_TRUE(std::signbit(mustRead("-0").asNumber()));
+    // A later equal key replaces the value but keeps the first place.
+    EXPECT_EQ(write(mustRead("{\"k\":1,\"j\":2,\"k\":3}")), "{\"k\":3,\"j\":2}");
+}
+
+TEST(JSONReader, ANumberStopsWhereItsTextDoes) {
+    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData("12abc");
+    double n = 0;
+    ASSERT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
+    EXPECT_EQ(n, 12);
+    EXPECT_EQ(scanner->remainingString(), "abc");
+    // Not a silent [1]: the rest of a malformed number is left for the array to refuse.
+    JSONError error;
+    EXPECT_FALSE(read("[1-2]", &error));
+    EXPECT_EQ(error.code, -9);
+}
+
+TEST(JSONReader, NumbersDoNotDependOnTheLocale) {
+    // A German locale, made for this test where the system has none installed.
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    std::string saved = previous ? previous : "C";
+    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    std::filesystem::path made;
+    if (!german) {
+        made = std::filesystem::temp_directory_path() / ("tv-locale-" + std::to_string(getpid()));
+        std::filesystem::create_directories(made);
+        std::string command = "localedef -i de_DE -f UTF-8 '" + (made / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) {
+            setenv("LOCPATH", made.c_str(), 1);
+            german = std::setlocale(LC_ALL, "de_DE.UTF-8");
+        }
+    }
+    bool comma = german && std::string(std::localeconv()->decimal_point) == ",";
+    JSONValue v;
+    std::string text;
+    if (comma) {
+        v = mustRead("[1.5,2.25e1]");
+        text = write(JSONValue(0.5));
+    }
+    std::setlocale(LC_ALL, saved.c_str());
+    if (!made.empty()) {
+        unsetenv("LOCPATH");
+        std::filesystem::remove_all(made);
+    }
+    if (!comma) GTEST_SKIP() << "no locale with a decimal comma can be had here";
+    EXPECT_EQ(v, (JSONArray{1.5, 22.5}));
+    EXPECT_EQ(text, "0.5");
+}
+
+TEST(JSONReader, WideEncodingsAreDetected) {
+    EXPECT_EQ(mustRead("\x7B\x00\x7D\x00"s), JSONDictionary{});
+    const JSONValue expected = JSONDictionary{{"\xC3\xA9", "\xF0\x9F\x98\x80"}};
+    // {"é":"😀"} by hand in each encoding.
+    const std::u16string u16 = u"{\"\u00e9\":\"\U0001F600\"}";
+    const std::u32string u32 = U"{\"\u00e9\":\"\U0001F600\"}";
+    std::string le16, be16, le32, be32;
+    for (char16_t c : u16) {
+        le16 += static_cast<char>(c & 0xFF), le16 += static_cast<char>(c >> 8);
+        be16 += static_cast<char>(c >> 8), be16 += static_cast<char>(c & 0xFF);
+    }
+    for (char32_t c : u32)
+        for (int k = 0; k < 4; ++k) {
+            le32 += static_cast<char>((c >> (8 * k)) & 0xFF);
+            be32 += static_cast<char>((c >> (8 * (3 - k))) & 0xFF);
+        }
+    EXPECT_EQ(mustRead(le16), expected);
+    EXPECT_EQ(mustRead(be16), expected);
+    EXPECT_EQ(mustRead(le32), expected);
+    EXPECT_EQ(mustRead(be32), expected);
+    // A cut-off wide document fails instead of reading past its end.
+    EXPECT_FALSE(read(le16.substr(0, le16.size() - 3)));
+}
+
+TEST(JSONWriter, WritesValidJSON) {
+    struct Case {
+        JSONValue value;
+        std::string text;
+    };
+    const Case cases[] = {
+        {JSONArray{1, 1}, "[1,1]"},
+        {"a/b", "\"a\\/b\""},
+        {true, "true"},
+        {false, "false"},
+        {nullptr, "null"},
+        {1.5, "1.5"},
+        {-0.0, "-0"},
+        {1e20, "1e+20"},
+        {0.1, "0.1"},
+        {"q\"b\\", "\"q\\\"b\\\\\""},
+        {"\b\f\n\t", "\"\\b\\f\\n\\t\""},
+        {"\r\x01\x1f", "\"\\u000d\\u0001\\u001f\""},
+        {"\xC3\xA9", "\"\xC3\xA9\""},
+        {JSONDictionary{{"b", 1}, {"a", JSONArray{}}}, "{\"b\":1,\"a\":[]}"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(write(c.value), c.text);
+        // Everything written reads back as the same value.
+        EXPECT_EQ(mustRead(c.text), c.value) << c.text;
+    }
+    RefPtr<CJSONSerializer> s = CJSONSerializer::serializer();
+    EXPECT_EQ(s->serializeNull(kJSONNull), "null");
+    EXPECT_EQ(s->serializeNumber(true), "true");
+    EXPECT_EQ(s->serializeArray({1, "x"}), "[1,\"x\"]");
+    EXPECT_EQ(s->serializeDictionary({{"k", nullptr}}), "{\"k\":null}");
+}
+
+TEST(JSONWriter, NumbersJSONCannotExpressAreRefused) {
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
+        try {
+            write(JSONArray{1, bad});
+            ADD_FAILURE() << "wrote " << bad;
+        } catch (const NamedException& e) {
+            EXPECT_EQ(e.name(), "NSGenericException");
+            EXPECT_TRUE(e.reason().starts_with("Could not serialize object '")) << e.reason();
+        }
+    }
+}
+
+TEST(JSONValue, IsPleasantToReadFrom) {
+    JSONValue v = mustRead(R"({"scores":[{"name":"ann","score":3}],"n":null})");
+    EXPECT_EQ(v["scores"][0]["name"].asString(), "ann");
+    EXPECT_EQ(v["scores"][0]["score"].numberOr(0), 3);
+    EXPECT_TRUE(v["missing"][7]["deeper"].isNull());
+    EXPECT_EQ(v["scores"].size(), 1u);
+    EXPECT_EQ(v["n"].stringOr("none"), "none");
+    EXPECT_THROW(v["scores"].asNumber(), AssertionFailure);
+    // Copies are deep.
+    JSONValue copy = v;
+    copy.asDictionary().set("scores", 1);
+    EXPECT_TRUE(v["scores"].isArray());
+    // A long text and its copy.
+    JSONValue longText(std::string(1000, 'x'));
+    JSONValue other = longText;
+    EXPECT_EQ(other.asString(), std::string(1000, 'x'));
+    // Many keys: look-ups stay right once the dictionary is indexed.
+    JSONDictionary many;
+    for (int i = 0; i < 300; ++i) many.set("k" + std::to_string(i), i);
+    many.set("k7", "again");
+    EXPECT_EQ(many.size(), 300u);
+    EXPECT_EQ(many["k7"].asString(), "again");
+    EXPECT_EQ(many["k299"].asNumber(), 299);
+    EXPECT_EQ(many.entries()[7].first, "k7");
+    EXPECT_TRUE(many["k300"].isNull());
+}
+
+TEST(JSONReader, CorporaSurviveARoundTrip) {
+    const std::filesystem::path dir = TV_JSON_CORPUS_DIR;
+    for (const char* name : {"canada.json", "citm_catalog.json", "twitter.json"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(dir / name, std::ios::binary);
+        ASSERT_TRUE(in) << "missing " << (dir / name);
+        std::stringstream text;
+        text << in.rdbuf();
+        JSONValue first = mustRead(text.str());
+        ASSERT_FALSE(first.isNull());
+        std::string written = write(first);
+        JSONValue second = mustRead(written);
+        EXPECT_TRUE(first == second);
+        EXPECT_EQ(write(second), written);
+    }
+}
+
+TEST(DataScanner, ScansBytes) {
+    RefPtr<CDataScanner> s = CDataScanner::scannerWithData("  abc123-4.5e1+x");
+    s->skipWhitespace();
+    std::string out;
+    EXPECT_TRUE(s->scanUTF8String("ab", &out));
+    EXPECT_EQ(out, "ab");
+    EXPECT_FALSE(s->scanString("x", &out));
+    EXPECT_EQ(s->scanCharacter(), 'c');
+    double n = 0;
+    EXPECT_TRUE(s->scanNumber(&n));
+    EXPECT_EQ(n, 123);
+    EXPECT_TRUE(s->scanNumber(&n));
+    EXPECT_EQ(n, -45);
+    EXPECT_TRUE(s->scanCharacter('+'));
+    EXPECT_EQ(s->currentCharacter(), 'x');
+    s->setScanLocation(1000);
+    EXPECT_TRUE(s->isAtEnd());
+    EXPECT_EQ(s->currentCharacter(), 0);
+    EXPECT_EQ(s->scanCharacter(), 0);
+
+    // A zero byte ends the search for a text.
+    s = CDataScanner::scannerWithData("ab\0cd"s);
+    EXPECT_FALSE(s->scanUpToString("cd", &out));
+    s = CDataScanner::scannerWithData("key: value");
+    EXPECT_TRUE(s->scanUpToString(":", &out));
+    EXPECT_EQ(out, "key");
+    EXPECT_TRUE(s->scanCharactersFromSet(CharacterSet::characterSetWithCharactersInString(": "), nullptr));
+    EXPECT_TRUE(s->scanUpToCharactersFromSet(CharacterSet::characterSetWithCharactersInString("u"), &out));
+    EXPECT_EQ(out, "val");
+}
+
+TEST(DataScanner, Comments) {
+    struct Case {
+        std::string text;
+        bool cStyle;
+        std::string comment; // or the exception's reason
+        bool raises;
+        std::string rest;
+    };
+    const Case cases[] = {
+        {"/* note */x", true, " note ", false, "x"},
+        {"/**/", true, "", false, ""},
+        {"/* open", true, "Started to scan a C style comment but it wasn't terminated.", true, ""},
+        {"/* a /* b */", true, "C style comments should not be nested.", true, ""},
+        {"// line\r\nnext", false, " line", false, "next"},
+        {"//\nnext", false, "", false, "next"},
+        {"// \xE2\x80\xA6 end", false, " \xE2\x80\xA6 end", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        for (bool text : {false, true}) { // the byte scanner and the character scanner agree
+            std::string out;
+            try {
+                bool found;
+                std::string rest;
+                if (text) {
+                    RefPtr<TextScanner> s = TextScanner::scannerWithString(c.text);
+                    found = c.cStyle ? s->scanCStyleComment(&out) : s->scanCPlusPlusStyleComment(&out);
+                    rest = s->remainingString();
+                } else {
+                    RefPtr<CDataScanner> s = CDataScanner::scannerWithData(c.text);
+                    found = c.cStyle ? s->scanCStyleComment(&out) : s->scanCPlusPlusStyleComment(&out);
+                    rest = s->remainingString();
+                }
+                EXPECT_FALSE(c.raises);
+                EXPECT_TRUE(found);
+                EXPECT_EQ(out, c.comment);
+                EXPECT_EQ(rest, c.rest);
+            } catch (const NamedException& e) {
+                EXPECT_TRUE(c.raises);
+                EXPECT_EQ(e.name(), "NSGenericException");
+                EXPECT_EQ(e.reason(), c.comment);
+            }
+        }
+    }
+    EXPECT_FALSE(CDataScanner::scannerWithData("x/**/")->scanCStyleComment(nullptr));
+}
+
+TEST(TextScanner, CountsCharactersAndBacktracks) {
+    RefPtr<TextScanner> s = TextScanner::scannerWithString("\xC3\xA9t\xC3\xA9\xE2\x80\xA8z");
+    EXPECT_EQ(s->scanCharacter(), U'\u00e9');
+    EXPECT_TRUE(s->scanCharacter(U't'));
+    EXPECT_EQ(s->scanLocation(), 2u);
+    std::string out;
+    EXPECT_TRUE(s->scanUpToCharactersFromSet(CharacterSet::linebreaksCharacterSet(), &out));
+    EXPECT_EQ(out, "\xC3\xA9");
+    EXPECT_EQ(s->currentCharacter(), U'\u2028');
+    s->backtrack(3);
+    EXPECT_EQ(s->scanLocation(), 0u);
+    EXPECT_EQ(s->remainingString(), s->string());
+    try {
+        s->backtrack(1);
+        ADD_FAILURE();
+    } catch (const NamedException& e) {
+        EXPECT_EQ(e.reason(), "Backtracked too far.");
+    }
+    for (char32_t c : {0x0A, 0x0C, 0x0D, 0x85, 0x2028, 0x2029})
+        EXPECT_TRUE(CharacterSet::linebreaksCharacterSet().characterIsMember(c));
+    EXPECT_FALSE(CharacterSet::linebreaksCharacterSet().characterIsMember(0x0B));
+}
+
+TEST(JSONReader, DictionaryFromData) {
+    JSONError error;
+    std::optional<JSONValue> v = dictionaryWithJSONData("{\"a\":[1]}", &error);
+    ASSERT_TRUE(v);
+    EXPECT_EQ((*v)["a"][0].asNumber(), 1);
+    EXPECT_FALSE(dictionaryWithJSONData("{", &error));
+    EXPECT_EQ(error.code, -2);
+}
