@@ -1,6 +1,7 @@
 #include "engine/Texture2D.h"
 
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "engine/PVRTexture.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
@@ -84,7 +85,10 @@ float maxTextBoxSide() {
 } // namespace
 
 Texture2D::~Texture2D() {
-    if (name_) glDeleteTextures(1, &name_);
+    if (name_) {
+        GLStateCache::forgetTexture(name_);
+        glDeleteTextures(1, &name_);
+    }
 }
 
 // ---- raw pixels

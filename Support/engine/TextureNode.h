@@ -7,24 +7,6 @@
 
 #include <cstdint>
 
-// The GL state a tinted, faded picture is drawn in, for as long as this
-// object lives: vertex and texture arrays and texturing on, the tint as the
-// colour. Pictures with premultiplied colour blend with (1, 1 - alpha) and a
-// tint premultiplied by the opacity (blending them by their alpha again would
-// darken every soft edge); the blend function is put back afterwards.
-class TintedDrawing {
-  public:
-    TintedDrawing(const Texture2D* texture, uint8_t r, uint8_t g, uint8_t b, uint8_t opacity);
-    ~TintedDrawing();
-    TintedDrawing(const TintedDrawing&) = delete;
-    TintedDrawing& operator=(const TintedDrawing&) = delete;
-
-  private:
-    bool premultiplied_;
-    int blendSource_;
-    int blendDestination_;
-};
-
 class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeSize {
   public:
     static RefPtr<TextureNode> node();
@@ -47,7 +29,11 @@ class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeS
 
     // The texture's content size; (0, 0) without a texture.
     ccSize contentSize() const override;
+    // Through the GL state cache (engine/GLStateCache.h): a run of sprites
+    // sharing texture, tint and blend function is one draw call.
     void draw() override;
+    // A subclass that draws with GL calls of its own returns false.
+    bool drawsThroughStateCache() const override { return true; }
 
   private:
     RefPtr<Texture2D> texture_;
