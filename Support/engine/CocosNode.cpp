@@ -88,8 +88,14 @@ CocosNode* CocosNode::add(CocosNode* child, int32_t z, cpVect parallaxRatio) {
 }
 
 void CocosNode::insertChild(CocosNode* child, int32_t z) {
-    auto at = std::find_if(children_.begin(), children_.end(), [z](auto& c) { return c->zOrder_ > z; });
-    children_.insert(at, RefPtr<CocosNode>(child));
+    // After every sibling of the same z. The common case, z not below the last one's, needs no search.
+    if (children_.empty() || children_.back()->zOrder_ <= z) {
+        children_.emplace_back(child);
+    } else {
+        auto at = std::upper_bound(children_.begin(), children_.end(), z,
+                                   [](int32_t value, const auto& c) { return value < c->zOrder_; });
+        children_.insert(at, RefPtr<CocosNode>(child));
+    }
     child->setZOrder(z);
 }
 
