@@ -7,6 +7,8 @@ TV_PACKAGES=(
   libpng-dev libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
   libsndfile1-dev libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
+  # only for the peers of the benchmarks (bench/peers)
+  libsfml-dev libgl-dev xvfb
 )
 
 tv_install_packages() {
