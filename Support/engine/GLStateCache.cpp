@@ -38,8 +38,9 @@ struct Cache {
 };
 
 Cache& cache() {
-    static Cache c;
-    return c;
+    // Never destroyed: textures freed at exit still report here.
+    static Cache* c = new Cache;
+    return *c;
 }
 
 void start(Cache& c) {
