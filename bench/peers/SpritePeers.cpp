@@ -3,8 +3,6 @@
 // pixels drawn for F frames in a 320 x 480 window, each frame presented and
 // finished; prints "<mode> <ms per frame>".
 //   sprite_peers engine|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES
-//   sprite_peers bare FRAMES     (start-up peer: window, context, frames, exit)
-//   sprite_peers bare-idle SECONDS (idle peer: clear and present at 60 frames per second)
 // Headless with SDL_VIDEODRIVER=offscreen; the same Mesa stack for all.
 
 #include "engine/Director.h"
@@ -236,53 +234,12 @@ double runBatch(int size, int count, int frames) {
     return ms;
 }
 
-// A bare SDL2 + GL ES 1.1 program: window, context, `frames` cleared and presented frames.
-void runBare(int frames) {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = glesContext(window);
-    for (int f = 0; f < frames; ++f) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        SDL_GL_SwapWindow(window);
-    }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
-}
-
-// The same at 60 frames per second for `seconds`: the idle peer.
-void runBareIdle(double seconds) {
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = glesContext(window);
-    Uint64 start = SDL_GetTicks64(), frame = 0;
-    while (SDL_GetTicks64() - start < static_cast<Uint64>(seconds * 1000)) {
-        SDL_Event e;
-        while (SDL_PollEvent(&e)) {
-        }
-        glClear(GL_COLOR_BUFFER_BIT);
-        SDL_GL_SwapWindow(window);
-        ++frame;
-        Uint64 due = start + frame * 1000 / 60, now = SDL_GetTicks64();
-        if (due > now) SDL_Delay(static_cast<Uint32>(due - now));
-    }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "bare" && argc == 3) {
-        runBare(std::atoi(argv[2]));
-        return 0;
-    }
-    if (mode == "bare-idle" && argc == 3) {
-        runBareIdle(std::atof(argv[2]));
-        return 0;
-    }
     if (argc != 5) {
-        std::fprintf(stderr, "usage: %s engine|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES | bare FRAMES\n",
+        std::fprintf(stderr, "usage: %s engine|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES\n",
                      argv[0]);
         return 2;
     }

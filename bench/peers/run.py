@@ -5,8 +5,8 @@ Prints the median of each figure and the engine / peer ratios (Markdown).
 
   bench/peers/run.py BUILD_DIR [--rounds N] [--only sprites|startup|idle]
 
-BUILD_DIR is a Release build with the targets tindervale, sprite_peers and
-(optional) sfml_peer. SFML needs an X display: the script starts Xvfb for it
+BUILD_DIR is a Release build with the targets tindervale, sprite_peers, bare_peer
+and (optional) sfml_peer. SFML needs an X display: the script starts Xvfb for it
 and for the idle figure; the rest runs with SDL's offscreen driver."""
 import argparse, os, resource, shutil, statistics, subprocess, sys, tempfile, time
 
@@ -17,6 +17,7 @@ ap.add_argument("--only")
 args = ap.parse_args()
 build = os.path.abspath(args.build)
 peers = os.path.join(build, "bench", "sprite_peers")
+bare = os.path.join(build, "bench", "bare_peer")
 sfml = os.path.join(build, "bench", "sfml_peer")
 game = os.path.join(build, "tindervale")
 
@@ -76,15 +77,15 @@ if args.only in (None, "startup"):
     results = {"engine": [], "bare": []}
     for r in range(args.rounds * 2):
         results["engine"].append(rusage_run([game, "--headless", "--frames", "1"], env)[0])
-        results["bare"].append(rusage_run([peers, "bare", "1"], env)[0])
+        results["bare"].append(rusage_run([bare, "frames", "1"], env)[0])
     table("start-up, exec to exit, s", results, "engine", ["bare"])
 
 if args.only in (None, "idle") and xdisplay():
     results = {"engine": [], "bare": []}
     for r in range(max(2, args.rounds // 2)):
-        wall, cpu = rusage_run([game, "--frames", "300"], xdisplay())
+        wall, cpu = rusage_run([game, "--scale", "1", "--frames", "300"], xdisplay())
         results["engine"].append(cpu / wall * 100)
-        wall, cpu = rusage_run([peers, "bare-idle", "5"], xdisplay())
+        wall, cpu = rusage_run([bare, "idle", "5"], xdisplay())
         results["bare"].append(cpu / wall * 100)
     table("CPU % of a core, main menu standing still (Xvfb)", results, "engine", ["bare"])
 
