@@ -3,9 +3,24 @@
 // faded by an opacity.
 
 #include "engine/CocosNode.h"
+#include "engine/GLStateCache.h"
 #include "engine/Texture2D.h"
 
 #include <cstdint>
+
+// For a `draw` of its own that wants the state a tinted, faded picture is
+// drawn in, for as long as this object lives: arrays and texturing on, the
+// tint as the colour, the blend function for the picture's alpha, the texture
+// bound. Afterwards the state is the conventional one again.
+class TintedDrawing {
+  public:
+    TintedDrawing(const Texture2D* texture, uint8_t r, uint8_t g, uint8_t b, uint8_t opacity) {
+        GLStateCache::prepare(texture, {r, g, b, opacity});
+    }
+    ~TintedDrawing() { GLStateCache::restore(); }
+    TintedDrawing(const TintedDrawing&) = delete;
+    TintedDrawing& operator=(const TintedDrawing&) = delete;
+};
 
 class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeSize {
   public:
