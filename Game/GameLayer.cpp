@@ -118,6 +118,8 @@ void GameLayer::resetGame() {
     levelLabel_->setPosition(cpv(40, 460));
     add(levelLabel_, 0);
     movesLabel_ = Label::labelWithString(ccFormat("Moves %d", touchCount_ - tmpTouches_), "Marker Felt", 24);
+    shownLevel_ = currlevel_;
+    shownMoves_ = touchCount_ - tmpTouches_;
     movesLabel_->setPosition(cpv(270, 460));
     add(movesLabel_, 0);
     levelComplete_ = Label::labelWithString("Level Complete", "Marker Felt", 36);
@@ -187,8 +189,10 @@ void GameLayer::draw() {
     }
     if (tmpLoc_.x != 0 && tmpLoc_.y != 0)
         stick_[static_cast<size_t>(selectedImageIndex_)]->setPosition(tmpLoc_);
-    levelLabel_->setString(levelTitle(currlevel_));
-    movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    if (shownLevel_ != currlevel_) levelLabel_->setString(levelTitle(currlevel_));
+    if (shownMoves_ != touchCount_ - tmpTouches_) movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    shownLevel_ = currlevel_;
+    shownMoves_ = touchCount_ - tmpTouches_;
 }
 
 void GameLayer::checkForStatus() {
@@ -257,7 +261,8 @@ void GameLayer::undo(Ref*) {
     r.index = 0;
     r.x = 0;
     --tmpTouches_;
-    movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    shownMoves_ = touchCount_ - tmpTouches_;
+    movesLabel_->setString(ccFormat("Moves %d", shownMoves_));
 }
 
 void GameLayer::levelComplated(Ref*) {

@@ -89,6 +89,9 @@ class GameLayer : public Layer {
     cpVect tmpLoc_;
     RefPtr<Label> levelLabel_;
     RefPtr<Label> movesLabel_;
+    // What the two labels show, so that an idle frame renders no text.
+    int32_t shownLevel_ = -1;
+    int32_t shownMoves_ = -1;
     RefPtr<Label> levelComplete_;
     RefPtr<SoundEffect> soundSuccess_;
     RefPtr<SoundEffect> soundMove_;

@@ -2,6 +2,7 @@
 
 #include "engine/Application.h"
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "engine/PVRTexture.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
@@ -85,7 +86,10 @@ float maxTextBoxSide() {
 } // namespace
 
 Texture2D::~Texture2D() {
-    if (name_) glDeleteTextures(1, &name_);
+    if (name_) {
+        GLStateCache::forgetTexture(name_);
+        glDeleteTextures(1, &name_);
+    }
 }
 
 // ---- raw pixels

@@ -134,3 +134,53 @@ TEST_F(SchedulerTest, ScheduledTargetsStayAliveOnlyWhileScheduled) {
     scheduler()->scheduleTimer(t);
     scheduler()->tick(1); // firing a timer whose target is gone calls nothing
 }
+
+TEST_F(SchedulerTest, CancelledAdditionsKeepTheOrderOfTheRest) {
+    auto a = timer("a"), b = timer("b"), c = timer("c");
+    scheduler()->scheduleTimer(a);
+    scheduler()->scheduleTimer(b);
+    scheduler()->scheduleTimer(c);
+    scheduler()->unscheduleTimer(b);
+    scheduler()->scheduleTimer(b); // back, now after c
+    scheduler()->unscheduleTimer(a);
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(calls, (decltype(calls){{"c", 0.1f}, {"b", 0.1f}}));
+    EXPECT_TRUE(scheduler()->methodsToAdd().empty());
+
+    // Removals in one frame, in any order, a repeated one included.
+    calls.clear();
+    scheduler()->unscheduleTimer(c);
+    scheduler()->unscheduleTimer(b);
+    scheduler()->unscheduleTimer(c);
+    scheduler()->scheduleTimer(b); // cancels b's removal only
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(calls, (decltype(calls){{"b", 0.1f}}));
+    EXPECT_THROW(scheduler()->unscheduleTimer(c), NamedException) << "c is gone";
+}
+
+TEST_F(SchedulerTest, TheListsKeepTheirCapacityFromTickToTick) {
+    std::vector<RefPtr<Timer>> timers;
+    for (int i = 0; i < 8; ++i)
+        timers.push_back(timer("t"));
+    for (int round = 0; round < 3; ++round) {
+        for (auto& t : timers)
+            scheduler()->scheduleTimer(t);
+        scheduler()->tick(0.1f);
+        for (auto& t : timers)
+            scheduler()->unscheduleTimer(t);
+        scheduler()->tick(0.1f);
+        EXPECT_GE(scheduler()->methodsToAdd().capacity(), 20u);
+        EXPECT_GE(scheduler()->methodsToRemove().capacity(), 20u);
+        EXPECT_GE(scheduler()->scheduledMethods().capacity(), 50u);
+    }
+}
+
+TEST_F(SchedulerTest, ATimerOutlivingItsSchedulerCanBeScheduledAgain) {
+    auto t = timer("t");
+    scheduler()->scheduleTimer(t);
+    scheduler()->tick(0.1f);
+    Scheduler::purgeSharedScheduler();
+    scheduler()->scheduleTimer(t); // a fresh scheduler: not "already scheduled"
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(calls.size(), 2u);
+}
