@@ -25,8 +25,9 @@ ccSize TextureNode::contentSize() const {
 void TextureNode::draw() {
     // The picture's lower-left corner at the origin, covering its content size.
     const Texture2D* t = texture_.get();
-    float w = t ? static_cast<float>(t->pixelsWide()) * t->maxS() : 0;
-    float h = t ? static_cast<float>(t->pixelsHigh()) * t->maxT() : 0;
+    // In points: a denser picture covers the same size (the division is exact at density 1).
+    float w = t ? static_cast<float>(t->pixelsWide()) * t->maxS() / t->contentScale() : 0;
+    float h = t ? static_cast<float>(t->pixelsHigh()) * t->maxT() / t->contentScale() : 0;
     float s = t ? t->maxS() : 0, top = t ? t->maxT() : 0;
     // t = maxT is the picture's bottom row: the first rows in memory are its top.
     const GLfloat corners[] = {0, 0, w, 0, 0, h, w, h};
