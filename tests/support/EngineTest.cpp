@@ -1,8 +1,7 @@
 #include "support/EngineTest.h"
 
 #include "engine/Application.h"
-#include "engine/Scheduler.h"
-#include "engine/TextureMgr.h"
+#include "engine/Engine.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
@@ -49,7 +48,7 @@ void EngineTest::SetUp() {
         std::fprintf(stderr, "[log] %.*s\n", static_cast<int>(line.size()), line.data());
     });
     std::string error;
-    ASSERT_TRUE(platform::initVideo(true, &error)) << error;
+    ASSERT_TRUE(startEngine(true, &error)) << error;
     platform::setResourceDirectory(TV_RESOURCE_DIR);
     Application::sharedApplication().reset();
     Application::sharedApplication().setContentScale(1);
@@ -61,12 +60,8 @@ void EngineTest::SetUp() {
 }
 
 void EngineTest::TearDown() {
-    TextureMgr::purgeSharedTextureMgr(); // its textures go while their GL context is still there
-    Director::purgeSharedDirector();
-    Scheduler::purgeSharedScheduler();
-    Application::sharedApplication().reset();
+    endEngine();
     window_ = nullptr;
-    setCurrentClock(nullptr);
     setLogSink(nullptr);
 }
 

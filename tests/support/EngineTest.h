@@ -10,10 +10,11 @@
 // then look at the new pictures before committing them.
 
 #include "engine/Director.h"
+#include "engine/Engine.h"
 #include "engine/Scene.h"
 #include "platform/Clock.h"
 #include "platform/Image.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 
 #include <gtest/gtest.h>
 
