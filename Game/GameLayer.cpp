@@ -11,7 +11,7 @@
 #include "engine/MenuItem.h"
 #include "engine/Sprite.h"
 #include "platform/Log.h"
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
 
 #include <cmath>
 

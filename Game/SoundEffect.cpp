@@ -1,7 +1,7 @@
 #include "SoundEffect.h"
 
 #include "platform/Log.h"
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
 
 #include <filesystem>
 #include <optional>

@@ -5,15 +5,13 @@
 
 #include "engine/Application.h"
 #include "engine/Director.h"
+#include "engine/Engine.h"
 #include "engine/Errors.h"
 #include "engine/InputScript.h"
-#include "engine/Scheduler.h"
-#include "engine/TextureMgr.h"
 #include "platform/Clock.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
-#include "platform/SystemSound.h"
 
 #include <cstdio>
 #include <fstream>
@@ -47,11 +45,6 @@ int runGame(const CommandLine& options, const std::vector<ScriptCommand>* script
                 [limit] { return limit > 0 && Director::sharedDirector()->totalFrames() >= limit; });
     }
     bool shotOk = options.screenshot.empty() || writeScreenshot(options.screenshot);
-    TextureMgr::purgeSharedTextureMgr(); // its textures go while their GL context is still there
-    Director::purgeSharedDirector();
-    Scheduler::purgeSharedScheduler();
-    setCurrentClock(nullptr);
-    app.reset();
     return app.exitCode() != 0 ? app.exitCode() : shotOk ? 0 : 1;
 }
 
@@ -87,7 +80,7 @@ int main(int argc, char** argv) {
     }
 
     std::string error;
-    if (!platform::initVideo(options.headless, &error)) {
+    if (!startEngine(options.headless, &error)) {
         std::fprintf(stderr, "tindervale: %s; run with --headless to play without a window\n", error.c_str());
         return 2;
     }
@@ -102,7 +95,6 @@ int main(int argc, char** argv) {
     } catch (const AssertionFailure& e) {
         ccLogf("Assertion failure: %s", e.what());
     }
-    platform::shutdownSystemSounds();
-    platform::shutdownVideo();
+    endEngine();
     return code;
 }

@@ -5,7 +5,7 @@
 #include "engine/Scheduler.h"
 #include "engine/TextureMgr.h"
 #include "platform/Clock.h"
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
 #include "platform/Surface.h"
 
 bool startEngine(bool headless, std::string* error) {
