@@ -113,7 +113,8 @@ void GameLayer::resetGame() {
     levelLabel_ = Label::labelWithString(levelTitle(currlevel_), "Marker Felt", 24);
     levelLabel_->setPosition(cpv(40, 460));
     add(levelLabel_, 0);
-    movesLabel_ = Label::labelWithString(ccFormat("Moves %d", touchCount_ - tmpTouches_), "Marker Felt", 24);
+    movesLabel_ =
+        Label::labelWithString(platform::ccFormat("Moves %d", touchCount_ - tmpTouches_), "Marker Felt", 24);
     movesLabel_->setPosition(cpv(270, 460));
     add(movesLabel_, 0);
     levelComplete_ = Label::labelWithString("Level Complete", "Marker Felt", 36);
@@ -174,7 +175,7 @@ void GameLayer::draw() {
     if (tmpLoc_.x != 0 && tmpLoc_.y != 0)
         stick_[static_cast<size_t>(selectedImageIndex_)]->setPosition(tmpLoc_);
     levelLabel_->setString(levelTitle(currlevel_));
-    movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    movesLabel_->setString(platform::ccFormat("Moves %d", touchCount_ - tmpTouches_));
 }
 
 void GameLayer::checkForStatus() {
@@ -241,7 +242,7 @@ void GameLayer::undo(Ref*) {
     r.index = 0;
     r.x = 0;
     --tmpTouches_;
-    movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    movesLabel_->setString(platform::ccFormat("Moves %d", touchCount_ - tmpTouches_));
 }
 
 void GameLayer::levelComplated(Ref*) {

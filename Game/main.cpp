@@ -23,7 +23,7 @@ namespace {
 bool writeScreenshot(const std::string& path) {
     EAGLView* view = Director::sharedDirector()->openGLView();
     if (!view) {
-        ccLogf("Cannot write %s: there is no picture to save", path.c_str());
+        platform::ccLogf("Cannot write %s: there is no picture to save", path.c_str());
         return false;
     }
     return platform::writePNG(path, view->readPixels());
@@ -32,9 +32,9 @@ bool writeScreenshot(const std::string& path) {
 int runGame(const CommandLine& options, const std::vector<ScriptCommand>* script) {
     Application& app = Application::sharedApplication();
     TindervaleAppDelegate delegate;
-    VirtualClock virtualClock;
+    platform::VirtualClock virtualClock;
     if (script) {
-        setCurrentClock(&virtualClock);
+        platform::setCurrentClock(&virtualClock);
         app.launch(&delegate);
         InputScriptRunner runner(virtualClock, Director::sharedDirector()->displaySize().height,
                                  writeScreenshot);
@@ -91,9 +91,9 @@ int main(int argc, char** argv) {
     try {
         code = runGame(options, options.script.empty() ? nullptr : &script.commands);
     } catch (const NamedException& e) {
-        ccLogf("Uncaught exception %s: %s", e.name().c_str(), e.reason().c_str());
+        platform::ccLogf("Uncaught exception %s: %s", e.name().c_str(), e.reason().c_str());
     } catch (const AssertionFailure& e) {
-        ccLogf("Assertion failure: %s", e.what());
+        platform::ccLogf("Assertion failure: %s", e.what());
     }
     endEngine();
     return code;

@@ -17,7 +17,7 @@ void endEngine() {
     Director::purgeSharedDirector();
     Scheduler::purgeSharedScheduler();
     Application::sharedApplication().reset();
-    setCurrentClock(nullptr);
+    platform::setCurrentClock(nullptr);
     platform::shutdownSystemSounds();
     platform::shutdownVideo();
 }

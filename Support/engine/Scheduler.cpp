@@ -58,8 +58,8 @@ void Timer::setHeldByScheduler(bool held) {
 }
 
 std::string Timer::description() const {
-    return ccFormat("<Timer = %p | target:%s selector:(%s)>", static_cast<const void*>(this),
-                    target_ ? target_->description().c_str() : "nil", selector_.c_str());
+    return platform::ccFormat("<Timer = %p | target:%s selector:(%s)>", static_cast<const void*>(this),
+                              target_ ? target_->description().c_str() : "nil", selector_.c_str());
 }
 
 namespace {
@@ -123,7 +123,7 @@ void Scheduler::scheduleTimer(Timer* t) {
         return;
     }
     if (contains(scheduledMethods_, t) || contains(methodsToAdd_, t)) {
-        ccLogf("Scheduler.schedulerTimer: timer %s already scheduled", t->description().c_str());
+        platform::ccLogf("Scheduler.schedulerTimer: timer %s already scheduled", t->description().c_str());
         ccRaise("SchedulerTimerAlreadyScheduled", "Scheduler.scheduleTimer already scheduled");
     }
     addTo(methodsToAdd_, t);
@@ -135,7 +135,7 @@ void Scheduler::unscheduleTimer(Timer* t) {
         return;
     }
     if (!contains(scheduledMethods_, t)) {
-        ccLog("Scheduler.unscheduleTimer: timer not scheduled");
+        platform::ccLog("Scheduler.unscheduleTimer: timer not scheduled");
         ccRaise("SchedulerTimerNotFound", "Scheduler.unscheduleTimer not found");
     }
     addTo(methodsToRemove_, t);

@@ -66,10 +66,6 @@ class Scheduler : public Ref {
     // Applies the pending removals and additions, then fires every scheduled timer.
     void tick(float dt);
 
-    const std::vector<RefPtr<Timer>>& scheduledMethods() const { return scheduledMethods_; }
-    const std::vector<RefPtr<Timer>>& methodsToAdd() const { return methodsToAdd_; }
-    const std::vector<RefPtr<Timer>>& methodsToRemove() const { return methodsToRemove_; }
-
   private:
     void addTo(std::vector<RefPtr<Timer>>& list, Timer* t);
     void removeFrom(std::vector<RefPtr<Timer>>& list, Timer* t);

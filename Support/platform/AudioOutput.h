@@ -1,5 +1,6 @@
 #pragma once
 // The audio device: an SDL output whose callback mixes a SoundMixer's voices.
+// Failures: logged here.
 
 #include "platform/SoundMixer.h"
 

@@ -2,6 +2,7 @@
 // Input from the desktop, translated into the handheld's terms: the left
 // mouse button is one finger, touch-screen fingers are fingers, window focus
 // is the application becoming (in)active.
+// Failures: none; pollInputEvent is false when nothing is pending.
 
 #include <cstdint>
 

@@ -7,6 +7,8 @@
 // first use; with no device, or when running headless, playback is silent
 // but registration still works. Playing kSystemSoundID_Vibrate rumbles a
 // haptic device where there is one (Vibration).
+// Failures: create and dispose hand back a status for the caller to word (see
+// Log.h); play has nothing to return and logs here.
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,7 @@
 #pragma once
 // Sounds brought to the audio output's format: resampled, and channels
 // mapped (a layout SDL does not know is folded to mono first).
+// Failures: worded by the caller (see Log.h).
 
 #include "platform/SoundFile.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // Sound files decoded into memory: anything libsndfile reads (WAV, CAF,
 // AIFF, FLAC, Ogg, ...), read through the safe file reader.
+// Failures: worded by the caller (see Log.h).
 
 #include <cstddef>
 #include <string>

@@ -1,5 +1,6 @@
 #pragma once
 // The voices now playing, summed into the audio output's buffer.
+// Failures: none.
 
 #include "platform/SoundFile.h"
 

@@ -304,31 +304,30 @@ int64_t UserDefaults::integerForKey(const std::string& key) const {
     return v ? v->integerValue() : 0;
 }
 
-void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) {
-    set(key, value);
+bool UserDefaults::setObject(const DefaultsValue& value, const std::string& key) {
+    return set(key, value);
 }
 
-void UserDefaults::setInteger(int64_t value, const std::string& key) {
-    set(key, DefaultsValue(value));
+bool UserDefaults::setInteger(int64_t value, const std::string& key) {
+    return set(key, DefaultsValue(value));
 }
 
-void UserDefaults::set(const std::string& key, const DefaultsValue& value) {
+bool UserDefaults::set(const std::string& key, const DefaultsValue& value) {
     if (value.isText())
         contents_->table.insert_or_assign(key, value.text());
     else
         contents_->table.insert_or_assign(key, value.integerValue());
-    save();
+    return save();
 }
 
 bool UserDefaults::save() {
-    if (filePath_.empty()) return lastWriteOk_ = true;
+    if (filePath_.empty()) return true;
     std::ostringstream out;
     out << kFileHeader << contents_->table << '\n';
     std::string error;
-    lastWriteOk_ = replaceFileAtomically(filePath_, out.str(), error);
-    if (!lastWriteOk_)
-        ccLogf("Settings could not be saved (%s); they are kept until the program ends", error.c_str());
-    return lastWriteOk_;
+    if (replaceFileAtomically(filePath_, out.str(), error)) return true;
+    ccLogf("Settings could not be saved (%s); they are kept until the program ends", error.c_str());
+    return false;
 }
 
 // ---- the shared store

@@ -8,6 +8,7 @@
 // <time>) and defaults are used; keys this program does not know are kept
 // (in TOML's normal form; their order may change). A settings file that is a
 // symbolic link is written through the link.
+// Failures: logged here (see Log.h).
 
 #include <concepts>
 #include <memory>
@@ -69,25 +70,24 @@ class UserDefaults {
 
     // The object stored under `key`, or none.
     std::optional<DefaultsValue> objectForKey(const std::string& key) const;
-    void setObject(const DefaultsValue& value, const std::string& key);
+    // Stores `value` and writes the file; false (logged) when the file could
+    // not be written: the value is kept until the program ends.
+    bool setObject(const DefaultsValue& value, const std::string& key);
     // The number under `key` (a text gives the number it starts with); 0 when absent.
     int64_t integerForKey(const std::string& key) const;
-    void setInteger(int64_t value, const std::string& key);
+    bool setInteger(int64_t value, const std::string& key);
 
     const std::string& filePath() const { return filePath_; }
-    // Whether the last change reached the disk.
-    bool lastWriteSucceeded() const { return lastWriteOk_; }
 
   private:
     struct Contents; // the parsed file, kept whole so that unknown keys survive a save
     void load();
     void setAside(const std::string& reason);
-    void set(const std::string& key, const DefaultsValue& value);
+    bool set(const std::string& key, const DefaultsValue& value);
     bool save();
 
     std::string filePath_;
     std::unique_ptr<Contents> contents_;
-    bool lastWriteOk_ = true;
 };
 
 } // namespace platform

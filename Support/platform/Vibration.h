@@ -1,5 +1,6 @@
 #pragma once
 // The vibration: SDL haptics where a device can rumble, else left out.
+// Failures: logged here (see Log.h).
 
 namespace platform {
 

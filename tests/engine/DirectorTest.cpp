@@ -348,7 +348,7 @@ TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     auto window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     d->attachInWindow(window);
     std::vector<std::string> lines;
-    setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
     d->setAnimationInterval(0.5);
     EXPECT_EQ(lines, std::vector<std::string>{"FastDirectory doesn't support setAnimationInterval, yet"});
     EXPECT_DOUBLE_EQ(d->animationInterval(), 1.0 / 60);
@@ -361,7 +361,7 @@ TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     d->runWithScene(scene); // blocks until the fifth tick
     EXPECT_EQ(ticks, 5);
     EXPECT_EQ(d->totalFrames(), 6);
-    setLogSink(nullptr);
+    platform::setLogSink(nullptr);
     endEngine();
 }
 

@@ -74,7 +74,7 @@ TEST_F(SchedulerTest, RescheduleCancelsAPendingRemovalAndViceVersa) {
 
 TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
     std::vector<std::string> lines;
-    setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
     auto t = timer("t");
     scheduler()->scheduleTimer(t);
     try {
@@ -96,7 +96,7 @@ TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
         EXPECT_EQ(e.reason(), "Scheduler.unscheduleTimer not found");
     }
     EXPECT_EQ(lines.back(), "Scheduler.unscheduleTimer: timer not scheduled");
-    setLogSink(nullptr);
+    platform::setLogSink(nullptr);
 
     try {
         makeRef<Timer>()->init();

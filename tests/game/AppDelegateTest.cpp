@@ -16,7 +16,7 @@ class AppDelegateTest : public ::testing::Test {
         std::string error;
         ASSERT_TRUE(startEngine(true, &error)) << error;
         app().reset();
-        setCurrentClock(&clock);
+        platform::setCurrentClock(&clock);
         app().launch(&delegate);
     }
     void TearDown() override {
@@ -32,7 +32,7 @@ class AppDelegateTest : public ::testing::Test {
         e.kind = kind;
         platform::injectInputEvent(e);
     }
-    VirtualClock clock;
+    platform::VirtualClock clock;
     TindervaleAppDelegate delegate;
 };
 } // namespace

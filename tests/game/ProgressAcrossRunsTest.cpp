@@ -36,7 +36,7 @@ TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
          << "tap 160 200\nwait 1.2\n";          // Continue, sticks arrive
     for (const StickMove& m : movesToSolve(*levelAt(0), 0)) {
         const StickPlacement& from = levelAt(0)->start[static_cast<size_t>(m.stick)];
-        play << ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
+        play << platform::ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
     }
     play << "wait 2.2\ntap 260 15\nwait 1\n"; // "Next level"
     const std::string first = (dir / "first.txt").string();

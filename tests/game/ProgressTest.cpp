@@ -14,9 +14,9 @@ namespace {
 class ProgressTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setLogSink([this](std::string_view l) { lines.emplace_back(l); });
+        platform::setLogSink([this](std::string_view l) { lines.emplace_back(l); });
     }
-    void TearDown() override { setLogSink(nullptr); }
+    void TearDown() override { platform::setLogSink(nullptr); }
     // The file as the next run reads it.
     platform::UserDefaults stored() const { return platform::UserDefaults(config.storeFile()); }
     void write(const std::string& text) {

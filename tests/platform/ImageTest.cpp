@@ -141,9 +141,9 @@ std::vector<Case> cases() {
 class DecodeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override { setLogSink(nullptr); }
+    void TearDown() override { platform::setLogSink(nullptr); }
     ScratchDir dir;
     std::vector<std::string> log;
 };

@@ -33,9 +33,9 @@ class SystemSoundTest : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1); // tests never make noise
-        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override { setLogSink(nullptr); }
+    void TearDown() override { platform::setLogSink(nullptr); }
     std::string path(const std::string& name) const { return scratch.file(name); }
     std::string sound(const std::string& name, const TestSound& s = {}) {
         EXPECT_TRUE(writeTestSound(path(name), s));

@@ -30,9 +30,9 @@ std::vector<fs::path> filesIn(const fs::path& dir, const std::string& prefix) {
 class UserDefaultsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override { setLogSink(nullptr); }
+    void TearDown() override { platform::setLogSink(nullptr); }
 
     ScratchConfigHome home;
     std::string file = home.storeFile();
@@ -227,15 +227,13 @@ TEST_F(UserDefaultsTest, AFailedWriteIsLoggedAndTheValuesKept) {
     // A file where the store's folder should be: nothing can be written.
     writeText(fs::path(home.path()) / "tindervale", "in the way");
     UserDefaults d(file);
-    d.setInteger(3, "LastAvailLevel");
-    EXPECT_FALSE(d.lastWriteSucceeded());
+    EXPECT_FALSE(d.setInteger(3, "LastAvailLevel"));
     EXPECT_EQ(d.integerForKey("LastAvailLevel"), 3);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find("could not be saved"), std::string::npos) << log[0];
 
     fs::remove(fs::path(home.path()) / "tindervale");
-    d.setObject("TRUE", "SoundOnOff");
-    EXPECT_TRUE(d.lastWriteSucceeded());
+    EXPECT_TRUE(d.setObject("TRUE", "SoundOnOff"));
     UserDefaults reread(file);
     EXPECT_EQ(reread.integerForKey("LastAvailLevel"), 3);
     EXPECT_EQ(reread.objectForKey("SoundOnOff"), DefaultsValue("TRUE"));

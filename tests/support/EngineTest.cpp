@@ -43,7 +43,7 @@ bool readTestPNG(const std::string& path, platform::Bitmap& out) {
 }
 
 void EngineTest::SetUp() {
-    setLogSink([this](std::string_view line) {
+    platform::setLogSink([this](std::string_view line) {
         logLines_.emplace_back(line);
         std::fprintf(stderr, "[log] %.*s\n", static_cast<int>(line.size()), line.data());
     });
@@ -52,7 +52,7 @@ void EngineTest::SetUp() {
     platform::setResourceDirectory(TV_RESOURCE_DIR);
     Application::sharedApplication().reset();
     Application::sharedApplication().setContentScale(1);
-    setCurrentClock(&clock_);
+    platform::setCurrentClock(&clock_);
     window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     window_->setUserInteractionEnabled(true);
     director()->attachInWindow(window_);
@@ -62,7 +62,7 @@ void EngineTest::SetUp() {
 void EngineTest::TearDown() {
     endEngine();
     window_ = nullptr;
-    setLogSink(nullptr);
+    platform::setLogSink(nullptr);
 }
 
 void EngineTest::runScene(Scene* scene) {

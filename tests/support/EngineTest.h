@@ -72,7 +72,7 @@ class EngineTest : public ::testing::Test {
     bool logged(const std::string& line) const;
     void clearLog() { logLines_.clear(); }
 
-    VirtualClock clock_;
+    platform::VirtualClock clock_;
     RefPtr<Window> window_;
     // The settings store of this test alone.
     ScratchConfigHome configHome_;
