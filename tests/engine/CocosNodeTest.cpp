@@ -102,49 +102,29 @@ TEST_F(NodeTest, TagsFindTheFirstChildInZOrder) {
 
 TEST_F(NodeTest, PreconditionsAndScaleExceptions) {
     auto node = CocosNode::node();
-    try {
-        node->add(nullptr);
-        FAIL() << "adding nothing must fail";
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Argument must be non-nil");
-    }
-    try {
-        node->reorderChild(nullptr, 1);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Child must be non-nil");
-    }
-    try {
-        node->schedule(
-            "tick", [](float) {}, -1);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Arguemnt must be positive");
-    }
+    EXPECT_THAT([&] { node->add(nullptr); }, Fails<AssertionFailure>("Argument must be non-nil"));
+    EXPECT_THAT([&] { node->reorderChild(nullptr, 1); }, Fails<AssertionFailure>("Child must be non-nil"));
+    EXPECT_THAT(
+        [&] {
+            node->schedule(
+                "tick", [](float) {}, -1);
+        },
+        Fails<AssertionFailure>("Arguemnt must be positive"));
     EXPECT_THROW(node->schedule(
                      "tick", [](float) {}, NAN),
                  AssertionFailure);
 
     node->setScaleX(2);
     node->setScaleY(3);
-    try {
-        (void)node->scale();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "CocosNode scale:");
-        EXPECT_EQ(e.reason(), "scaleX is different from scaleY");
-    }
+    EXPECT_THAT([&] { (void)node->scale(); },
+                Fails<NamedException>("CocosNode scale:: scaleX is different from scaleY"));
     node->setScale(2);
     EXPECT_EQ(node->scaleX(), 2);
     EXPECT_EQ(node->scaleY(), 2);
     node->setParallaxRatioX(0.5f);
-    try {
-        (void)node->parallaxRatio();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "CocosNode parallaxRatio:");
-        EXPECT_EQ(e.reason(), "parallaxRatioX is different from parallaxRatioY");
-    }
+    EXPECT_THAT(
+        [&] { (void)node->parallaxRatio(); },
+        Fails<NamedException>("CocosNode parallaxRatio:: parallaxRatioX is different from parallaxRatioY"));
 }
 
 TEST_F(NodeTest, TransformPlacesTheAnchorAtThePosition) {

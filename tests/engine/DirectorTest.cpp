@@ -71,14 +71,10 @@ TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
     step();
     EXPECT_EQ(journal->back(), "S.draw");
     EXPECT_EQ((*journal)[2], "S.tick") << "its timers fire from the second frame";
-    try {
-        director()->runWithScene(Scene::node());
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(
-            e.what(),
-            "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
-    }
+    EXPECT_THAT(
+        [&] { director()->runWithScene(Scene::node()); },
+        Fails<AssertionFailure>(
+            "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead"));
 }
 
 TEST_F(DirectorTest, PushThenPopBeforeAFrameReentersTheRunningScene) {
@@ -128,12 +124,7 @@ TEST_F(DirectorTest, OnlyTheLastPendingSceneIsEntered) {
 TEST_F(DirectorTest, PopOnAnEmptyStackEndsTheDirector) {
     auto journal = std::make_shared<Journal>();
     auto a = recordingScene("A", journal);
-    try {
-        director()->popScene();
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "A running Scene is needed");
-    }
+    EXPECT_THAT([&] { director()->popScene(); }, Fails<AssertionFailure>("A running Scene is needed"));
     EXPECT_THROW(director()->pushScene(a), AssertionFailure);
     runScene(a);
     step();
@@ -177,13 +168,7 @@ TEST_F(DirectorTest, DeltaTimeComesFromTheClock) {
     step(0.1f);
     EXPECT_EQ(director()->dt(), 0.0f);
     clock_.setFailing(true);
-    try {
-        step();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "GetTimeOfDay");
-        EXPECT_EQ(e.reason(), "GetTimeOfDay abnormal error");
-    }
+    EXPECT_THAT([&] { step(); }, Fails<NamedException>("GetTimeOfDay: GetTimeOfDay abnormal error"));
     clock_.setFailing(false);
 }
 
@@ -231,35 +216,21 @@ TEST_F(DirectorTest, TheDefaultProjectionShowsOnePointPerUnit) {
 }
 
 TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
-    try {
-        director()->setPixelFormat(kColorFormat8888);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "DirectorAlreadyInitialized");
-        EXPECT_EQ(e.reason(), "Can't change the pixel format after the director was initialized");
-    }
-    try {
-        director()->setDepthBufferFormat(kDepthFormat16);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.reason(), "Can't change the depth buffer format after the director was initialized");
-    }
-    try {
-        director()->attachInWindow(window_);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "kccException_OpenGLViewAlreadyAttached");
-        EXPECT_EQ(e.reason(),
-                  "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
-    }
+    EXPECT_THAT(
+        [&] { director()->setPixelFormat(kColorFormat8888); },
+        Fails<NamedException>(
+            "DirectorAlreadyInitialized: Can't change the pixel format after the director was initialized"));
+    EXPECT_THAT(
+        [&] { director()->setDepthBufferFormat(kDepthFormat16); },
+        Fails<NamedException>("DirectorAlreadyInitialized: Can't change the depth buffer format after the "
+                              "director was initialized"));
+    EXPECT_THAT([&] { director()->attachInWindow(window_); },
+                Fails<NamedException>("kccException_OpenGLViewAlreadyAttached: Can't re-attach the OpenGL "
+                                      "View, because it is already attached. Detach it first."));
     EXPECT_TRUE(director()->detach());
-    try {
-        director()->detach();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "kccException_OpenGLViewNotAttached");
-        EXPECT_EQ(e.reason(), "Can't detach the OpenGL View, because it is not attached. Attach it first.");
-    }
+    EXPECT_THAT([&] { director()->detach(); },
+                Fails<NamedException>("kccException_OpenGLViewNotAttached: Can't detach the OpenGL View, "
+                                      "because it is not attached. Attach it first."));
     // Re-attaching keeps the view and gives it the new frame.
     EAGLView* view = director()->openGLView();
     auto other = makeRef<View>(ccRectMake(0, 0, 320, 480));
@@ -272,19 +243,11 @@ TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
 }
 
 TEST_F(DirectorTest, ThereIsOnlyOneDirector) {
-    try {
-        Director second;
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Attempted to allocate a second instance of a singleton.");
-    }
-    try {
-        Director::useFastDirector();
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(),
-                     "A Director was alloced. To use Fast Director this must be the first call to Director");
-    }
+    EXPECT_THAT([&] { Director second; },
+                Fails<AssertionFailure>("Attempted to allocate a second instance of a singleton."));
+    EXPECT_THAT([&] { Director::useFastDirector(); },
+                Fails<AssertionFailure>(
+                    "A Director was alloced. To use Fast Director this must be the first call to Director"));
 }
 
 TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
@@ -319,12 +282,8 @@ TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
     director()->setEventsEnabled(true);
     step();
     EXPECT_TRUE(journal->empty());
-    try {
-        director()->addEventHandler(nullptr);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Director.AddEventHandler: Node must be non nil");
-    }
+    EXPECT_THAT([&] { director()->addEventHandler(nullptr); },
+                Fails<AssertionFailure>("Director.AddEventHandler: Node must be non nil"));
     EXPECT_THROW(director()->removeEventHandler(nullptr), AssertionFailure);
 }
 
