@@ -285,6 +285,12 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
     EXPECT_EQ(
         std::count_if(journal->begin(), journal->end(), [](auto& l) { return l.rfind("P.step", 0) == 0; }),
         0);
+    node->runAction(makeRef<RecordingAction>("S", journal, 100));
+    step();
+    node->stopAllActions();
+    step();
+    EXPECT_EQ(node->numberOfRunningActions(), 0);
+    EXPECT_EQ(std::count(journal->begin(), journal->end(), "S.stop"), 0);
 }
 
 TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
@@ -309,7 +315,8 @@ TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
     RefPtr<CocosNode> node = CocosNode::node();
     WeakPtr<CocosNode> watch(node.get());
     scene->add(node);
-    node->runAction(makeRef<RecordingAction>("A", journal, 1000));
+    auto action = makeRef<RecordingAction>("A", journal, 1000);
+    node->runAction(action);
     node->schedule("tick", [](float) {});
     runScene(scene);
     stepFrames(2);
@@ -318,6 +325,9 @@ TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
     EXPECT_TRUE(watch) << "the scheduler holds it until its timers leave";
     step();
     EXPECT_FALSE(watch) << "neither its actions nor its timers keep it alive";
+    // The action outlived its node: its target reads empty and stepping it is harmless.
+    EXPECT_EQ(action->target(), nullptr);
+    action->step(0.25f);
 }
 
 TEST_F(NodeTest, TimersFollowTheNodesLifeCycle) {
