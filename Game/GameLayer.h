@@ -59,7 +59,6 @@ class GameLayer : public Layer {
     int32_t state() const { return state_; }
     int32_t currlevel() const { return currlevel_; }
     int32_t movesMade() const { return tmpTouches_; }
-    int32_t movesAllowed() const { return touchCount_; }
     int32_t stickCount() const { return level_ ? level_->stickCount : 0; }
     Sprite* stickAt(int i) const { return stick_[static_cast<size_t>(i)].get(); }
     bool isHolding() const { return imageSelected_; }

@@ -60,8 +60,8 @@ void Timer::setHeldByScheduler(bool held) {
 }
 
 std::string Timer::description() const {
-    return ccFormat("<Timer = %p | target:%s selector:(%s)>", static_cast<const void*>(this),
-                    target_ ? target_->description().c_str() : "nil", selector_.c_str());
+    return platform::ccFormat("<Timer = %p | target:%s selector:(%s)>", static_cast<const void*>(this),
+                              target_ ? target_->description().c_str() : "nil", selector_.c_str());
 }
 
 namespace {
@@ -134,7 +134,7 @@ void Scheduler::scheduleTimer(Timer* t) {
         return;
     }
     if (t->scheduled_ || t->pendingAddition_) {
-        ccLogf("Scheduler.schedulerTimer: timer %s already scheduled", t->description().c_str());
+        platform::ccLogf("Scheduler.schedulerTimer: timer %s already scheduled", t->description().c_str());
         ccRaise("SchedulerTimerAlreadyScheduled", "Scheduler.scheduleTimer already scheduled");
     }
     addPending(t);
@@ -151,7 +151,7 @@ void Scheduler::unscheduleTimer(Timer* t) {
     }
     if (!t->scheduled_ || t->pendingRemoval_) {
         if (!t->scheduled_) {
-            ccLog("Scheduler.unscheduleTimer: timer not scheduled");
+            platform::ccLog("Scheduler.unscheduleTimer: timer not scheduled");
             ccRaise("SchedulerTimerNotFound", "Scheduler.unscheduleTimer not found");
         }
         return; // already on its way out

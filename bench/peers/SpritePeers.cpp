@@ -6,6 +6,7 @@
 // Headless with SDL_VIDEODRIVER=offscreen; the same Mesa stack for all.
 
 #include "engine/Director.h"
+#include "engine/Engine.h"
 #include "engine/Scene.h"
 #include "engine/Scheduler.h"
 #include "engine/Sprite.h"
@@ -72,7 +73,7 @@ double msPerFrame(Clock::time_point start, int frames) {
 
 double runEngine(int size, int count, int frames) {
     std::string error;
-    if (!platform::initVideo(true, &error)) throw std::runtime_error(error);
+    if (!startEngine(true, &error)) throw std::runtime_error(error);
     RefPtr<Window> window = makeRef<Window>(ccRectMake(0, 0, kWidth, kHeight));
     Director* director = Director::sharedDirector();
     director->attachInWindow(window);
@@ -100,6 +101,7 @@ double runEngine(int size, int count, int frames) {
     double ms = msPerFrame(start, frames);
     director->end();
     director->mainLoop();
+    endEngine();
     return ms;
 }
 

@@ -74,37 +74,23 @@ TEST_F(SchedulerTest, RescheduleCancelsAPendingRemovalAndViceVersa) {
 
 TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
     std::vector<std::string> lines;
-    setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
     auto t = timer("t");
     scheduler()->scheduleTimer(t);
-    try {
-        scheduler()->scheduleTimer(t);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "SchedulerTimerAlreadyScheduled");
-        EXPECT_EQ(e.reason(), "Scheduler.scheduleTimer already scheduled");
-    }
+    EXPECT_THAT(
+        [&] { scheduler()->scheduleTimer(t); },
+        Fails<NamedException>("SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled"));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("Scheduler.schedulerTimer: timer <Timer = ", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("already scheduled"), std::string::npos);
 
-    try {
-        scheduler()->unscheduleTimer(timer("stranger"));
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "SchedulerTimerNotFound");
-        EXPECT_EQ(e.reason(), "Scheduler.unscheduleTimer not found");
-    }
+    EXPECT_THAT([&] { scheduler()->unscheduleTimer(timer("stranger")); },
+                Fails<NamedException>("SchedulerTimerNotFound: Scheduler.unscheduleTimer not found"));
     EXPECT_EQ(lines.back(), "Scheduler.unscheduleTimer: timer not scheduled");
-    setLogSink(nullptr);
+    platform::setLogSink(nullptr);
 
-    try {
-        makeRef<Timer>()->init();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "TimerInvalid");
-        EXPECT_EQ(e.reason(), "Invalid init for Timer. Use initWithTarget:sel:");
-    }
+    EXPECT_THAT([&] { makeRef<Timer>()->init(); },
+                Fails<NamedException>("TimerInvalid: Invalid init for Timer. Use initWithTarget:sel:"));
     EXPECT_THROW(Scheduler(), AssertionFailure) << "a second scheduler";
 }
 
