@@ -21,6 +21,11 @@ std::vector<Demo> makeDemos() {
     list.push_back({"Animation", "FrameAnimation", frameAnimationDemo, 4, 1.1f});
     list.push_back({"Text and menus", "Labels", labelsDemo, 4, 1});
     list.push_back({"Text and menus", "Menus", menusDemo, 4, 1});
+    for (const std::string& name : particlePresetNames())
+        list.push_back({"Particles", name, [name] { return particleDemo(name); }, 4, 1});
+    list.push_back({"Tile maps", "TileMapAtlas", tileMapDemo, 6, 1});
+    list.push_back({"Trails", "MotionStreak", motionStreakDemo, 8, 1.5f});
+    list.push_back({"Trails", "Ribbon", ribbonDemo, 5, 2.5f});
     return list;
 }
 } // namespace

@@ -6,6 +6,9 @@
 #include "ContactSheet.h"
 #include "Demo.h"
 
+#include "engine/MotionStreak.h"
+#include "engine/Particle.h"
+#include "engine/TileMapAtlas.h"
 #include "engine/Transition.h"
 #include "platform/GL.h"
 #include "support/EngineTest.h"
@@ -51,6 +54,14 @@ fs::path scratchFolder(const std::string& name) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
+}
+
+// The first node of class T in the tree under `node`.
+template <class T> T* find(CocosNode* node) {
+    if (auto* t = dynamic_cast<T*>(node)) return t;
+    for (const RefPtr<CocosNode>& child : node->children())
+        if (T* t = find<T>(child.get())) return t;
+    return nullptr;
 }
 
 bool updating() {
@@ -144,6 +155,48 @@ TEST_F(GalleryTest, TouchesOpenADemoAndTheArrowsWalkTheListRoundAndBack) {
     tap(kNext);
     EXPECT_EQ(gallery()->current(), demoIndex("FadeTransition") + 2);
     stepFrames(2);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GalleryTest, AFingerMovesTheEmitterChangesTheTileUnderItAndLeadsTheStreak) {
+    // A point off the middle, where a flipped or unscaled coordinate shows.
+    const cpVect finger = cpv(230, 150);
+    gallery()->showDemo(demoIndex("ParticleFire"));
+    step();
+    touchDown(viewPoint(finger));
+    step();
+    auto* fire = find<ParticleSystem>(director()->runningScene());
+    ASSERT_TRUE(fire);
+    EXPECT_EQ(fire->position(), finger);
+    touchUp(viewPoint(finger));
+
+    gallery()->showDemo(demoIndex("TileMapAtlas"));
+    stepFrames(10);
+    auto* map = find<TileMapAtlas>(director()->runningScene());
+    ASSERT_TRUE(map);
+    // The cell under the finger, from the map's place and scale as drawn (tiles of 32).
+    const cpVect local = cpvmult(cpvsub(finger, map->position()), 1 / (32 * map->scale()));
+    const ccGridSize cell{static_cast<int32_t>(local.x), static_cast<int32_t>(local.y)};
+    const uint8_t before = map->tileAt(cell).r;
+    ASSERT_NE(before, 0) << "the finger should land on a tile";
+    touchDown(viewPoint(finger));
+    step();
+    EXPECT_EQ(map->tileAt(cell).r, before % 15 + 1);
+    touchMove(viewPoint(cpvadd(finger, cpv(2, 2)))); // the same cell: left as it is
+    step();
+    EXPECT_EQ(map->tileAt(cell).r, before % 15 + 1);
+    touchUp(viewPoint(finger));
+
+    gallery()->showDemo(demoIndex("MotionStreak"));
+    stepFrames(5);
+    touchDown(viewPoint(finger));
+    step();
+    touchMove(viewPoint(cpv(100, 300)));
+    stepFrames(5);
+    auto* streak = find<MotionStreak>(director()->runningScene());
+    ASSERT_TRUE(streak);
+    EXPECT_EQ(streak->lastLocation(), cpv(100, 300)) << "the streak stays with the finger";
+    touchUp(viewPoint(cpv(100, 300)));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
