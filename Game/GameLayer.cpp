@@ -13,6 +13,7 @@
 #include "platform/Log.h"
 #include "platform/SystemSound.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -20,6 +21,9 @@ namespace {
 bool within20(float difference) {
     return std::fabs(std::trunc(difference)) <= 20.0f;
 }
+
+// The widest the result banner may be while it zooms: the screen less 10 points a side.
+constexpr float kBannerMaxWidth = 300;
 
 int32_t truncated(float v) {
     return static_cast<int32_t>(std::trunc(v));
@@ -163,6 +167,16 @@ bool GameLayer::ccTouchesEnded(TouchSet&, Event*) {
     return true;
 }
 
+// ---- keys
+
+bool GameLayer::keyDown(const KeyPress& key) {
+    if (isKey(key, "Escape")) return pressItem(this, "Main Menu");
+    if (isKey(key, "Z", true) || isKey(key, "Backspace")) return pressItem(this, "Undo");
+    if (isKey(key, "R")) return pressItem(this, "Replay");
+    if (isKey(key, "Return") || isKey(key, "Space")) return pressItem(this, "Next level");
+    return false;
+}
+
 // ---- the per-frame update
 
 void GameLayer::draw() {
@@ -209,7 +223,9 @@ void GameLayer::judge() {
                                CallFunc::actionWithTarget(this, [this] { levelComplated(nullptr); }).get()});
     }
     levelComplete_->setPosition(cpv(160, 240));
-    levelComplete_->setScale(2.5f);
+    // It zooms in from 2.5 times its size, but never from wider than the screen (less a margin).
+    const float width = levelComplete_->contentSize().width;
+    levelComplete_->setScale(width > 0 ? std::min(2.5f, kBannerMaxWidth / width) : 2.5f);
     levelComplete_->runAction(bannerAction);
     state_ = kIdle;
 }

@@ -38,6 +38,8 @@ class GameLayer : public Layer {
     bool ccTouchesBegan(TouchSet& touches, Event* event) override;
     bool ccTouchesMoved(TouchSet& touches, Event* event) override;
     bool ccTouchesEnded(TouchSet& touches, Event* event) override;
+    // Escape: "Main Menu"; Ctrl+Z, Backspace: "Undo"; R: "Replay"; Enter, Space: "Next level".
+    bool keyDown(const KeyPress& key) override;
     // The per-frame update: follows the finger, judges a finished board,
     // refreshes the title and the moves left.
     void draw() override;

@@ -92,6 +92,26 @@ RefPtr<FlipXUpOver> FlipXUpOver::transitionWithDuration(float duration, Scene* s
     return transitionOf<FlipXUpOver>(duration, scene, OrientationUpOver);
 }
 
+// ---- keys
+
+bool isKey(const KeyPress& key, const char* name, bool ctrl) {
+    return key.name == name && key.ctrl == ctrl && !key.alt;
+}
+
+bool pressItem(CocosNode* root, const std::string& text) {
+    if (!root || !root->visible()) return false;
+    if (auto* item = dynamic_cast<MenuItemFont*>(root)) {
+        if (!item->isEnabled() || !item->label() || item->label()->string() != text) return false;
+        RefPtr<MenuItemFont> keep(item); // its callback may take the screen down
+        item->activate();
+        return true;
+    }
+    std::vector<RefPtr<CocosNode>> children = root->children(); // a press may change them
+    for (const RefPtr<CocosNode>& child : children)
+        if (pressItem(child.get(), text)) return true;
+    return false;
+}
+
 // ---- MessageLayer
 
 RefPtr<MessageLayer> MessageLayer::node() {
@@ -117,6 +137,12 @@ void MessageLayer::onEnter() {
 void MessageLayer::onExit() {
     removeAll();
     Layer::onExit();
+}
+
+bool MessageLayer::keyDown(const KeyPress& key) {
+    if (!isKey(key, "Return") && !isKey(key, "Space")) return false;
+    BtnYes(nullptr);
+    return true;
 }
 
 void MessageLayer::BtnYes(Ref*) {
@@ -198,6 +224,10 @@ void HelpLayer::onEnter() {
     add(text);
 }
 
+bool HelpLayer::keyDown(const KeyPress& key) {
+    return isKey(key, "Escape") && pressItem(this, "Go Back");
+}
+
 void HelpLayer::GoBack(Ref*) {
     replaceSceneWithTransition(transitions, 1.2f, newMainScreen());
 }
@@ -241,6 +271,10 @@ void OptionLayer::sound(Ref*) {
 
 void OptionLayer::reset(Ref*) {
     progress::setLastAvailLevel(0);
+}
+
+bool OptionLayer::keyDown(const KeyPress& key) {
+    return isKey(key, "Escape") && pressItem(this, "Done");
 }
 
 void OptionLayer::GoBack(Ref*) {
@@ -361,6 +395,10 @@ void LevelLayer::play() {
     Director::sharedDirector()->pushScene(newPlayScreen());
 }
 
+bool LevelLayer::keyDown(const KeyPress& key) {
+    return isKey(key, "Escape") && pressItem(this, "Main Menu");
+}
+
 void LevelLayer::GoBack(Ref*) {
     Director::sharedDirector()->pushScene(newMainScreen());
 }
@@ -394,6 +432,10 @@ void TaskLayer::onEnter() {
 void TaskLayer::onExit() {
     removeAll();
     Layer::onExit();
+}
+
+bool TaskLayer::keyDown(const KeyPress& key) {
+    return (isKey(key, "Return") || isKey(key, "Space")) && pressItem(this, "Continue");
 }
 
 void TaskLayer::Continue(Ref*) {

@@ -37,6 +37,12 @@ RefPtr<Scene> newMainScreen();
 RefPtr<Scene> newPlayScreen();
 // The path of a resource file of the game, by name and type ("Move", "caf").
 std::string pathForResource(const std::string& name, const std::string& type);
+// Presses the shown, enabled text button reading `text` under `root` as a
+// touch would; false when there is none.
+bool pressItem(CocosNode* root, const std::string& text);
+// Whether `key` is the plain key `name` (with Ctrl when `ctrl`, never with Alt).
+bool isKey(const KeyPress& key, const char* name, bool ctrl = false);
+
 // Makes the game's own transition classes known by name (once).
 void registerGameTransitions();
 // Replaces the running scene through the transition class named `name`;
@@ -47,6 +53,7 @@ void replaceSceneWithTransition(const std::string& name, float duration, Scene* 
 class MessageLayer : public Layer {
   public:
     static RefPtr<MessageLayer> node();
+    bool keyDown(const KeyPress& key) override;
     void onEnter() override;
     void onExit() override;
     void BtnYes(Ref* sender);
@@ -68,6 +75,7 @@ class MenuLayer : public Layer {
 class HelpLayer : public Layer {
   public:
     static RefPtr<HelpLayer> node();
+    bool keyDown(const KeyPress& key) override;
     bool init() override;
     void onEnter() override;
     void GoBack(Ref* sender);
@@ -78,6 +86,7 @@ class HelpLayer : public Layer {
 class OptionLayer : public Layer {
   public:
     static RefPtr<OptionLayer> node();
+    bool keyDown(const KeyPress& key) override;
     bool init() override;
     void onEnter() override;
     void sound(Ref* sender);
@@ -94,6 +103,7 @@ class OptionLayer : public Layer {
 class LevelLayer : public Layer {
   public:
     static RefPtr<LevelLayer> node();
+    bool keyDown(const KeyPress& key) override;
     void onEnter() override;
     void onExit() override;
 
@@ -122,6 +132,7 @@ class LevelLayer : public Layer {
 class TaskLayer : public Layer {
   public:
     static RefPtr<TaskLayer> node();
+    bool keyDown(const KeyPress& key) override;
     void onEnter() override;
     void onExit() override;
     void Continue(Ref* sender);

@@ -13,6 +13,8 @@ class TindervaleAppDelegate : public ApplicationDelegate {
     void applicationWillResignActive(Application* app) override;
     void applicationDidBecomeActive(Application* app) override;
     void applicationDidReceiveMemoryWarning(Application* app) override;
+    // Ctrl+Q quits, from any screen, as the main menu's "Quit" does.
+    bool applicationKeyDown(Application* app, const KeyPress& key) override;
 
     Window* window() const { return window_.get(); }
 

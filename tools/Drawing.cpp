@@ -7,10 +7,24 @@
 
 namespace art {
 
+namespace {
+int currentDensity = 1;
+}
+
+void setDensity(int d) {
+    currentDensity = d < 1 ? 1 : d;
+}
+
+int density() {
+    return currentDensity;
+}
+
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)), cr_(cairo_create(surface_)) {
+    : width_(width), height_(height), density_(currentDensity),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * density_, height * density_)),
+      cr_(cairo_create(surface_)) {
     cairo_set_antialias(cr_, CAIRO_ANTIALIAS_GOOD);
+    cairo_scale(cr_, density_, density_);
 }
 
 Canvas::~Canvas() {
@@ -20,9 +34,14 @@ Canvas::~Canvas() {
 
 bool Canvas::save(const std::string& path) const {
     cairo_surface_flush(surface_);
-    cairo_status_t status = cairo_surface_write_to_png(surface_, path.c_str());
+    std::string file = path;
+    if (density_ > 1) {
+        size_t dot = file.rfind('.');
+        file.insert(dot == std::string::npos ? file.size() : dot, "@" + std::to_string(density_) + "x");
+    }
+    cairo_status_t status = cairo_surface_write_to_png(surface_, file.c_str());
     if (status != CAIRO_STATUS_SUCCESS) {
-        std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), cairo_status_to_string(status));
+        std::fprintf(stderr, "cannot write %s: %s\n", file.c_str(), cairo_status_to_string(status));
         return false;
     }
     return true;
@@ -121,15 +140,17 @@ Rgb mix(Rgb a, Rgb b, double t) {
 } // namespace
 
 void paintWoodTable(Canvas& canvas) {
-    const int w = canvas.width(), h = canvas.height();
+    const int w = canvas.width(), h = canvas.height(), d = canvas.density();
     cairo_surface_flush(canvas.surface());
     unsigned char* data = cairo_image_surface_get_data(canvas.surface());
     const int stride = cairo_image_surface_get_stride(canvas.surface());
     const Rgb dark{0.105, 0.058, 0.034}, light{0.300, 0.178, 0.098};
     const int plankWidth = 80;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            const int plank = x / plankWidth;
+    // Pixel by pixel, in points: a dense canvas samples the same wood more finely.
+    for (int py = 0; py < h * d; ++py) {
+        for (int px = 0; px < w * d; ++px) {
+            const double x = static_cast<double>(px) / d, y = static_cast<double>(py) / d;
+            const int plank = static_cast<int>(x) / plankWidth;
             const double local = x - plank * plankWidth;
             // Planks are butted end to end at staggered heights; each board
             // has its own grain and tone.
@@ -147,15 +168,16 @@ void paintWoodTable(Canvas& canvas) {
             // Seams between planks and at the joints: a dark groove with a
             // faint lit edge.
             double seam = 1.0;
-            if (local < 1.0 || y == jointAt)
+            const double fromJoint = y - jointAt;
+            if (local < 1.0 || (fromJoint >= 0 && fromJoint < 1))
                 seam = 0.3;
-            else if (local < 2.0 || y == jointAt + 1)
+            else if (local < 2.0 || (fromJoint >= 1 && fromJoint < 2))
                 seam = 1.2;
             // A warm light over the middle, falling off towards the corners.
             const double dx = (x - w * 0.5) / (w * 0.75), dy = (y - h * 0.42) / (h * 0.7);
             const double glow = std::clamp(1.15 - 0.75 * (dx * dx + dy * dy), 0.35, 1.15);
             const double k = tone * seam * glow;
-            unsigned char* p = data + y * stride + x * 4;
+            unsigned char* p = data + py * stride + px * 4;
             p[0] = static_cast<unsigned char>(std::clamp(c.b * k, 0.0, 1.0) * 255 + 0.5);
             p[1] = static_cast<unsigned char>(std::clamp(c.g * k, 0.0, 1.0) * 255 + 0.5);
             p[2] = static_cast<unsigned char>(std::clamp(c.r * k, 0.0, 1.0) * 255 + 0.5);

@@ -13,7 +13,13 @@ namespace art {
 // The face every text in the pictures uses (the game's stand-in for "Marker Felt").
 inline constexpr const char* kFontFamily = "Comic Neue";
 
-// An ARGB32 surface with its context; pixels start transparent.
+// Pixels per point of the canvases made from now on: pictures are drawn in
+// points, and a denser drawing is saved as "name@2x.png" beside "name.png".
+void setDensity(int density);
+int density();
+
+// An ARGB32 surface with its context; pixels start transparent. Its size is
+// in points; the surface has density() pixels per point.
 class Canvas {
   public:
     Canvas(int width, int height);
@@ -26,12 +32,16 @@ class Canvas {
     int width() const { return width_; }
     int height() const { return height_; }
 
-    // Writes the canvas as a PNG; false (with a message on stderr) on failure.
+    int density() const { return density_; }
+
+    // Writes the canvas as a PNG (a dense one under its variant name); false
+    // (with a message on stderr) on failure.
     bool save(const std::string& path) const;
 
   private:
     int width_;
     int height_;
+    int density_;
     cairo_surface_t* surface_;
     cairo_t* cr_;
 };

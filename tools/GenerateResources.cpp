@@ -67,7 +67,13 @@ int run(int argc, char** argv) {
         return 1;
     }
     if (!makeDirectory(output) || !writePictures(output) || !writeSounds(output)) return 1;
+    // Tile maps count their tiles in the picture's own pixels: one density only.
     if (!writeTileMaps(output)) return 1;
+    // Every picture again at twice the density, for scaled windows.
+    art::setDensity(2);
+    bool dense = writePictures(output);
+    art::setDensity(1);
+    if (!dense) return 1;
     if (!sheet.empty() && !writeContactSheet(output, sheet)) return 1;
     return 0;
 }

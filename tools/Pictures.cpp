@@ -284,36 +284,54 @@ bool frameRateCharacters(const std::string& dir) {
 
 // The particles' glow: white at the centre fading smoothly to transparent at
 // the edge (cairo keeps colour premultiplied, the game premultiplies on load).
-// Drawn for each window scale the texture cache loads; another scale is one
-// more line in the list.
 bool fireGlow(const std::string& dir) {
     constexpr int kSide = 32;
-    const struct {
-        int scale;
-        const char* name;
-    } variants[] = {{1, "/fire.png"}};
-    for (const auto& v : variants) {
-        Canvas c(kSide * v.scale, kSide * v.scale);
-        cairo_t* cr = c.cr();
-        cairo_scale(cr, v.scale, v.scale);
-        const double r = kSide / 2.0;
-        cairo_pattern_t* glow = cairo_pattern_create_radial(r, r, 0, r, r, r);
-        for (int i = 0; i <= 16; ++i) {
-            const double t = i / 16.0;
-            addStop(glow, t, 0xffffff, (1 - t * t) * (1 - t * t));
-        }
-        cairo_set_source(cr, glow);
-        cairo_paint(cr);
-        cairo_pattern_destroy(glow);
-        if (!c.save(dir + v.name)) return false;
+    Canvas c(kSide, kSide);
+    cairo_t* cr = c.cr();
+    const double r = kSide / 2.0;
+    cairo_pattern_t* glow = cairo_pattern_create_radial(r, r, 0, r, r, r);
+    for (int i = 0; i <= 16; ++i) {
+        const double t = i / 16.0;
+        addStop(glow, t, 0xffffff, (1 - t * t) * (1 - t * t));
     }
-    return true;
+    cairo_set_source(cr, glow);
+    cairo_paint(cr);
+    cairo_pattern_destroy(glow);
+    return c.save(dir + "/fire.png");
+}
+
+// The program's icon, for the window and the desktop: a matchstick lying
+// across a square of the table's wood with rounded corners. Drawn on a
+// 64-unit square and written at the sizes desktops ask for.
+bool icon(const std::string& dir, int size) {
+    Canvas wood(size, size);
+    paintWoodTable(wood);
+    Canvas c(size, size);
+    cairo_t* cr = c.cr();
+    const double k = size / 64.0;
+    roundedRect(cr, 2 * k, 2 * k, 60 * k, 60 * k, 10 * k);
+    cairo_set_source_surface(cr, wood.surface(), 0, 0);
+    cairo_fill_preserve(cr);
+    cairo_scale(cr, k, k);
+    setColor(cr, 0x0a0402, 0.9);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    drawMatch(cr, 32, 32, 45 * kDegrees, {52, 5, 9, 13});
+    return c.save(dir + "/icon-" + std::to_string(size) + ".png");
 }
 
 } // namespace
 
+// The icon sizes written (desktops pick among them; the window uses the 64).
+const int kIconSizes[] = {16, 32, 48, 64, 128, 256};
+
 bool writePictures(const std::string& dir) {
-    bool ok = stick(dir) && kochak(dir) && background(dir) && levelButtons(dir) && bonusButtons(dir) &&
+    // The icons are drawn for each size; the denser drawings are of the game's pictures only.
+    bool iconsOk = true;
+    if (density() == 1)
+        for (int size : kIconSizes)
+            iconsOk = iconsOk && icon(dir, size);
+    bool ok = iconsOk && stick(dir) && kochak(dir) && background(dir) && levelButtons(dir) && bonusButtons(dir) &&
               message(dir) && answerButton(dir + "/BtnYes.png", "Yes", 0x6fcf6a, 0x2a7a2e) &&
               answerButton(dir + "/BtnNo.png", "No", 0xec6a5c, 0x9e2418) && infoButtons(dir) &&
               frameRateCharacters(dir) && fireGlow(dir);

@@ -108,8 +108,16 @@ bool Application::deliverPendingInput() {
     case platform::InputKind::Quit:
         terminate(0);
         break;
+    case platform::InputKind::KeyDown:
+        dispatchKey(e.key);
+        break;
     }
     return true;
+}
+
+bool Application::dispatchKey(const KeyPress& key) {
+    if (keyDelegate_ && keyDelegate_->keyDown(key)) return true;
+    return delegate_ && delegate_->applicationKeyDown(this, key);
 }
 
 void Application::dispatchTouch(TouchPhase phase, int64_t finger, cpVect location, double timestamp) {
@@ -163,6 +171,7 @@ void Application::reset() {
     activeTouches_.clear();
     keyWindow_ = nullptr;
     delegate_ = nullptr;
+    keyDelegate_ = nullptr;
     terminating_ = false;
     exitCode_ = 0;
     platform::clearInjectedInput();

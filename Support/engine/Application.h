@@ -6,6 +6,7 @@
 #include "engine/Ref.h"
 #include "engine/Touch.h"
 #include "engine/View.h"
+#include "platform/Input.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,17 @@
 #include <vector>
 
 class Application;
+
+// A key press (its name and modifiers), as the platform reports it.
+using KeyPress = platform::KeyPress;
+
+// Takes key presses: answers true when it acted on the key (nobody else is
+// asked then). The default passes every key on.
+class KeyEventsDelegate {
+  public:
+    virtual ~KeyEventsDelegate() = default;
+    virtual bool keyDown(const KeyPress&) { return false; }
+};
 
 // Status-bar orientations (the values the handheld uses).
 enum InterfaceOrientation {
@@ -29,6 +41,8 @@ class ApplicationDelegate {
     virtual void applicationDidBecomeActive(Application*) {}
     virtual void applicationDidReceiveMemoryWarning(Application*) {}
     virtual void applicationWillTerminate(Application*) {}
+    // A key nothing on the screen took (see Application::setKeyDelegate); true when handled.
+    virtual bool applicationKeyDown(Application*, const KeyPress&) { return false; }
 };
 
 class Application {
@@ -50,6 +64,12 @@ class Application {
 
     ApplicationDelegate* delegate() const { return delegate_; }
     void setDelegate(ApplicationDelegate* d) { delegate_ = d; }
+    // Keys go to the key delegate first (the director, which offers them to
+    // the running scene), then to the application delegate.
+    KeyEventsDelegate* keyDelegate() const { return keyDelegate_; }
+    void setKeyDelegate(KeyEventsDelegate* d) { keyDelegate_ = d; }
+    // Hands one key press round as above; true when someone took it.
+    bool dispatchKey(const KeyPress& key);
     Window* keyWindow() const { return keyWindow_.get(); }
     void setKeyWindow(Window* w) { keyWindow_ = w; }
 
@@ -91,6 +111,7 @@ class Application {
     static double steadyNow();
 
     ApplicationDelegate* delegate_ = nullptr;
+    KeyEventsDelegate* keyDelegate_ = nullptr; // weak
     RefPtr<Window> keyWindow_;
     int contentScale_ = 1;
     bool idleTimerDisabled_ = false;

@@ -36,8 +36,10 @@ void AtlasNode::calculateTexCoordsSteps() {
     Texture2D* texture = textureAtlas_ ? textureAtlas_->texture() : nullptr;
     uint32_t wide = texture ? texture->pixelsWide() : 0;
     uint32_t high = texture ? texture->pixelsHigh() : 0;
-    texStepX_ = wide ? static_cast<float>(itemWidth_) / static_cast<float>(wide) : 0;
-    texStepY_ = high ? static_cast<float>(itemHeight_) / static_cast<float>(high) : 0;
+    // Tiles are given in points; a dense picture has more pixels per tile.
+    float scale = texture ? texture->contentScale() : 1;
+    texStepX_ = wide ? static_cast<float>(itemWidth_) * scale / static_cast<float>(wide) : 0;
+    texStepY_ = high ? static_cast<float>(itemHeight_) * scale / static_cast<float>(high) : 0;
 }
 
 void AtlasNode::updateAtlasValues() {

@@ -76,6 +76,7 @@ Director::Director() {
 
 Director::~Director() {
     stopAnimation();
+    if (Application::sharedApplication().keyDelegate() == this) Application::sharedApplication().setKeyDelegate(nullptr);
     if (openGLView_) {
         openGLView_->setTouchDelegate(nullptr);
         openGLView_->removeFromSuperview();
@@ -138,6 +139,7 @@ void Director::initOpenGLViewWithView(View* view, ccRect frame) {
     if (isOpenGLAttached())
         ccRaise("kccException_OpenGLViewAlreadyAttached",
                 "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
+    Application::sharedApplication().setKeyDelegate(this);
     if (openGLView_) {
         openGLView_->setFrame(frame);
     } else {
@@ -233,6 +235,14 @@ void Director::setDepthTest(bool on) {
     }
 }
 
+float Director::contentScaleFactor() const {
+    return openGLView_ ? static_cast<float>(openGLView_->contentScale()) : 1.0f;
+}
+
+ccSize Director::displaySizeInPixels() const {
+    return openGLView_ ? openGLView_->pixelSize() : displaySize();
+}
+
 void Director::set2Dprojection() {
     ccSize s = displaySize();
     glMatrixMode(GL_PROJECTION);
@@ -256,6 +266,30 @@ void Director::set3Dprojection() {
 
 void Director::setDefaultProjection() {
     set3Dprojection();
+}
+
+// ---- keys
+
+namespace {
+// The visible nodes under `node` that take keys, topmost (highest z, drawn last) first.
+void collectKeyTakers(CocosNode* node, std::vector<RefPtr<CocosNode>>& out) {
+    if (!node->visible()) return;
+    const auto& children = node->children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        collectKeyTakers(it->get(), out);
+    if (dynamic_cast<KeyEventsDelegate*>(node)) out.push_back(node);
+}
+} // namespace
+
+bool Director::keyDown(const KeyPress& key) {
+    if (!eventsEnabled_ || !runningScene_ || nextScene_) return false;
+    std::vector<RefPtr<CocosNode>> takers;
+    collectKeyTakers(runningScene_.get(), takers);
+    for (const RefPtr<CocosNode>& node : takers) {
+        if (!node->isRunning()) continue; // an earlier taker's work may have removed it
+        if (dynamic_cast<KeyEventsDelegate*>(node.get())->keyDown(key)) return true;
+    }
+    return false;
 }
 
 // ---- orientation

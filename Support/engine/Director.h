@@ -25,7 +25,7 @@ enum {
     kDepthFormat24 = 2,
 };
 
-class Director : public Ref, public EAGLTouchDelegate {
+class Director : public Ref, public EAGLTouchDelegate, public KeyEventsDelegate {
   public:
     // The director, created on first use.
     static Director* sharedDirector();
@@ -52,6 +52,12 @@ class Director : public Ref, public EAGLTouchDelegate {
     ccSize winSize() const;
     // The view's size, never swapped.
     ccSize displaySize() const;
+    // Pixels per point of the colour buffer (the window scale; 1 before a view is attached).
+    float contentScaleFactor() const;
+    // The colour buffer's size in pixels (displaySize() x contentScaleFactor()):
+    // the size of anything that must be drawn at full resolution, such as an
+    // offscreen target standing in for the screen.
+    ccSize displaySizeInPixels() const;
     // A view point (origin top-left) in GL coordinates (origin bottom-left).
     cpVect convertCoordinate(cpVect p) const;
 
@@ -106,6 +112,12 @@ class Director : public Ref, public EAGLTouchDelegate {
     void touchesMoved(TouchSet& touches, Event* event) override;
     void touchesEnded(TouchSet& touches, Event* event) override;
     void touchesCancelled(TouchSet& touches, Event* event) override;
+
+    // Keys: offered to the running scene's visible nodes that take keys
+    // (KeyEventsDelegate, e.g. a Layer), topmost first, until one acts on it.
+    // Nothing while a transition runs or events are off. The director is the
+    // application's key delegate from when a view is attached.
+    bool keyDown(const KeyPress& key) override;
 
     // Frame-rate counter.
     bool displayFPS() const { return displayFPS_; }

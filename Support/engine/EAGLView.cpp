@@ -4,6 +4,7 @@
 #include "platform/Log.h"
 #include "platform/Surface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -174,6 +175,17 @@ void EAGLView::setAutoresizesEAGLSurface(bool b) {
 
 void EAGLView::didMoveToWindow() {
     if (surface_ && window() && window()->isVisible()) surface_->show();
+}
+
+void EAGLView::setWindowIcon(const platform::Bitmap& icon) {
+    if (!surface_ || !icon.isWellFormed()) return;
+    std::vector<uint8_t> straight = icon.pixels;
+    if (icon.premultiplied) // the window system wants colour apart from alpha
+        for (size_t i = 0; i + 3 < straight.size(); i += 4)
+            if (uint8_t a = straight[i + 3]; a != 0 && a != 255)
+                for (size_t c = 0; c < 3; ++c)
+                    straight[i + c] = static_cast<uint8_t>(std::min(255, (straight[i + c] * 255 + a / 2) / a));
+    surface_->setIcon(straight.data(), icon.width, icon.height);
 }
 
 void EAGLView::setCurrentContext() {

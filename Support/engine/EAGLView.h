@@ -54,6 +54,10 @@ class EAGLView : public View {
     ccSize surfaceSize() const { return size_; }
     // Pixels per point of the surface.
     int contentScale() const { return scale_; }
+    // The colour buffer's size in pixels.
+    ccSize pixelSize() const { return ccSize{size_.width * scale_, size_.height * scale_}; }
+    // The window's icon, from a decoded picture.
+    void setWindowIcon(const platform::Bitmap& icon);
     bool autoresizesSurface() const { return autoresize_; }
     void setAutoresizesSurface(bool b) { autoresize_ = b; }
     void setAutoresizesEAGLSurface(bool b);

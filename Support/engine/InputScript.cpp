@@ -92,6 +92,10 @@ ScriptParseResult parseInputScript(std::string_view text) {
             if (args == 0 || from == std::string::npos) return fail("screenshot takes a file path");
             c.kind = ScriptCommand::Screenshot;
             c.path = line.substr(from, to - from + 1);
+        } else if (verb == "key") {
+            if (args != 1 || !platform::parseKeyPress(words[1], c.key))
+                return fail("key takes one key name, such as Escape, Enter, Space, R or Ctrl+Z");
+            c.kind = ScriptCommand::Key;
         } else if (verb == "quit") {
             if (args != 0) return fail("quit takes nothing");
             c.kind = ScriptCommand::Quit;
@@ -175,6 +179,15 @@ void InputScriptRunner::run(const std::vector<ScriptCommand>& commands, long fra
             touch(ended, c.x2, c.y2);
             frame();
             break;
+        case ScriptCommand::Key: {
+            platform::InputEvent e;
+            e.kind = InputKind::KeyDown;
+            e.key = c.key;
+            e.timestamp = static_cast<double>(frames_) * kFrameSeconds;
+            platform::injectInputEvent(e);
+            frame();
+            break;
+        }
         case ScriptCommand::Screenshot:
             if (screenshot_ && !screenshot_(c.path))
                 ccLogf("script line %d: could not write %s", c.line, c.path.c_str());

@@ -3,7 +3,9 @@
 // drives a run exactly like a player would, on virtual time.
 //
 //   wait S | frames N | down X Y | move X Y | up X Y | tap X Y
-//   drag X1 Y1 X2 Y2 [STEPS] | screenshot PATH | quit
+//   drag X1 Y1 X2 Y2 [STEPS] | key NAME | screenshot PATH | quit
+//
+// NAME is a key as parseKeyPress reads it: "Escape", "Ctrl+Z", "Enter".
 //
 // Points are screen points with the origin at the bottom left. '#' starts a
 // comment; blank lines are ignored.
@@ -17,13 +19,14 @@
 #include <vector>
 
 struct ScriptCommand {
-    enum Kind { Wait, Frames, Down, Move, Up, Tap, Drag, Screenshot, Quit };
+    enum Kind { Wait, Frames, Down, Move, Up, Tap, Drag, Screenshot, Quit, Key };
     Kind kind = Quit;
     int line = 0;
     double seconds = 0; // wait
     long count = 0;     // frames, drag steps
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     std::string path; // screenshot
+    platform::KeyPress key;
 };
 
 struct ScriptParseResult {

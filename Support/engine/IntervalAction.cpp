@@ -83,6 +83,14 @@ RefPtr<Action> IntervalAction::copy() const {
     return actionWithDuration(duration_);
 }
 
+void IntervalAction::setAmplitudeRate(float) {
+    ccRaise("IntervalAction (Amplitude)", "Abstract class needs implementation");
+}
+
+float IntervalAction::getAmplitudeRate() {
+    ccRaise("IntervalAction (Amplitude)", "Abstract class needs implementation");
+}
+
 // ---- Sequence
 
 RefPtr<Sequence> Sequence::actionOne(TimedAction* one, TimedAction* two) {

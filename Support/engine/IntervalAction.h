@@ -30,6 +30,12 @@ class IntervalAction : public TimedAction {
     bool isDone() const override;
     RefPtr<Action> copy() const override;
 
+    // The strength of an effect, for the amplitude wrappers (GridAction.h).
+    // Only effects with an amplitude answer; here both raise
+    // "IntervalAction (Amplitude)" / "Abstract class needs implementation".
+    virtual void setAmplitudeRate(float rate);
+    virtual float getAmplitudeRate();
+
   private:
     float duration_ = 0;
     float elapsed_ = 0;

@@ -2,6 +2,7 @@
 // Layers: full-screen nodes that take touches and accelerometer readings;
 // a layer filled with one colour; a layer that shows one of several layers.
 
+#include "engine/Application.h"
 #include "engine/CocosNode.h"
 #include "engine/Touch.h"
 
@@ -46,7 +47,8 @@ class Accelerometer {
     AccelerometerDelegate* delegate_ = nullptr; // weak
 };
 
-class Layer : public CocosNode, public TouchEventsDelegate, public AccelerometerDelegate {
+// A layer is offered key presses (keyDown) while it is shown in the running scene.
+class Layer : public CocosNode, public TouchEventsDelegate, public AccelerometerDelegate, public KeyEventsDelegate {
   public:
     static RefPtr<Layer> node();
     bool init() override;

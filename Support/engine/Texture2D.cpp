@@ -1,5 +1,6 @@
 #include "engine/Texture2D.h"
 
+#include "engine/Application.h"
 #include "engine/Errors.h"
 #include "engine/PVRTexture.h"
 #include "platform/Image.h"
@@ -90,7 +91,8 @@ Texture2D::~Texture2D() {
 // ---- raw pixels
 
 bool Texture2D::initWithData(const void* data, int32_t pixelFormat, uint32_t pixelsWide, uint32_t pixelsHigh,
-                             ccSize contentSize) {
+                             ccSize contentSize, float scale) {
+    if (!(scale > 0)) scale = 1;
     GLenum format = 0, type = 0;
     switch (pixelFormat) {
     case Texture2DPixelFormatRGBA8888:
@@ -122,14 +124,15 @@ bool Texture2D::initWithData(const void* data, int32_t pixelFormat, uint32_t pix
     width_ = pixelsWide;
     height_ = pixelsHigh;
     format_ = pixelFormat;
-    maxS_ = pixelsWide ? contentSize.width / static_cast<float>(pixelsWide) : 0;
-    maxT_ = pixelsHigh ? contentSize.height / static_cast<float>(pixelsHigh) : 0;
+    scale_ = scale;
+    maxS_ = pixelsWide ? contentSize.width * scale / static_cast<float>(pixelsWide) : 0;
+    maxT_ = pixelsHigh ? contentSize.height * scale / static_cast<float>(pixelsHigh) : 0;
     return true;
 }
 
 // ---- pictures
 
-bool Texture2D::initWithImage(const platform::Bitmap* image) {
+bool Texture2D::initWithImage(const platform::Bitmap* image, float scale) {
     if (!image || !image->isWellFormed()) {
         ccLog("Image is Null");
         return false;
@@ -138,16 +141,21 @@ bool Texture2D::initWithImage(const platform::Bitmap* image) {
                           : image->hasAlpha             ? Texture2DPixelFormatRGBA8888
                           : image->bitsPerComponent > 7 ? Texture2DPixelFormatRGBA8888
                                                         : Texture2DPixelFormatRGB565;
-    ccSize content{static_cast<float>(image->width), static_cast<float>(image->height)};
-    uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(content.width));
-    uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(content.height));
+    if (!(scale >= 1)) scale = 1;
+    ccSize content{static_cast<float>(image->width) / scale, static_cast<float>(image->height) / scale};
+    uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(image->width));
+    uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(image->height));
     int halvings = 0;
     while (width > kMaxImageSide || height > kMaxImageSide) {
         // Both sides together, so the picture keeps its shape; never below one pixel.
         width = std::max(1u, width / 2);
         height = std::max(1u, height / 2);
-        content.width *= 0.5f;
-        content.height *= 0.5f;
+        if (scale >= 2) {
+            scale *= 0.5f; // a dense picture gives up density before size
+        } else {
+            content.width *= 0.5f;
+            content.height *= 0.5f;
+        }
         ++halvings;
     }
     std::vector<uint8_t> rgba = placePicture(*image, width, height, halvings);
@@ -155,17 +163,17 @@ bool Texture2D::initWithImage(const platform::Bitmap* image) {
     switch (pixelFormat) {
     case Texture2DPixelFormatRGB565: {
         std::vector<uint16_t> packed = toRGB565(rgba);
-        return initWithData(packed.data(), pixelFormat, width, height, content);
+        return initWithData(packed.data(), pixelFormat, width, height, content, scale);
     }
     case Texture2DPixelFormatA8: {
         // A mask's grey level is its coverage.
         std::vector<uint8_t> alpha(rgba.size() / 4);
         for (size_t i = 0; i < alpha.size(); ++i)
             alpha[i] = rgba[i * 4];
-        return initWithData(alpha.data(), pixelFormat, width, height, content);
+        return initWithData(alpha.data(), pixelFormat, width, height, content, scale);
     }
     default:
-        return initWithData(rgba.data(), pixelFormat, width, height, content);
+        return initWithData(rgba.data(), pixelFormat, width, height, content, scale);
     }
 }
 
@@ -173,8 +181,10 @@ bool Texture2D::initWithImage(const platform::Bitmap* image) {
 
 bool Texture2D::initWithString(const std::string& string, ccSize dimensions, int32_t alignment,
                                const std::string& fontName, float fontSize) {
+    // Drawn at the window's density; the box stays in points.
+    const float scale = static_cast<float>(Application::sharedApplication().contentScale());
     // A box GL cannot hold is cut down to what it can; nonsense sizes are empty.
-    float maxSide = maxTextBoxSide();
+    float maxSide = maxTextBoxSide() / scale;
     auto side = [&](float v) {
         if (!(v > 0)) return 0.0f;
         if (v > maxSide) {
@@ -185,18 +195,20 @@ bool Texture2D::initWithString(const std::string& string, ccSize dimensions, int
         return v;
     };
     dimensions = {side(dimensions.width), side(dimensions.height)};
-    uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(dimensions.width));
-    uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(dimensions.height));
+    uint32_t width = powerOfTwoAtLeast(static_cast<uint32_t>(std::ceil(dimensions.width * scale)));
+    uint32_t height = powerOfTwoAtLeast(static_cast<uint32_t>(std::ceil(dimensions.height * scale)));
     std::vector<uint8_t> coverage(static_cast<size_t>(width) * height, 0);
-    platform::drawText(string, fontName, fontSize, dimensions.width, dimensions.height, alignment,
-                       coverage.data(), static_cast<int>(width), static_cast<int>(height));
-    return initWithData(coverage.data(), Texture2DPixelFormatA8, width, height, dimensions);
+    platform::drawText(string, fontName, fontSize * scale, dimensions.width * scale, dimensions.height * scale,
+                       alignment, coverage.data(), static_cast<int>(width), static_cast<int>(height));
+    return initWithData(coverage.data(), Texture2DPixelFormatA8, width, height, dimensions, scale);
 }
 
 bool Texture2D::initWithString(const std::string& string, const std::string& fontName, float fontSize) {
-    platform::TextExtent extent = platform::measureText(string, fontName, fontSize);
-    return initWithString(string, ccSize{extent.width, extent.height}, platform::TextAlignmentCenter,
-                          fontName, fontSize);
+    // Measured as drawn, so the dense raster never wraps where the plain one would not.
+    const float scale = static_cast<float>(Application::sharedApplication().contentScale());
+    platform::TextExtent extent = platform::measureText(string, fontName, fontSize * scale);
+    return initWithString(string, ccSize{std::ceil(extent.width / scale), std::ceil(extent.height / scale)},
+                          platform::TextAlignmentCenter, fontName, fontSize);
 }
 
 // ---- compressed data
@@ -247,8 +259,9 @@ bool Texture2D::initWithPVRTCFile(const std::string& path) {
 // ---- drawing
 
 void Texture2D::drawAtPoint(cpVect point) const {
-    float w = static_cast<float>(width_) * maxS_;
-    float h = static_cast<float>(height_) * maxT_;
+    // In points: a dense picture covers as much of the screen as a plain one.
+    float w = static_cast<float>(width_) * maxS_ / scale_;
+    float h = static_cast<float>(height_) * maxT_ / scale_;
     drawInRect(ccRectMake(point.x, point.y, w, h));
 }
 

@@ -44,12 +44,17 @@ class Texture2D : public Ref {
     // Uploads uncompressed pixels (null: storage left undefined). The texture
     // bound before is bound again afterwards. A format other than RGBA8888,
     // RGB565 or A8 is an assertion failure.
+    // `contentSize` is in points; `scale` pixels per point of the data (2 for
+    // a picture drawn at twice the density).
     bool initWithData(const void* data, int32_t pixelFormat, uint32_t pixelsWide, uint32_t pixelsHigh,
-                      ccSize contentSize);
+                      ccSize contentSize, float scale = 1);
     // A decoded picture; null or empty logs "Image is Null" and fails. Sides
-    // above 1024 are halved (both together) until they fit.
-    bool initWithImage(const platform::Bitmap* image);
-    // Text word-wrapped in a box of `dimensions` points, as an A8 texture.
+    // above 1024 are halved (both together) until they fit. A picture drawn
+    // at `scale` pixels per point keeps its size in points (a halving lowers
+    // the scale first).
+    bool initWithImage(const platform::Bitmap* image, float scale = 1);
+    // Text word-wrapped in a box of `dimensions` points, as an A8 texture
+    // rasterised at the window's pixels per point (its content size stays in points).
     bool initWithString(const std::string& string, ccSize dimensions, int32_t alignment,
                         const std::string& fontName, float fontSize);
     // Text on one line, in a box of its own measured size, centred.
@@ -69,6 +74,8 @@ class Texture2D : public Ref {
     int32_t pixelFormat() const { return format_; }
     float maxS() const { return maxS_; }
     float maxT() const { return maxT_; }
+    // Pixels per point of the picture (1 but for high-density variants and texts).
+    float contentScale() const { return scale_; }
     // Colour already multiplied by alpha (textures made from pictures):
     // such a texture blends with (1, 1 - source alpha).
     bool hasPremultipliedAlpha() const { return premultipliedAlpha_; }
@@ -99,6 +106,7 @@ class Texture2D : public Ref {
     int32_t format_ = Texture2DPixelFormatNone;
     float maxS_ = 0;
     float maxT_ = 0;
+    float scale_ = 1;
     bool premultipliedAlpha_ = false;
 };
 

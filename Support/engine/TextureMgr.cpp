@@ -1,5 +1,6 @@
 #include "engine/TextureMgr.h"
 
+#include "engine/Application.h"
 #include "engine/Errors.h"
 #include "platform/File.h"
 #include "platform/Image.h"
@@ -82,9 +83,20 @@ Texture2D* TextureMgr::addImage(const std::string& fileName) {
     if (hasPVRSuffix(fileName)) return path.empty() ? nullptr : addPVRTCImage(path);
 
     platform::Bitmap image;
-    bool decoded = !path.empty() && platform::decodePNG(path, image);
+    float scale = 1;
+    bool decoded = false;
+    // A denser drawing for a scaled window, where there is one; sizes stay in points.
+    for (int density = std::min(Application::sharedApplication().contentScale(), kMaxDensity);
+         density > 1 && !decoded && !path.empty(); --density) {
+        std::string variant = fullPathFromRelativePath(densityVariantName(fileName, density));
+        if (!variant.empty() && platform::decodePNG(variant, image)) {
+            decoded = true;
+            scale = static_cast<float>(density);
+        }
+    }
+    if (!decoded) decoded = !path.empty() && platform::decodePNG(path, image);
     RefPtr<Texture2D> texture =
-        construct<Texture2D>([&](Texture2D& t) { return t.initWithImage(decoded ? &image : nullptr); });
+        construct<Texture2D>([&](Texture2D& t) { return t.initWithImage(decoded ? &image : nullptr, scale); });
     if (!texture) return nullptr;
     textures_[fileName] = texture;
     return texture.get();
@@ -145,6 +157,13 @@ void TextureMgr::removeAllTextures() {
 }
 
 // ---- resources
+
+std::string TextureMgr::densityVariantName(const std::string& fileName, int density) {
+    size_t slash = fileName.rfind('/');
+    size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = fileName.size();
+    return fileName.substr(0, dot) + "@" + std::to_string(density) + "x" + fileName.substr(dot);
+}
 
 std::string TextureMgr::fullPathFromRelativePath(const std::string& path) const {
     std::vector<std::string> components;

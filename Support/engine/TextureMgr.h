@@ -28,7 +28,9 @@ class TextureMgr : public Ref {
     bool init();
 
     // The texture of a picture file in the resources; none (after a log line)
-    // when it cannot be found or decoded. Names ending in ".pvr" (any case)
+    // when it cannot be found or decoded. In a scaled window the picture's
+    // denser drawing ("name@2x.png") is used when there is one, at the same
+    // size in points. Names ending in ".pvr" (any case)
     // are read as PVR files and cached under their full path.
     Texture2D* addImage(const std::string& fileName);
     // A PVR file at a full path. A file that cannot be used gives a texture
@@ -47,6 +49,11 @@ class TextureMgr : public Ref {
     // The file `path` names in the resources (sub-directories allowed), or
     // empty when there is none. Paths never leave the resources folder.
     std::string fullPathFromRelativePath(const std::string& path) const;
+
+    // "dir/name@2x.png" for "dir/name.png" at density 2.
+    static std::string densityVariantName(const std::string& fileName, int density);
+    // The densest drawings the resources carry.
+    static constexpr int kMaxDensity = 2;
 
     const std::map<std::string, RefPtr<Texture2D>>& textures() const { return textures_; }
     // The key an in-memory picture is cached under.

@@ -7,8 +7,10 @@
 #include "engine/InstantAction.h"
 #include "engine/IntervalAction.h"
 #include "engine/Layer.h"
+#include "engine/TiledGridAction.h"
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -99,6 +101,10 @@ void TransitionScene::step(float) {
     remove(out);
     inScene_ = nullptr;
     outScene_ = nullptr;
+    // An outgoing scene waiting on the scene stack (we were pushed) comes
+    // back with popScene: it must be seen then.
+    const auto& stack = director->scenes();
+    if (std::find(stack.begin(), stack.end(), out) != stack.end()) out->setVisible(true);
 }
 
 void TransitionScene::onEnter() {
@@ -158,6 +164,13 @@ ClassTable& classTable() {
         enter<ShrinkGrowTransition>(t, "ShrinkGrowTransition");
         enter<RotoZoomTransition>(t, "RotoZoomTransition");
         enter<JumpZoomTransition>(t, "JumpZoomTransition");
+        enter<TurnOffTilesTransition>(t, "TurnOffTilesTransition");
+        enter<SplitColsTransition>(t, "SplitColsTransition");
+        enter<SplitRowsTransition>(t, "SplitRowsTransition");
+        enter<FadeTRTransition>(t, "FadeTRTransition");
+        enter<FadeBLTransition>(t, "FadeBLTransition");
+        enter<FadeUpTransition>(t, "FadeUpTransition");
+        enter<FadeDownTransition>(t, "FadeDownTransition");
         return t;
     }();
     return table;
@@ -557,4 +570,114 @@ void JumpZoomTransition::onEnter() {
                            Sequence::actions({jumpIn, ScaleTo::actionWithDuration(quarter, 1)}),
                            CallFunc::actionWithTarget(this, &TransitionScene::finish)}));
     outScene_->runAction(Sequence::actions({ScaleTo::actionWithDuration(quarter, 0.5f), jumpOut}));
+}
+
+// ---- tile-grid transitions
+
+namespace {
+
+// 12 rows, and as many columns as keep the tiles about square (at least
+// one, however narrow the window).
+ccGridSize tileGridSize() {
+    ccSize s = winSize();
+    return {std::max(1, static_cast<int32_t>(12.0f * (s.width / s.height))), 12};
+}
+
+// The grid's chain: the action, then the hand-over, then the grid off.
+RefPtr<TimedAction> endingWithStopGrid(TimedAction* action, TransitionScene* t) {
+    return Sequence::actions(
+        {action, CallFunc::actionWithTarget(t, &TransitionScene::finish), StopGrid::action()});
+}
+
+} // namespace
+
+RefPtr<TurnOffTilesTransition> TurnOffTilesTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<TurnOffTilesTransition>(duration, scene);
+}
+
+void TurnOffTilesTransition::addScenes() {
+    add(inScene_, 0);
+    add(outScene_, 1);
+}
+
+void TurnOffTilesTransition::onEnter() {
+    TransitionScene::onEnter();
+    if (!inScene_) return;
+    outScene_->runAction(endingWithStopGrid(TurnOffTiles::actionWithSize(tileGridSize(), duration_), this));
+}
+
+RefPtr<SplitColsTransition> SplitColsTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<SplitColsTransition>(duration, scene);
+}
+
+void SplitColsTransition::onEnter() {
+    TransitionScene::onEnter();
+    if (!inScene_) return;
+    inScene_->setVisible(false);
+    RefPtr<IntervalAction> split = action();
+    RefPtr<TimedAction> there = Sequence::actions(
+        {split, CallFunc::actionWithTarget(this, &TransitionScene::hideOutShowIn), split->reverse()});
+    runAction(endingWithStopGrid(EaseInOut::actionWithAction(there, 3), this));
+}
+
+void SplitColsTransition::onExit() {
+    bool handedOver = inScene_ == nullptr;
+    TransitionScene::onExit();
+    // Our own chain calls back to us: drop it, or it keeps us alive.
+    if (!handedOver) cleanup();
+}
+
+RefPtr<IntervalAction> SplitColsTransition::action() {
+    return SplitCols::actionWithCols(3, duration_ / 2);
+}
+
+RefPtr<SplitRowsTransition> SplitRowsTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<SplitRowsTransition>(duration, scene);
+}
+
+RefPtr<IntervalAction> SplitRowsTransition::action() {
+    return SplitRows::actionWithRows(3, duration_ / 2);
+}
+
+RefPtr<FadeTRTransition> FadeTRTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<FadeTRTransition>(duration, scene);
+}
+
+void FadeTRTransition::addScenes() {
+    add(inScene_, 0);
+    add(outScene_, 1);
+}
+
+void FadeTRTransition::onEnter() {
+    TransitionScene::onEnter();
+    if (!inScene_) return;
+    outScene_->runAction(endingWithStopGrid(actionWithSize(tileGridSize()), this));
+}
+
+RefPtr<IntervalAction> FadeTRTransition::actionWithSize(ccGridSize size) {
+    return FadeOutTRTiles::actionWithSize(size, duration_);
+}
+
+RefPtr<FadeBLTransition> FadeBLTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<FadeBLTransition>(duration, scene);
+}
+
+RefPtr<IntervalAction> FadeBLTransition::actionWithSize(ccGridSize size) {
+    return FadeOutBLTiles::actionWithSize(size, duration_);
+}
+
+RefPtr<FadeUpTransition> FadeUpTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<FadeUpTransition>(duration, scene);
+}
+
+RefPtr<IntervalAction> FadeUpTransition::actionWithSize(ccGridSize size) {
+    return FadeOutUpTiles::actionWithSize(size, duration_);
+}
+
+RefPtr<FadeDownTransition> FadeDownTransition::transitionWithDuration(float duration, Scene* scene) {
+    return transitionOf<FadeDownTransition>(duration, scene);
+}
+
+RefPtr<IntervalAction> FadeDownTransition::actionWithSize(ccGridSize size) {
+    return FadeOutDownTiles::actionWithSize(size, duration_);
 }

@@ -65,7 +65,9 @@ class TransitionScene : public Scene {
 
     // Registers (or replaces) the factory for `name`.
     static void registerClass(const std::string& name, TransitionFactory factory);
-    template <class T> static void registerClass(const std::string& name) { registerClass(name, factoryOf<T>()); }
+    template <class T> static void registerClass(const std::string& name) {
+        registerClass(name, factoryOf<T>());
+    }
     // The factory of class T: its transitionWithDuration.
     template <class T> static TransitionFactory factoryOf() {
         return [](float d, Scene* s) { return RefPtr<TransitionScene>(T::transitionWithDuration(d, s)); };
@@ -262,4 +264,66 @@ class JumpZoomTransition : public TransitionScene {
   public:
     static RefPtr<JumpZoomTransition> transitionWithDuration(float duration, Scene* scene);
     void onEnter() override;
+};
+
+// ---- tile-grid transitions: the picture is cut into tiles that vanish,
+// shrink away or slide apart. Every chain ends by switching its grid off.
+
+// The outgoing scene (on top) loses its tiles one by one in a fixed shuffled order.
+class TurnOffTilesTransition : public TransitionScene {
+  public:
+    static RefPtr<TurnOffTilesTransition> transitionWithDuration(float duration, Scene* scene);
+    // Outgoing scene above the incoming one.
+    void addScenes() override;
+    void onEnter() override;
+};
+
+// Columns slide apart, out goes the outgoing scene, then the incoming one
+// comes together; the whole transition is drawn through the grid.
+class SplitColsTransition : public TransitionScene {
+  public:
+    static RefPtr<SplitColsTransition> transitionWithDuration(float duration, Scene* scene);
+    void onEnter() override;
+    // Also drops its own choreography when left before the hand-over.
+    void onExit() override;
+    // One half of the split.
+    virtual RefPtr<IntervalAction> action();
+};
+
+// The same with rows sliding sideways.
+class SplitRowsTransition : public SplitColsTransition {
+  public:
+    static RefPtr<SplitRowsTransition> transitionWithDuration(float duration, Scene* scene);
+    RefPtr<IntervalAction> action() override;
+};
+
+// The outgoing scene's tiles shrink away in a sweep toward the top-right corner.
+class FadeTRTransition : public TransitionScene {
+  public:
+    static RefPtr<FadeTRTransition> transitionWithDuration(float duration, Scene* scene);
+    void addScenes() override;
+    void onEnter() override;
+    // The tile fade for the whole duration.
+    virtual RefPtr<IntervalAction> actionWithSize(ccGridSize size);
+};
+
+// Toward the bottom-left corner.
+class FadeBLTransition : public FadeTRTransition {
+  public:
+    static RefPtr<FadeBLTransition> transitionWithDuration(float duration, Scene* scene);
+    RefPtr<IntervalAction> actionWithSize(ccGridSize size) override;
+};
+
+// From the bottom row up.
+class FadeUpTransition : public FadeTRTransition {
+  public:
+    static RefPtr<FadeUpTransition> transitionWithDuration(float duration, Scene* scene);
+    RefPtr<IntervalAction> actionWithSize(ccGridSize size) override;
+};
+
+// From the top row down.
+class FadeDownTransition : public FadeTRTransition {
+  public:
+    static RefPtr<FadeDownTransition> transitionWithDuration(float duration, Scene* scene);
+    RefPtr<IntervalAction> actionWithSize(ccGridSize size) override;
 };

@@ -4,6 +4,9 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace platform {
 
 namespace {
@@ -69,11 +72,21 @@ bool isHeadless() {
     return headlessVideo;
 }
 
-int defaultScale() {
-    if (!videoUp || headlessVideo) return 1;
+int largestScaleThatFits(int usableWidth, int usableHeight, int viewWidth, int viewHeight) {
+    if (viewWidth <= 0 || viewHeight <= 0) return 1;
+    return std::max(1, std::min(usableWidth / viewWidth, usableHeight / viewHeight));
+}
+
+int fittingScale(int viewWidth, int viewHeight) {
+    if (!videoUp || headlessVideo) return 0;
     SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
-    return usable.w >= 640 && usable.h >= 960 ? 2 : 1;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return 0;
+    return largestScaleThatFits(usable.w, usable.h, viewWidth, viewHeight);
+}
+
+int defaultScale() {
+    int fit = fittingScale(320, 480);
+    return fit > 0 ? fit : 1;
 }
 
 std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, int scale,
@@ -91,13 +104,16 @@ std::unique_ptr<GLSurface> GLSurface::create(int widthPoints, int heightPoints, 
     surface->heightPoints_ = heightPoints;
     surface->window_ =
         SDL_CreateWindow("Tindervale", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, widthPoints * scale,
-                         heightPoints * scale, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+                         heightPoints * scale, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!surface->window_) return fail("cannot create the window");
     surface->context_ = SDL_GL_CreateContext(surface->window_);
     if (!surface->context_) return fail("cannot create an OpenGL ES 1.1 context");
     SDL_GL_SetSwapInterval(0); // the frame timer paces us
     loadGLExtensions();
-    setInputGeometry(static_cast<float>(widthPoints), static_cast<float>(heightPoints), scale);
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GetWindowSize(surface->window_, &windowWidth, &windowHeight);
+    setInputGeometry(static_cast<float>(widthPoints), static_cast<float>(heightPoints),
+                     static_cast<float>(windowWidth), static_cast<float>(windowHeight));
     return surface;
 }
 
@@ -125,10 +141,25 @@ void GLSurface::show() {
     if (!headlessVideo) SDL_ShowWindow(window_);
 }
 
+void GLSurface::setIcon(const uint8_t* rgba, int width, int height) {
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(rgba), width, height, 32,
+                                                           width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+}
+
 bool GLSurface::present(GLuint texture, float maxS, float maxT) {
-    if (headlessVideo) return true; // nobody looks at an offscreen window
+    if (headlessVideo) {
+        // Nobody looks at an offscreen window, but without a swap nothing
+        // else makes the driver finish the frame and let go of its commands.
+        glFinish();
+        return true;
+    }
     int w = 0, h = 0;
     SDL_GL_GetDrawableSize(window_, &w, &h);
+    Letterbox box = letterbox(static_cast<float>(w), static_cast<float>(h), static_cast<float>(widthPoints_),
+                              static_cast<float>(heightPoints_));
 
     GLint framebuffer = 0, viewport[4], boundTexture = 0, envMode = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &framebuffer);
@@ -138,8 +169,19 @@ bool GLSurface::present(GLuint texture, float maxS, float maxT) {
     GLboolean blend = glIsEnabled(GL_BLEND), depth = glIsEnabled(GL_DEPTH_TEST),
               tex = glIsEnabled(GL_TEXTURE_2D), scissor = glIsEnabled(GL_SCISSOR_TEST);
 
+    GLfloat clearColor[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
     glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
     glViewport(0, 0, w, h);
+    glDisable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 1); // the bars
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    // The picture's box, in whole pixels from the bottom-left.
+    int boxX = static_cast<int>(std::lround(box.x)), boxW = static_cast<int>(std::lround(box.width));
+    int boxH = static_cast<int>(std::lround(box.height));
+    int boxY = h - boxH - static_cast<int>(std::lround(box.y));
+    glViewport(boxX, boxY, boxW, boxH);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_SCISSOR_TEST);
@@ -180,7 +222,10 @@ bool GLSurface::present(GLuint texture, float maxS, float maxT) {
 }
 
 bool GLSurface::presentDefault() {
-    if (!headlessVideo) SDL_GL_SwapWindow(window_);
+    if (headlessVideo)
+        glFinish();
+    else
+        SDL_GL_SwapWindow(window_);
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/GL.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -17,8 +18,15 @@ namespace platform {
 bool initVideo(bool headless, std::string* error);
 void shutdownVideo();
 bool isHeadless();
-// 2 where the desktop has room for a doubled 320 x 480 window, else 1.
+// The largest whole scale (at least 1) at which a view of viewWidth x
+// viewHeight points fits in usableWidth x usableHeight pixels.
+int largestScaleThatFits(int usableWidth, int usableHeight, int viewWidth, int viewHeight);
+// The largest whole scale at which a 320 x 480 window fits the desktop's
+// usable area (1 headless or when that area is unknown).
 int defaultScale();
+// The largest scale at which a window of that many points fits the desktop,
+// or 0 when there is no limit (headless, or the area is unknown).
+int fittingScale(int viewWidth, int viewHeight);
 
 class GLSurface {
   public:
@@ -37,9 +45,13 @@ class GLSurface {
 
     int scale() const { return scale_; }
     void show();
+    // The window's icon: RGBA pixels, straight alpha, top row first.
+    void setIcon(const uint8_t* rgba, int width, int height);
 
-    // Draws `texture` (its lower-left maxS x maxT part holds the frame) over
-    // the whole window and presents it. The engine's GL state is kept.
+    // Draws `texture` (its lower-left maxS x maxT part holds the frame) into
+    // the window, as large as fits whole, centred between black bars, and
+    // presents it. The engine's GL state is kept. Headless, it only makes
+    // sure the frame's drawing is done, so that commands never pile up.
     bool present(GLuint texture, float maxS, float maxT);
     // Presents the window's own back buffer (when there are no framebuffer objects).
     bool presentDefault();

@@ -36,6 +36,11 @@ std::string findResourceDirectory() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
+#ifdef TV_RELATIVE_RESOURCES
+        // An installed copy: the share folder beside the executable's, wherever it was installed.
+        fs::path installed = (exe.parent_path() / TV_RELATIVE_RESOURCES).lexically_normal();
+        if (fs::is_directory(installed, ec)) return installed.string();
+#endif
         fs::path dir = exe.parent_path();
         for (int up = 0; up < 4 && !dir.empty(); ++up, dir = dir.parent_path()) {
             if (fs::is_directory(dir / "Resources", ec)) return (dir / "Resources").string();

@@ -13,8 +13,10 @@ bool openURL(const std::string& url);
 void setScreenSaverEnabled(bool enabled);
 
 // The folder the program's pictures and sounds are read from: the one set
-// with setResourceDirectory, else "Resources" next to the executable (or a
-// few folders above it, as in the build tree), else the installed one.
+// with setResourceDirectory, else the installed one found from the
+// executable (<prefix>/bin/.. -> <prefix>/share/tindervale), else
+// "Resources" next to the executable (or a few folders above it, as in the
+// build tree), else the one of the configured install prefix.
 std::string resourceDirectory();
 void setResourceDirectory(const std::string& directory);
 

@@ -24,14 +24,17 @@ std::string usageText() {
 
 std::string optionsText() {
     return "Options:\n"
-           "  --scale N          window scale, a whole number 1 or more (default 2 where the\n"
-           "                     display is large enough, else 1); the game is 320 x 480 points\n"
+           "  --scale N          window scale, a whole number from 1 to 16 (default: the\n"
+           "                     largest that fits the display); the game is 320 x 480 points\n"
            "  --headless         run without a window (offscreen, same drawing)\n"
            "  --frames N         end after N frames\n"
            "  --screenshot PATH  at the end, write the last frame as a PNG picture\n"
            "  --script FILE      drive the run from an input script; time becomes virtual,\n"
            "                     1/60 s per frame\n"
            "  --help             show this text\n"
+           "\n"
+           "Keys: F11 or Alt+Enter fullscreen; Escape back; Ctrl+Z or Backspace undo;\n"
+           "R replay; Enter or Space continue; Ctrl+Q quit. The window may be resized.\n"
            "\n"
            "Input scripts: one command per line, '#' starts a comment. Points count from\n"
            "the bottom-left corner of the 320 x 480 screen.\n"
@@ -40,6 +43,8 @@ std::string optionsText() {
            "  down X Y | move X Y | up X Y   one touch phase, then one frame\n"
            "  tap X Y            down, frame, up, frame\n"
            "  drag X1 Y1 X2 Y2 [STEPS]       down, STEPS moves (default 10), up\n"
+           "  key NAME           press a key (Escape, Enter, Space, Backspace, R, Ctrl+Z,\n"
+           "                     Ctrl+Q, ...), then one frame\n"
            "  screenshot PATH    write the current frame as a PNG picture\n"
            "  quit               end the run\n";
 }

@@ -10,6 +10,7 @@
 #include "platform/Image.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
+#include "platform/System.h"
 #include "platform/SystemSound.h"
 
 #include <cstdio>
@@ -55,17 +56,35 @@ int runDelegate(const CommandLine& options, ApplicationDelegate& delegate,
     return app.exitCode() != 0 ? app.exitCode() : shotOk ? 0 : 1;
 }
 
+// The window scale: the one asked for, or the largest that fits the display;
+// a window never gets larger than the display's usable area.
+int chooseScale(const std::string& program, int asked) {
+    int fit = platform::fittingScale(320, 480); // 0: no limit (headless)
+    if (asked == 0) return fit > 0 ? fit : 1;
+    if (fit > 0 && asked > fit) {
+        std::fprintf(stderr, "%s: --scale %d does not fit the display; using %d\n", program.c_str(), asked, fit);
+        return fit;
+    }
+    return asked;
+}
+
 } // namespace
 
 int runWithDisplay(const std::string& program, const CommandLine& options, const std::function<int()>& body) {
+    // Without its pictures a program would only draw black.
+    if (TextureMgr::sharedTextureMgr()->fullPathFromRelativePath("Default.png").empty()) {
+        std::fprintf(stderr, "%s: cannot find the resources (looked in %s); reinstall the program\n",
+                     program.c_str(), platform::resourceDirectory().c_str());
+        TextureMgr::purgeSharedTextureMgr();
+        return 1;
+    }
     std::string error;
     if (!platform::initVideo(options.headless, &error)) {
         std::fprintf(stderr, "%s: %s; run with --headless to run without a window\n", program.c_str(),
                      error.c_str());
         return 2;
     }
-    Application::sharedApplication().setContentScale(options.scale ? options.scale
-                                                                   : platform::defaultScale());
+    Application::sharedApplication().setContentScale(chooseScale(program, options.scale));
     int code = 1;
     try {
         code = body();

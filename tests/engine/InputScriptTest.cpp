@@ -23,6 +23,16 @@ TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
     EXPECT_EQ(r.commands[9].kind, ScriptCommand::Quit);
 }
 
+TEST(InputScriptParser, ReadsKeys) {
+    auto r = parseInputScript("key Escape\nkey ctrl+z\nkey Enter # forward\n");
+    ASSERT_TRUE(r.ok) << r.errorLine << ": " << r.error;
+    ASSERT_EQ(r.commands.size(), 3u);
+    EXPECT_EQ(r.commands[0].kind, ScriptCommand::Key);
+    EXPECT_EQ(r.commands[0].key, (platform::KeyPress{"Escape"}));
+    EXPECT_EQ(r.commands[1].key, (platform::KeyPress{"Z", true}));
+    EXPECT_EQ(r.commands[2].key.name, "Return");
+}
+
 TEST(InputScriptParser, ReportsTheFirstBadLine) {
     const std::pair<const char*, int> bad[] = {
         {"wait\n", 1},
@@ -42,6 +52,9 @@ TEST(InputScriptParser, ReportsTheFirstBadLine) {
         {"move nan 2\n", 1},
         {"wait inf\n", 1},
         {"frames 99999999999999999999\n", 1},
+        {"key\n", 1},
+        {"key Ctrl+Q now\n", 1},
+        {"key Hyper+Q\n", 1},
     };
     for (auto [text, line] : bad) {
         auto r = parseInputScript(text);

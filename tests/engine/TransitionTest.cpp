@@ -1,15 +1,17 @@
 // Scene transitions: when each hands over, what the two scenes go through,
 // touches while they run, the failures at construction, the class table,
-// and how a fade, a slide and a flip look on the way.
+// and how a fade, a slide, a flip and the tile transitions look on the way.
 
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
 
 #include "engine/Errors.h"
+#include "engine/Grid.h"
 #include "engine/Layer.h"
 #include "engine/Scheduler.h"
 #include "engine/Transition.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -407,4 +409,118 @@ TEST_F(TransitionTest, TransitionLeftBeforeTheHandOverLetsGo) {
     EXPECT_TRUE(director()->eventsEnabled());
     EXPECT_TRUE(atRest(in_));
     EXPECT_EQ(in_->numberOfRunningActions(), 0);
+}
+
+// ---- tile-grid transitions
+
+namespace {
+const char* const kTileTransitions[] = {
+    "TurnOffTilesTransition", "SplitColsTransition", "SplitRowsTransition", "FadeTRTransition",
+    "FadeBLTransition",       "FadeUpTransition",    "FadeDownTransition"};
+
+int tilesOff(const TiledGrid3D& grid) {
+    int off = 0;
+    for (int32_t i = 0; i < grid.gridSize().x; ++i)
+        for (int32_t j = 0; j < grid.gridSize().y; ++j) {
+            ccQuad3 q = grid.tile({i, j});
+            const float* f = &q.bl_x;
+            off += std::all_of(f, f + 12, [](float v) { return v == 0; }) ? 1 : 0;
+        }
+    return off;
+}
+} // namespace
+
+// Each leaves the node that carried the grid without an active grid, and
+// the scenes handed over as every transition does.
+TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
+    for (const char* name : kTileTransitions) {
+        SCOPED_TRACE(name);
+        RefPtr<Scene> from = RefPtr<Scene>(director()->runningScene());
+        RefPtr<Scene> to = card(kGreen, kRed);
+        RefPtr<TransitionScene> t = TransitionScene::transitionNamed(name, 1, to);
+        ASSERT_NE(t, nullptr);
+        bool split = std::string(name).rfind("Split", 0) == 0;
+        // Tiles and fades put the outgoing scene on top, to be seen through.
+        EXPECT_EQ(from->zOrder(), split ? 0 : 1);
+        EXPECT_EQ(to->zOrder(), split ? 1 : 0);
+        director()->replaceScene(t);
+        stepFrames(3, kTick);
+        GridBase* grid = split ? t->grid() : from->grid();
+        ASSERT_NE(grid, nullptr);
+        EXPECT_TRUE(grid->active());
+        ccGridSize expected{8, 12};
+        if (split)
+            expected = std::string(name) == "SplitColsTransition" ? ccGridSize{3, 1} : ccGridSize{1, 3};
+        EXPECT_EQ(grid->gridSize(), expected);
+        stepFrames(7, kTick);
+        ASSERT_EQ(director()->runningScene(), to.get());
+        grid = split ? t->grid() : from->grid(); // the split's second half has a fresh grid
+        ASSERT_NE(grid, nullptr);
+        EXPECT_FALSE(grid->active());
+        EXPECT_EQ(to->grid(), nullptr);
+        EXPECT_TRUE(atRest(to));
+        EXPECT_TRUE(atRest(from));
+        EXPECT_TRUE(colorNear(pixelAt(300, 20), green));
+        EXPECT_TRUE(colorNear(pixelAt(100, 340), red));
+    }
+}
+
+TEST_F(TransitionTest, TurnOffTilesHasHalfItsTilesOffAtTheHalf) {
+    director()->replaceScene(TurnOffTilesTransition::transitionWithDuration(1, in_));
+    step(kTick);
+    stepFrames(4, kTick);
+    auto* grid = dynamic_cast<TiledGrid3D*>(out_->grid());
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(tilesOff(*grid), 48);
+    saveFrame("transition-turn-off-tiles-half");
+    EXPECT_TRUE(matchesGolden("transition-turn-off-tiles-half"));
+    // Where a tile is off the incoming scene shows through; where it is on, the outgoing one.
+    int seenIn = 0, seenOut = 0;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 12; ++j) {
+            RGBA c = pixelAt(i * 40 + 20, j * 40 + 12); // clear of the inner card's edges
+            seenIn += colorNear(c, green) || colorNear(c, red) ? 1 : 0;
+            seenOut += colorNear(c, blue) || colorNear(c, yellow) ? 1 : 0;
+        }
+    EXPECT_EQ(seenIn, 48);
+    EXPECT_EQ(seenOut, 48);
+}
+
+TEST_F(TransitionTest, SplitColsIsEmptyAtItsMidpointAndSwapsTheScenes) {
+    director()->replaceScene(SplitColsTransition::transitionWithDuration(1, in_));
+    step(kTick);
+    EXPECT_FALSE(in_->visible());
+    stepFrames(3, kTick); // 0.375 of the eased chain
+    saveFrame("transition-split-cols-early");
+    EXPECT_TRUE(matchesGolden("transition-split-cols-early"));
+    EXPECT_TRUE(colorNear(pixelAt(160, 470), blue)) << "the middle column moving up";
+    EXPECT_TRUE(colorNear(pixelAt(50, 470), {0, 0, 0, 255})) << "the side columns moving down";
+    step(kTick); // the midpoint: every column a full height away
+    EXPECT_TRUE(in_->visible());
+    EXPECT_FALSE(out_->visible());
+    for (cpVect p : {cpv(50, 240), cpv(160, 240), cpv(270, 240), cpv(160, 20)})
+        EXPECT_TRUE(colorNear(pixelAt(static_cast<int>(p.x), static_cast<int>(p.y)), {0, 0, 0, 255}));
+    stepFrames(3, kTick);
+    EXPECT_TRUE(colorNear(pixelAt(160, 20), green)) << "the incoming scene coming together";
+}
+
+// A scene left by pushing a transition is seen again when it is popped back.
+TEST_F(TransitionTest, PushedWithATransitionAndPoppedTheSceneIsShown) {
+    director()->pushScene(FadeTransition::transitionWithDuration(1, in_));
+    step(kTick);
+    for (int i = 0; i < 12 && director()->runningScene() != in_.get(); ++i)
+        step(kTick);
+    ASSERT_EQ(director()->runningScene(), in_.get());
+    EXPECT_EQ(director()->scenes().size(), 1u);
+    director()->popScene();
+    step(kTick);
+    ASSERT_EQ(director()->runningScene(), out_.get());
+    EXPECT_TRUE(out_->visible());
+    EXPECT_TRUE(colorNear(pixelAt(300, 20), blue));
+    EXPECT_TRUE(colorNear(pixelAt(100, 340), yellow));
+
+    // Replaced (not pushed), the outgoing scene is left hidden as before.
+    RefPtr<Scene> next = card(kGreen, kRed);
+    EXPECT_EQ(runToEnd(FadeUpTransition::transitionWithDuration(1, next)), 9);
+    EXPECT_FALSE(out_->visible());
 }

@@ -38,6 +38,8 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
     // The last move's frame judged the board.
     EXPECT_EQ(board->state(), GameLayer::kIdle);
     EXPECT_EQ(textOf(board->banner()), index == 9 ? "You Win" : "Level Complete");
+    EXPECT_LE(board->banner()->contentSize().width * board->banner()->scale(), 320.0f)
+        << "the banner starts inside the screen";
     std::vector<std::string> expected(static_cast<size_t>(level.moveCount), "Move");
     expected.push_back(index == 9 ? "Win" : "Success");
     EXPECT_EQ(sounds_.playedNames(), expected);

@@ -1,5 +1,6 @@
 // Desktop events turned into the handheld's: the mouse as one finger,
-// touch-screen fingers, focus, low memory and closing.
+// touch-screen fingers, focus, low memory and closing; a window of any size
+// with the picture letterboxed in it; keys.
 
 #include "platform/Input.h"
 #include "platform/Surface.h"
@@ -7,7 +8,15 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
 #include <vector>
+
+namespace {
+struct cpVectLike {
+    float x, y;
+};
+} // namespace
 
 namespace {
 class InputTest : public ::testing::Test {
@@ -15,11 +24,13 @@ class InputTest : public ::testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(platform::initVideo(true, &error)) << error;
-        platform::setInputGeometry(320, 480, 2);
+        platform::setInputGeometry(320, 480, 640, 960);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         platform::clearInjectedInput();
+        mouse(SDL_MOUSEBUTTONUP, 0, 0); // a button an earlier case left down
+        drain();
     }
-    void TearDown() override { platform::setInputGeometry(320, 480, 1); }
+    void TearDown() override { platform::setInputGeometry(320, 480, 320, 480); }
 
     void mouse(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT, Uint32 which = 0) {
         SDL_Event e{};
@@ -36,10 +47,20 @@ class InputTest : public ::testing::Test {
         }
         SDL_PushEvent(&e);
     }
-    void window(Uint8 what) {
+    void window(Uint8 what, int data1 = 0, int data2 = 0) {
         SDL_Event e{};
         e.type = SDL_WINDOWEVENT;
         e.window.event = what;
+        e.window.data1 = data1;
+        e.window.data2 = data2;
+        SDL_PushEvent(&e);
+    }
+    void key(SDL_Keycode code, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.keysym.sym = code;
+        e.key.keysym.mod = mod;
+        e.key.repeat = repeat;
         SDL_PushEvent(&e);
     }
     std::vector<platform::InputEvent> drain() {
@@ -112,4 +133,99 @@ TEST_F(InputTest, InjectedEventsComeFirst) {
     auto events = drain();
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].kind, platform::InputKind::Quit);
+}
+
+// A click at the visible centre of a button lands on it at every window size
+// and shape; a click on the bars lands nowhere.
+TEST_F(InputTest, ClicksGoThroughTheLetterboxAtEveryWindowSize) {
+    struct Case {
+        int width, height;
+    };
+    const cpVectLike button{260, 465}; // a button near the bottom-right corner, view points
+    for (Case c : {Case{640, 960}, Case{320, 480}, Case{1920, 1080}, Case{500, 1400}, Case{333, 333},
+                   Case{1001, 1503}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        window(SDL_WINDOWEVENT_SIZE_CHANGED, c.width, c.height);
+        platform::Letterbox box = platform::letterbox(c.width, c.height, 320, 480);
+        EXPECT_NEAR(box.width / box.height, 320.0 / 480.0, 0.01) << "the picture keeps its shape";
+        EXPECT_TRUE(box.width <= c.width + 0.01f && box.height <= c.height + 0.01f) << "and stays whole";
+        EXPECT_TRUE(std::abs(box.width - c.width) < 0.01f || std::abs(box.height - c.height) < 0.01f)
+            << "as large as fits";
+        // Where a player sees the button, and a point on a bar (if there is one).
+        int x = static_cast<int>(std::lround(box.x + button.x * box.scale));
+        int y = static_cast<int>(std::lround(box.y + button.y * box.scale));
+        mouse(SDL_MOUSEBUTTONDOWN, x, y);
+        mouse(SDL_MOUSEBUTTONUP, x, y);
+        auto events = drain();
+        ASSERT_EQ(events.size(), 2u);
+        EXPECT_NEAR(events[0].x, button.x, 1.0f / box.scale + 0.01f);
+        EXPECT_NEAR(events[0].y, button.y, 1.0f / box.scale + 0.01f);
+        if (box.x >= 2 || box.y >= 2) {
+            int barX = box.x >= 2 ? 0 : x, barY = box.y >= 2 ? 0 : y;
+            mouse(SDL_MOUSEBUTTONDOWN, barX, barY);
+            mouse(SDL_MOUSEMOTION, x, y);
+            mouse(SDL_MOUSEBUTTONUP, x, y);
+            EXPECT_TRUE(drain().empty()) << "a press on a bar starts no touch";
+        }
+    }
+}
+
+TEST_F(InputTest, ATouchDraggedOntoABarStaysAtThePicturesEdge) {
+    window(SDL_WINDOWEVENT_SIZE_CHANGED, 1000, 960); // bars left and right, 180 wide
+    mouse(SDL_MOUSEBUTTONDOWN, 500, 480);
+    mouse(SDL_MOUSEMOTION, 5, 480);
+    mouse(SDL_MOUSEBUTTONUP, 990, 2000);
+    auto events = drain();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].x, 160.0f);
+    EXPECT_EQ(events[1].x, 0.0f);
+    EXPECT_EQ(events[2].x, 320.0f);
+    EXPECT_EQ(events[2].y, 480.0f);
+}
+
+TEST_F(InputTest, ScaleChoiceFitsTheUsableArea) {
+    struct Case {
+        int width, height, scale;
+    };
+    for (Case c : {Case{1920, 1050, 2}, Case{1280, 994, 2}, Case{1366, 738, 1}, Case{3840, 2100, 4},
+                   Case{639, 2000, 1}, Case{100, 100, 1}, Case{0, 0, 1}}) {
+        EXPECT_EQ(platform::largestScaleThatFits(c.width, c.height, 320, 480), c.scale)
+            << c.width << " x " << c.height;
+    }
+}
+
+TEST_F(InputTest, KeysAreNamedAndTheWindowKeepsItsOwn) {
+    key(SDLK_ESCAPE);
+    key(SDLK_z, KMOD_LCTRL);
+    key(SDLK_z, KMOD_LCTRL, 1); // held down: one press only
+    key(SDLK_RETURN, KMOD_LALT); // fullscreen, not a key for the game
+    key(SDLK_F11);
+    key(SDLK_KP_ENTER);
+    key(SDLK_CAPSLOCK); // no name here: not passed on
+    auto events = drain();
+    std::vector<std::string> names;
+    for (auto& e : events) {
+        EXPECT_EQ(e.kind, platform::InputKind::KeyDown);
+        names.push_back(platform::describeKeyPress(e.key));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Escape", "Ctrl+Z", "Return"}));
+}
+
+TEST_F(InputTest, KeyNamesAsScriptsWriteThem) {
+    struct Case {
+        const char* text;
+        const char* read; // as described back; null: refused
+    };
+    for (Case c : {Case{"Escape", "Escape"}, Case{"esc", "Escape"}, Case{"Enter", "Return"},
+                   Case{"ctrl+z", "Ctrl+Z"}, Case{"Control+Shift+Left", "Ctrl+Shift+Left"},
+                   Case{"Alt+F11", "Alt+F11"}, Case{"r", "R"}, Case{"7", "7"}, Case{"F13", nullptr},
+                   Case{"Ctrl+", nullptr}, Case{"Hyper+Z", nullptr}, Case{"", nullptr}, Case{"Ctrl++", nullptr},
+                   Case{"Escapes", nullptr}}) {
+        platform::KeyPress k;
+        bool ok = platform::parseKeyPress(c.text, k);
+        EXPECT_EQ(ok, c.read != nullptr) << c.text;
+        if (ok && c.read) {
+            EXPECT_EQ(platform::describeKeyPress(k), c.read) << c.text;
+        }
+    }
 }

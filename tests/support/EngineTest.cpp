@@ -52,7 +52,7 @@ void EngineTest::SetUp() {
     ASSERT_TRUE(platform::initVideo(true, &error)) << error;
     platform::setResourceDirectory(TV_RESOURCE_DIR);
     Application::sharedApplication().reset();
-    Application::sharedApplication().setContentScale(1);
+    Application::sharedApplication().setContentScale(windowScale());
     setCurrentClock(&clock_);
     window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     window_->setUserInteractionEnabled(true);
@@ -65,6 +65,7 @@ void EngineTest::TearDown() {
     Director::purgeSharedDirector();
     Scheduler::purgeSharedScheduler();
     Application::sharedApplication().reset();
+    Application::sharedApplication().setContentScale(1);
     window_ = nullptr;
     setCurrentClock(nullptr);
     setLogSink(nullptr);

@@ -38,6 +38,8 @@ class EngineTest : public ::testing::Test {
     void TearDown() override;
 
     Director* director() const { return Director::sharedDirector(); }
+    // Pixels per point of the test's window (fixtures for dense drawing raise it).
+    virtual int windowScale() const { return 1; }
 
     // Runs `scene` as the first scene; it is entered at the next frame.
     void runScene(Scene* scene);

@@ -1,0 +1,609 @@
+// Grid actions: the effect formulas at chosen times, reuse across a sequence,
+// the amplitude wrappers, switching grids off, the tile effects with their
+// random orders and sweeps, the refused ranges, and a few effects as they look.
+
+#include "support/EngineTest.h"
+
+#include "engine/Errors.h"
+#include "engine/Grid3DAction.h"
+#include "engine/Layer.h"
+#include "engine/Random.h"
+#include "engine/TiledGridAction.h"
+
+#include <cmath>
+#include <functional>
+#include <set>
+
+namespace {
+
+template <class F> std::string namedFailure(F&& f) {
+    try {
+        f();
+    } catch (const NamedException& e) {
+        return e.name() + " / " + e.reason();
+    }
+    return "nothing raised";
+}
+
+class GridActionTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        node_ = CocosNode::node();
+    }
+    void TearDown() override {
+        node_ = nullptr;
+        EngineTest::TearDown();
+    }
+    // Starts `a` on the node and updates it to t once.
+    void at(GridAction* a, float t) {
+        a->setTarget(node_);
+        a->start();
+        a->update(t);
+    }
+    Grid3D* mesh() const { return dynamic_cast<Grid3D*>(node_->grid()); }
+    TiledGrid3D* tiles() const { return dynamic_cast<TiledGrid3D*>(node_->grid()); }
+
+    RefPtr<CocosNode> node_;
+};
+
+bool isOff(const ccQuad3& q) {
+    const float* f = &q.bl_x;
+    return std::all_of(f, f + 12, [](float v) { return v == 0; });
+}
+
+bool sameQuad(const ccQuad3& a, const ccQuad3& b) {
+    const float *f = &a.bl_x, *g = &b.bl_x;
+    return std::equal(f, f + 12, g);
+}
+
+constexpr float kPi = 3.1415927f;
+
+} // namespace
+
+// One vertex of a 2 x 2 or finer mesh on the 320 x 480 window, at a chosen t:
+// where the formula of each effect puts it.
+TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
+    const float sin4 = std::sin(4.0f);
+    struct Case {
+        const char* name;
+        std::function<RefPtr<GridAction>()> make;
+        float t;
+        ccGridSize vertex;
+        ccVertex3D expected;
+    } const cases[] = {
+        // The phase includes the position: not flat at t = 0.
+        {"Waves3D t=0",
+         [] {
+             return Waves3D::actionWithWaves(2, 10, {2, 2}, 1);
+         },
+         0,
+         {1, 1},
+         {160, 240, sin4 * 10}},
+        {"Waves3D quarter wave",
+         [] {
+             return Waves3D::actionWithWaves(1, 10, {2, 2}, 1);
+         },
+         0.25f,
+         {0, 0},
+         {0, 0, 10}},
+        {"Ripple3D at its centre",
+         [] {
+             return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1);
+         },
+         0.25f,
+         {1, 1},
+         {160, 240, std::sin(kPi / 2 + 10) * 20}},
+        {"Ripple3D beyond its radius",
+         [] {
+             return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1);
+         },
+         0.25f,
+         {2, 2},
+         {320, 480, 0}},
+        {"Liquid keeps the border",
+         [] {
+             return Liquid::actionWithWaves(1, 10, {2, 2}, 1);
+         },
+         0.25f,
+         {2, 1},
+         {320, 240, 0}},
+        {"Liquid moves the inside",
+         [] {
+             return Liquid::actionWithWaves(1, 10, {2, 2}, 1);
+         },
+         0.25f,
+         {1, 1},
+         {160 + std::cos(1.6f) * 10, 240 + std::cos(2.4f) * 10, 0}},
+        {"Waves vertical only",
+         [] {
+             return Waves::actionWithWaves(1, 10, false, true, {2, 2}, 1);
+         },
+         0.25f,
+         {1, 1},
+         {160 + std::cos(2.4f) * 10, 240, 0}},
+        {"Waves both, y from the new x",
+         [] {
+             return Waves::actionWithWaves(1, 10, true, true, {2, 2}, 1);
+         },
+         0.25f,
+         {0, 0},
+         {10, std::cos(0.1f) * 10, 0}},
+        {"Twirl leaves the centre cell's corner",
+         [] {
+             return Twirl::actionWithPosition(cpv(160, 240), 1, 5, {2, 2}, 1);
+         },
+         0.5f,
+         {1, 1},
+         {160, 240, 0}},
+        {"FlipX3D at the end", [] { return FlipX3D::actionWithDuration(1); }, 1, {0, 1}, {320, 480, 0}},
+        {"FlipX3D far edge at the end", [] { return FlipX3D::actionWithDuration(1); }, 1, {1, 0}, {0, 0, 0}},
+        // Half-way the near edge is lifted a quarter of the width, the far edge pushed back.
+        {"FlipX3D half-way near",
+         [] { return FlipX3D::actionWithDuration(1); },
+         0.5f,
+         {0, 0},
+         {320 - 320 * std::cos(kPi / 4), 0, 80}},
+        {"FlipX3D half-way far",
+         [] { return FlipX3D::actionWithDuration(1); },
+         0.5f,
+         {1, 1},
+         {320 * std::cos(kPi / 4), 480, -80}},
+        {"FlipY3D at the end", [] { return FlipY3D::actionWithDuration(1); }, 1, {1, 0}, {320, 480, 0}},
+        {"FlipY3D half-way far",
+         [] { return FlipY3D::actionWithDuration(1); },
+         0.5f,
+         {0, 1},
+         {0, 480 * std::cos(kPi / 4), -120}},
+        {"Shaky3D range 0 does not shake",
+         [] {
+             return Shaky3D::actionWithRange(0, true, {2, 2}, 1);
+         },
+         0.5f,
+         {1, 1},
+         {160, 240, 0}},
+        {"Shaky3D negative range does not shake",
+         [] {
+             return Shaky3D::actionWithRange(-4, true, {2, 2}, 1);
+         },
+         0.5f,
+         {2, 2},
+         {320, 480, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        node_ = CocosNode::node();
+        at(c.make(), c.t);
+        ASSERT_NE(mesh(), nullptr);
+        EXPECT_TRUE(mesh()->active());
+        ccVertex3D v = mesh()->vertex(c.vertex);
+        EXPECT_NEAR(v.x, c.expected.x, 1e-3);
+        EXPECT_NEAR(v.y, c.expected.y, 1e-3);
+        EXPECT_NEAR(v.z, c.expected.z, 1e-3);
+    }
+}
+
+TEST_F(GridActionTest, ShakingStaysWithinItsRangeInWholePoints) {
+    at(Shaky3D::actionWithRange(3, false, {4, 4}, 1), 0.5f);
+    std::set<float> offsets;
+    for (int32_t i = 0; i <= 4; ++i)
+        for (int32_t j = 0; j <= 4; ++j) {
+            ccVertex3D v = mesh()->vertex({i, j}), o = mesh()->originalVertex({i, j});
+            for (float d : {v.x - o.x, v.y - o.y}) {
+                EXPECT_EQ(d, std::trunc(d));
+                EXPECT_GE(d, -3);
+                EXPECT_LT(d, 3);
+                offsets.insert(d);
+            }
+            EXPECT_EQ(v.z, 0) << "no shaking in z unless asked";
+        }
+    EXPECT_GE(offsets.size(), 4u);
+}
+
+TEST_F(GridActionTest, LensRecomputesOnlyWhenItMoves) {
+    RefPtr<Lens3D> lens = Lens3D::actionWithPosition(cpv(160, 240), 200, {4, 4}, 1);
+    at(lens, 0);
+    ccVertex3D centre = mesh()->vertex({2, 2});
+    EXPECT_EQ(centre.z, 0) << "no direction at the very centre";
+    ccVertex3D near = mesh()->vertex({2, 3}); // 120 points above the centre
+    float p = 80.0f / 200;
+    EXPECT_NEAR(near.z, std::exp(std::log(p) * 0.7f) * 200 * 0.7f, 1e-3);
+
+    mesh()->setVertex({2, 3}, {0, 0, 0});
+    lens->update(0.5f);
+    EXPECT_EQ(mesh()->vertex({2, 3}).z, 0) << "not moved: left as it is";
+    lens->setPosition(cpv(160, 120));
+    lens->update(0.5f);
+    EXPECT_EQ(mesh()->vertex({2, 3}).y, 360) << "moved: everything again from the originals";
+    EXPECT_EQ(mesh()->vertex({2, 3}).z, 0) << "now at the lens's edge";
+    EXPECT_GT(mesh()->vertex({2, 2}).z, 0);
+}
+
+TEST_F(GridActionTest, FlipsNeedAOneByOneGrid) {
+    EXPECT_EQ(namedFailure([] {
+                  makeRef<FlipX3D>()->initWithSize({2, 1}, 1);
+              }),
+              "FlipX3D / Grid size must be (1,1)");
+    RefPtr<FlipY3D> flip = FlipY3D::actionWithDuration(1);
+    EXPECT_EQ(namedFailure([&] { flip->initWithSize({1, 2}, 1); }), "FlipX3D / Grid size must be (1,1)");
+}
+
+// Without ReuseGrid every effect starts from the plain picture on a grid of
+// its own; with it, the next effect starts from the shape the last one left.
+TEST_F(GridActionTest, ReuseGridHandsTheShapeOnToTheNextEffect) {
+    RefPtr<Scene> scene = Scene::node();
+    runScene(scene);
+    step();
+    const ccGridSize size{2, 2};
+    RefPtr<Waves3D> first = Waves3D::actionWithWaves(1, 10, size, 0.25f);
+    RefPtr<Waves3D> second = Waves3D::actionWithWaves(1, 10, size, 0.25f);
+    scene->runAction(Sequence::actions({first, second}));
+    step(0.125f);
+    GridBase* firstGrid = scene->grid();
+    step(0.25f);
+    EXPECT_NE(scene->grid(), firstGrid) << "a fresh grid at the second start";
+    EXPECT_EQ(dynamic_cast<Grid3D*>(scene->grid())->originalVertex({0, 0}).z, 0);
+    stepFrames(4, 0.125f);
+
+    // The first ends at t = 1 (z = sin(0 + 0) x 10 at the origin, ...); the
+    // second starts from there.
+    RefPtr<Waves3D> a = Waves3D::actionWithWaves(1, 10, size, 0.25f);
+    RefPtr<Waves3D> b = Waves3D::actionWithWaves(1, 10, size, 0.25f);
+    scene->runAction(Sequence::actions({a, ReuseGrid::actionWithTimes(1), b}));
+    step(0.125f);
+    auto* grid = dynamic_cast<Grid3D*>(scene->grid());
+    step(0.25f);
+    EXPECT_EQ(scene->grid(), grid) << "the same grid, reused";
+    EXPECT_EQ(grid->reuseGrid(), 0);
+    const float endOfFirst = std::sin(2 * kPi + (320 + 480) * 0.01f) * 10;
+    EXPECT_NEAR(grid->originalVertex({2, 2}).z, endOfFirst, 1e-3);
+    step(0.125f); // the second at t = 1: its wave on top of the first's
+    EXPECT_NEAR(grid->vertex({2, 2}).z, 2 * endOfFirst, 1e-3);
+
+    // Asked to reuse a grid of another size: refused.
+    scene->runAction(ReuseGrid::actionWithTimes(1));
+    step();
+    RefPtr<Waves3D> other = Waves3D::actionWithWaves(1, 10, {3, 3}, 1);
+    other->setTarget(scene);
+    EXPECT_EQ(namedFailure([&] { other->start(); }), "GridBase / Cannot reuse grid");
+    RefPtr<ShakyTiles3D> tiled = ShakyTiles3D::actionWithRange(1, false, size, 1);
+    tiled->setTarget(scene);
+    EXPECT_EQ(namedFailure([&] { tiled->start(); }), "GridBase / Cannot reuse grid") << "another kind";
+}
+
+TEST_F(GridActionTest, StopGridSwitchesTheGridOffAndLeavesItAttached) {
+    at(Waves3D::actionWithWaves(1, 10, {2, 2}, 1), 0.5f);
+    GridBase* grid = node_->grid();
+    RefPtr<StopGrid> stop = StopGrid::action();
+    stop->setTarget(node_);
+    stop->start();
+    EXPECT_EQ(node_->grid(), grid);
+    EXPECT_FALSE(grid->active());
+    // An inactive grid takes no reuse.
+    RefPtr<ReuseGrid> reuse = ReuseGrid::actionWithTimes(2);
+    reuse->setTarget(node_);
+    reuse->start();
+    EXPECT_EQ(grid->reuseGrid(), 0);
+    EXPECT_NE(dynamic_cast<StopGrid*>(copyOf(stop.get()).get()), nullptr);
+    EXPECT_EQ(copyOf(reuse.get())->times(), 2);
+}
+
+TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
+    struct Case {
+        const char* name;
+        std::function<RefPtr<AmplitudeAction>(IntervalAction*)> wrap;
+        float rate;
+        std::vector<float> times, rates;
+    } const cases[] = {
+        {"AccelDeccel",
+         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
+         1,
+         {0, 0.25f, 0.5f, 0.75f, 1},
+         {0, 0.5f, 1, 0.5f, 0}},
+        {"AccelDeccel rate 2",
+         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
+         2,
+         {0.25f, 0.5f},
+         {0.25f, 1}},
+        {"Accel",
+         [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); },
+         2,
+         {0, 0.5f, 1},
+         {0, 0.25f, 1}},
+        {"Deccel",
+         [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); },
+         2,
+         {0, 0.25f, 1},
+         {1, 0.5625f, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RefPtr<WavesTiles3D> effect = WavesTiles3D::actionWithWaves(1, 10, {2, 2}, 1);
+        RefPtr<AmplitudeAction> wrapper = c.wrap(effect);
+        EXPECT_EQ(wrapper->rate(), 1);
+        wrapper->setRate(c.rate);
+        wrapper->setTarget(node_);
+        wrapper->start();
+        for (size_t k = 0; k < c.times.size(); ++k) {
+            wrapper->update(c.times[k]);
+            EXPECT_FLOAT_EQ(effect->getAmplitudeRate(), c.rates[k]) << "t = " << c.times[k];
+        }
+        // The effect is drawn at that strength.
+        EXPECT_NEAR(tiles()->tile({0, 0}).bl_z, std::sin(2 * kPi * c.times.back()) * 10 * c.rates.back(),
+                    1e-3);
+        RefPtr<TimedAction> back = wrapper->reverse();
+        auto* reversed = dynamic_cast<AmplitudeAction*>(back.get());
+        ASSERT_NE(reversed, nullptr);
+        EXPECT_EQ(typeid(*reversed), typeid(*wrapper));
+        EXPECT_EQ(reversed->rate(), 1);
+        EXPECT_FLOAT_EQ(copyOf(wrapper.get())->rate(), c.rate);
+    }
+    // Only effects with an amplitude can be ramped.
+    RefPtr<AccelAmplitude> wrong =
+        AccelAmplitude::actionWithAction(MoveBy::actionWithDuration(1, cpv(1, 1)), 1);
+    wrong->setTarget(node_);
+    wrong->start();
+    EXPECT_EQ(namedFailure([&] { wrong->update(0.5f); }),
+              "IntervalAction (Amplitude) / Abstract class needs implementation");
+    EXPECT_EQ(namedFailure([&] { FlipX3D::actionWithDuration(1)->getAmplitudeRate(); }),
+              "IntervalAction (Amplitude) / Abstract class needs implementation");
+}
+
+// ---- tile effects
+
+TEST_F(GridActionTest, TurnOffTilesOrderIsRepeatableForASeed) {
+    auto orderOf = [&](int32_t seed) {
+        RefPtr<TurnOffTiles> t = TurnOffTiles::actionWithSeed(seed, {2, 2}, 1);
+        at(t, 0);
+        return t->tilesOrder();
+    };
+    std::vector<int32_t> first = orderOf(5);
+    Random::next(); // other users of the generator in between
+    EXPECT_EQ(orderOf(5), first);
+    EXPECT_EQ(std::set<int32_t>(first.begin(), first.end()), (std::set<int32_t>{0, 1, 2, 3}));
+    // Seed -1 continues the sequence where it stands.
+    Random::seed(5);
+    EXPECT_EQ(orderOf(-1), first);
+    // The grid-action factory gives seed 0: the same order every time.
+    RefPtr<TurnOffTiles> plain = TurnOffTiles::actionWithSize({2, 2}, 1);
+    at(plain, 0);
+    EXPECT_EQ(plain->tilesOrder(), orderOf(0));
+
+    // Half-way on 4 x 4: exactly 8 tiles off, the first 8 of the order.
+    RefPtr<TurnOffTiles> half = TurnOffTiles::actionWithSeed(7, {4, 4}, 1);
+    at(half, 0.5f);
+    int off = 0;
+    for (int32_t k = 0; k < 16; ++k) {
+        int32_t p = half->tilesOrder()[static_cast<size_t>(k)];
+        ccQuad3 q = tiles()->tile({p / 4, p % 4});
+        EXPECT_EQ(isOff(q), k < 8) << "tile " << p;
+        off += isOff(q) ? 1 : 0;
+    }
+    EXPECT_EQ(off, 8);
+    half->update(1);
+    EXPECT_TRUE(isOff(tiles()->tile({3, 3})));
+}
+
+TEST_F(GridActionTest, ShuffleTilesEndsAsAPermutationOfTheCells) {
+    RefPtr<ShuffleTiles> shuffle = ShuffleTiles::actionWithSeed(3, {4, 3}, 1);
+    at(shuffle, 0);
+    for (int32_t i = 0; i < 4; ++i)
+        for (int32_t j = 0; j < 3; ++j)
+            EXPECT_TRUE(sameQuad(tiles()->tile({i, j}), tiles()->originalTile({i, j})));
+    shuffle->update(1);
+    std::set<std::pair<float, float>> covered;
+    for (int32_t i = 0; i < 4; ++i)
+        for (int32_t j = 0; j < 3; ++j) {
+            int32_t p = shuffle->tilesOrder()[static_cast<size_t>(i * 3 + j)];
+            ccQuad3 q = tiles()->tile({i, j});
+            EXPECT_TRUE(sameQuad(q, tiles()->originalTile({p / 3, p % 3}))) << "tile " << i << ", " << j;
+            covered.insert({q.bl_x, q.bl_y});
+        }
+    EXPECT_EQ(covered.size(), 12u) << "every cell covered once";
+}
+
+// Where each fade-out's sweep stands half-way on an 8 x 12 grid.
+TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
+    enum State { Off, Shrunk, Whole };
+    auto stateOf = [](const ccQuad3& q, const ccQuad3& o) {
+        if (isOff(q)) return Off;
+        return sameQuad(q, o) ? Whole : Shrunk;
+    };
+    struct Case {
+        const char* name;
+        std::function<RefPtr<GridAction>()> make;
+        ccGridSize tile;
+        State half;
+    } const cases[] = {
+        {"TR: the bottom-left corner goes first",
+         [] {
+             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
+         },
+         {0, 0},
+         Off},
+        {"TR: the top-right corner last",
+         [] {
+             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
+         },
+         {7, 11},
+         Whole},
+        {"TR: on the front",
+         [] {
+             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
+         },
+         {5, 4},
+         Shrunk},
+        {"BL: the top-right corner first",
+         [] {
+             return FadeOutBLTiles::actionWithSize({8, 12}, 1);
+         },
+         {7, 11},
+         Shrunk},
+        {"BL: the bottom-left last",
+         [] {
+             return FadeOutBLTiles::actionWithSize({8, 12}, 1);
+         },
+         {1, 0},
+         Whole},
+        {"Up: the bottom row goes first",
+         [] {
+             return FadeOutUpTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 0},
+         Off},
+        {"Up: the top row last",
+         [] {
+             return FadeOutUpTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 11},
+         Whole},
+        {"Down: the top row first",
+         [] {
+             return FadeOutDownTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 11},
+         Shrunk},
+        {"Down: the bottom rows last",
+         [] {
+             return FadeOutDownTiles::actionWithSize({8, 12}, 1);
+         },
+         {3, 1},
+         Whole},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        node_ = CocosNode::node();
+        RefPtr<GridAction> fade = c.make();
+        at(fade, 0);
+        for (int32_t i = 0; i < 8; ++i)
+            for (int32_t j = 0; j < 12; ++j)
+                ASSERT_TRUE(sameQuad(tiles()->tile({i, j}), tiles()->originalTile({i, j})))
+                    << "whole at t = 0";
+        fade->update(0.5f);
+        EXPECT_EQ(stateOf(tiles()->tile(c.tile), tiles()->originalTile(c.tile)), c.half);
+    }
+    // TR's shrinking tile keeps its centre; Up's keeps its width.
+    at(FadeOutTRTiles::actionWithSize({8, 12}, 1), 0.5f);
+    ccQuad3 q = tiles()->tile({5, 4}), o = tiles()->originalTile({5, 4});
+    EXPECT_FLOAT_EQ(q.bl_x + q.tr_x, o.bl_x + o.tr_x);
+    EXPECT_FLOAT_EQ(q.bl_y + q.tr_y, o.bl_y + o.tr_y);
+    EXPECT_GT(q.bl_x, o.bl_x);
+    at(FadeOutUpTiles::actionWithSize({8, 12}, 1), 0.5f);
+    q = tiles()->tile({2, 5});
+    o = tiles()->originalTile({2, 5});
+    EXPECT_EQ(q.bl_x, o.bl_x);
+    EXPECT_GT(q.bl_y, o.bl_y);
+    EXPECT_LT(q.tl_y, o.tl_y);
+}
+
+TEST_F(GridActionTest, TileMovesAtChosenTimes) {
+    at(SplitCols::actionWithCols(3, 1), 1);
+    EXPECT_EQ(tiles()->tile({0, 0}).bl_y, -480);
+    EXPECT_EQ(tiles()->tile({1, 0}).tr_y, 960);
+    EXPECT_EQ(tiles()->tile({2, 0}).tl_y, 0);
+    EXPECT_EQ(tiles()->tile({1, 0}).bl_x, tiles()->originalTile({1, 0}).bl_x);
+
+    at(SplitRows::actionWithRows(2, 1), 0.5f);
+    EXPECT_EQ(tiles()->tile({0, 0}).bl_x, -160);
+    EXPECT_EQ(tiles()->tile({0, 1}).br_x, 480);
+
+    at(JumpTiles3D::actionWithJumps(1, 30, {3, 3}, 1), 0.25f);
+    EXPECT_NEAR(tiles()->tile({0, 0}).tr_z, 30, 1e-3);
+    EXPECT_NEAR(tiles()->tile({1, 0}).bl_z, -30, 1e-3);
+    EXPECT_NEAR(tiles()->tile({1, 1}).br_z, 30, 1e-3);
+
+    at(WavesTiles3D::actionWithWaves(2, 15, {4, 4}, 1), 0.3f);
+    for (int32_t i = 0; i < 4; ++i)
+        for (int32_t j = 0; j < 4; ++j) {
+            ccQuad3 t = tiles()->tile({i, j});
+            EXPECT_EQ(t.bl_z, t.tr_z);
+            EXPECT_EQ(t.br_z, t.tl_z);
+            EXPECT_EQ(t.bl_z, t.br_z) << "flat tiles, moving as wholes";
+        }
+}
+
+TEST_F(GridActionTest, ShakenTilesNeedARangeAndShatterOnce) {
+    at(ShakyTiles3D::actionWithRange(0, true, {2, 2}, 1), 0.5f);
+    EXPECT_TRUE(sameQuad(tiles()->tile({1, 1}), tiles()->originalTile({1, 1}))) << "range 0: no shaking";
+    at(ShatteredTiles3D::actionWithRange(-5, true, {2, 2}, 1), 0.5f);
+    EXPECT_TRUE(sameQuad(tiles()->tile({1, 1}), tiles()->originalTile({1, 1}))) << "negative: no shaking";
+
+    RefPtr<ShatteredTiles3D> shatter = ShatteredTiles3D::actionWithRange(20, false, {4, 4}, 1);
+    at(shatter, 0.1f);
+    std::vector<float> once = tiles()->vertices();
+    EXPECT_NE(once, tiles()->originalVertices());
+    shatter->update(0.9f);
+    EXPECT_EQ(tiles()->vertices(), once) << "they stay where they were thrown";
+}
+
+// The copies keep their class and settings, so effects go into composites.
+TEST_F(GridActionTest, CopiesAndReversesKeepTheEffect) {
+    RefPtr<TimedAction> chain = Sequence::actions(
+        {Twirl::actionWithPosition(cpv(1, 2), 3, 4, {5, 6}, 1), ShuffleTiles::actionWithSeed(9, {2, 2}, 1)});
+    RefPtr<Sequence> copy = copyOf(dynamic_cast<Sequence*>(chain.get()));
+    ASSERT_NE(copy, nullptr);
+    auto* twirl = dynamic_cast<Twirl*>(copy->actions()[0].get());
+    ASSERT_NE(twirl, nullptr);
+    EXPECT_EQ(twirl->position(), cpv(1, 2));
+    EXPECT_EQ(twirl->gridSize(), (ccGridSize{5, 6}));
+    RefPtr<SplitCols> split = SplitCols::actionWithCols(3, 0.5f);
+    RefPtr<TimedAction> back = split->reverse();
+    auto* reversed = dynamic_cast<ReverseTime*>(back.get());
+    ASSERT_NE(reversed, nullptr);
+    EXPECT_EQ(reversed->other(), split.get()) << "the same object, played backwards";
+}
+
+// ---- how they look
+
+namespace {
+// A chequered card: 4 x 6 squares of 80 points in two colours, and a bar.
+RefPtr<Scene> chequered() {
+    RefPtr<Scene> scene = Scene::node();
+    scene->add(ColorLayer::layerWithColor(0x203060ff));
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 6; ++j)
+            if ((i + j) % 2 == 0) {
+                RefPtr<ColorLayer> square = ColorLayer::layerWithColor(0xe0d0a0ff, 80, 80);
+                square->setPosition(cpv(static_cast<float>(i) * 80, static_cast<float>(j) * 80));
+                scene->add(square);
+            }
+    RefPtr<ColorLayer> bar = ColorLayer::layerWithColor(0xc03030ff, 200, 40);
+    bar->setPosition(cpv(60, 300));
+    scene->add(bar);
+    return scene;
+}
+} // namespace
+
+TEST_F(GridActionTest, EffectsLookDistortedMidWay) {
+    struct Case {
+        const char* golden;
+        std::function<RefPtr<TimedAction>()> make;
+    } const cases[] = {
+        {"grid-waves3d-mid",
+         [] {
+             return Waves3D::actionWithWaves(2, 40, {15, 10}, 1);
+         }},
+        {"grid-ripple-mid",
+         [] {
+             return Ripple3D::actionWithPosition(cpv(160, 240), 240, 3, 80, {32, 24}, 1);
+         }},
+        {"grid-flipx-mid", [] { return FlipX3D::actionWithDuration(1); }},
+        {"grid-twirl-mid",
+         [] {
+             return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.golden);
+        RefPtr<Scene> scene = chequered();
+        if (director()->runningScene())
+            director()->replaceScene(scene);
+        else
+            runScene(scene);
+        step(0.125f);
+        scene->runAction(c.make());
+        stepFrames(3, 0.125f); // t = 0.375 (the first step is stepped with the entering tick)
+        saveFrame(c.golden);
+        EXPECT_TRUE(matchesGolden(c.golden));
+    }
+}

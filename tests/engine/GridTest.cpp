@@ -1,0 +1,225 @@
+// Grids and the frame grabber: the vertex, texture-coordinate and index
+// layouts, reuse, the sizes refused, the render target at each window scale,
+// and a node drawn through an undistorted grid looking as it does without.
+
+#include "support/EngineTest.h"
+
+#include "engine/Application.h"
+#include "engine/Errors.h"
+#include "engine/Grid.h"
+#include "engine/GridAction.h"
+#include "engine/Layer.h"
+#include "engine/Scheduler.h"
+#include "engine/TextureMgr.h"
+
+#include <algorithm>
+#include <regex>
+
+namespace {
+
+template <class F> std::string namedFailure(F&& f) {
+    try {
+        f();
+    } catch (const NamedException& e) {
+        return e.name() + " / " + e.reason();
+    } catch (const AssertionFailure& e) {
+        return std::string("assertion / ") + e.what();
+    }
+    return "nothing raised";
+}
+
+// A quarter of the window in each of four colours.
+RefPtr<Scene> quarters() {
+    RefPtr<Scene> scene = Scene::node();
+    const uint32_t colours[4] = {0xd02020ff, 0x20a040ff, 0x2040d0ff, 0xe0c020ff};
+    for (int k = 0; k < 4; ++k) {
+        RefPtr<ColorLayer> layer = ColorLayer::layerWithColor(colours[k], 160, 240);
+        layer->setPosition(cpv(static_cast<float>(k % 2) * 160, static_cast<float>(k / 2) * 240));
+        scene->add(layer);
+    }
+    return scene;
+}
+
+const RGBA red{0xd0, 0x20, 0x20, 255}, green{0x20, 0xa0, 0x40, 255};
+const RGBA blue{0x20, 0x40, 0xd0, 255}, yellow{0xe0, 0xc0, 0x20, 255};
+
+using GridTest = EngineTest;
+
+} // namespace
+
+TEST_F(GridTest, MeshLayoutOfATwoByTwoGrid) {
+    RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});
+    EXPECT_EQ(grid->step(), cpv(160, 240));
+    EXPECT_FALSE(grid->active());
+    EXPECT_EQ(grid->reuseGrid(), 0);
+    EXPECT_EQ(grid->texture()->pixelsWide(), 512u);
+    EXPECT_EQ(grid->texture()->pixelsHigh(), 512u);
+    EXPECT_EQ(grid->texture()->pixelFormat(), Texture2DPixelFormatRGB565) << "the director's default format";
+    EXPECT_EQ(grid->vertices().size(), 9u * 3);
+    // Vertex (2, 1) is stored at 2 x 3 + 1.
+    EXPECT_EQ(grid->vertices()[7 * 3], 320);
+    EXPECT_EQ(grid->vertices()[7 * 3 + 1], 240);
+    EXPECT_EQ(grid->vertices()[7 * 3 + 2], 0);
+    EXPECT_EQ(grid->vertex({2, 1}).x, 320);
+    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2], 0.625f);
+    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2 + 1], 0.46875f);
+    ASSERT_EQ(grid->indices().size(), 24u);
+    EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin(), grid->indices().begin() + 6),
+              (std::vector<uint16_t>{0, 3, 1, 3, 4, 1}));
+    // Cell (1, 0) is stored from (0 x 2 + 1) x 6: vertices (1,0), (2,0), (2,1), (1,1).
+    EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 6, grid->indices().begin() + 12),
+              (std::vector<uint16_t>{3, 6, 4, 6, 7, 4}));
+    EXPECT_EQ(grid->originalVertices(), grid->vertices());
+    EXPECT_TRUE(
+        std::regex_match(grid->description(), std::regex("<Grid3D = [0-9A-F]{8,} \\| Dimensions = 2x2>")))
+        << grid->description();
+}
+
+TEST_F(GridTest, TileLayoutOfATwoByTwoGrid) {
+    RefPtr<TiledGrid3D> grid = TiledGrid3D::gridWithSize({2, 2});
+    ASSERT_EQ(grid->vertices().size(), 4u * 12);
+    // Tile (1, 0) is stored at index 1 x 2 + 0.
+    const std::vector<float> corners(grid->vertices().begin() + 24, grid->vertices().begin() + 36);
+    EXPECT_EQ(corners, (std::vector<float>{160, 0, 0, 320, 0, 0, 160, 240, 0, 320, 240, 0}));
+    ccQuad3 q = grid->tile({1, 0});
+    EXPECT_EQ(q.tr_x, 320);
+    EXPECT_EQ(q.tr_y, 240);
+    const std::vector<float> tex(grid->texCoordinates().begin() + 16, grid->texCoordinates().begin() + 24);
+    EXPECT_EQ(tex, (std::vector<float>{0.3125f, 0, 0.625f, 0, 0.3125f, 0.46875f, 0.625f, 0.46875f}));
+    EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 12, grid->indices().begin() + 18),
+              (std::vector<uint16_t>{8, 9, 10, 9, 10, 11}));
+    EXPECT_TRUE(std::regex_match(grid->description(), std::regex("<TiledGrid3D = .* Dimensions = 2x2>")));
+}
+
+TEST_F(GridTest, ReuseMakesTheCurrentShapeTheOriginalOnlyWhenAsked) {
+    RefPtr<Grid3D> mesh = Grid3D::gridWithSize({2, 2});
+    RefPtr<TiledGrid3D> tiles = TiledGrid3D::gridWithSize({2, 2});
+    mesh->setVertex({1, 1}, {1, 2, 3});
+    tiles->setTile({0, 0}, ccQuad3{});
+
+    mesh->reuse();
+    tiles->reuse();
+    EXPECT_EQ(mesh->originalVertex({1, 1}).z, 0) << "reuseGrid 0: nothing copied";
+    EXPECT_EQ(tiles->originalTile({0, 0}).tr_x, 160);
+
+    mesh->setReuseGrid(2);
+    tiles->setReuseGrid(2);
+    mesh->reuse();
+    tiles->reuse();
+    EXPECT_EQ(mesh->originalVertex({1, 1}).z, 3);
+    EXPECT_EQ(tiles->originalTile({0, 0}).tr_x, 0);
+    EXPECT_EQ(mesh->reuseGrid(), 1);
+    EXPECT_EQ(tiles->reuseGrid(), 1);
+}
+
+// 16-bit indices address 65536 vertices: 255 x 255 cells of a mesh, 128 x 128 tiles.
+TEST_F(GridTest, SizesTheIndicesCannotAddressAreRefused) {
+    const std::string refused = std::string("assertion / ") + kGridSizeMessage;
+    struct Case {
+        ccGridSize size;
+        bool meshFits, tilesFit;
+    } const cases[] = {
+        {{1, 1}, true, true},     {{0, 4}, false, false},    {{4, 0}, false, false},
+        {{-2, -3}, false, false}, {{255, 255}, true, false}, {{256, 255}, false, false},
+        {{128, 128}, true, true}, {{128, 129}, true, false}, {{65536, 65536}, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size.x << " x " << c.size.y);
+        EXPECT_EQ(Grid3D::sizeFits(c.size), c.meshFits);
+        EXPECT_EQ(TiledGrid3D::sizeFits(c.size), c.tilesFit);
+        if (!c.meshFits) {
+            EXPECT_EQ(namedFailure([&] { Grid3D::gridWithSize(c.size); }), refused);
+            EXPECT_EQ(namedFailure([&] { Grid3DAction::actionWithSize(c.size, 1); }), refused);
+        }
+        if (!c.tilesFit) {
+            EXPECT_EQ(namedFailure([&] { TiledGrid3D::gridWithSize(c.size); }), refused);
+            EXPECT_EQ(namedFailure([&] { TiledGrid3DAction::actionWithSize(c.size, 1); }), refused);
+        }
+    }
+    RefPtr<Grid3D> largest = Grid3D::gridWithSize({255, 255});
+    EXPECT_EQ(*std::max_element(largest->indices().begin(), largest->indices().end()), 65535);
+}
+
+TEST_F(GridTest, TheAbstractPartsAndTheGrabberSayWhatIsWrong) {
+    const std::string abstract = "GridBase / Abstract class needs implementation";
+    RefPtr<GridBase> base = makeRef<GridBase>();
+    ASSERT_TRUE(base->initWithSize({2, 2}));
+    EXPECT_EQ(namedFailure([&] { base->blit(); }), abstract);
+    EXPECT_EQ(namedFailure([&] { base->reuse(); }), abstract);
+    RefPtr<GridAction> plain = GridAction::actionWithSize({2, 2}, 1);
+    EXPECT_EQ(namedFailure([&] { plain->grid(); }), abstract);
+    RefPtr<CocosNode> node = CocosNode::node();
+    EXPECT_EQ(namedFailure([&] { node->runAction(plain); }), abstract);
+
+    // An alpha-only texture cannot be drawn into.
+    RefPtr<Texture2D> mask = makeRef<Texture2D>();
+    std::vector<uint8_t> zeros(64 * 64, 0);
+    ASSERT_TRUE(mask->initWithData(zeros.data(), Texture2DPixelFormatA8, 64, 64, {64, 64}));
+    EXPECT_EQ(namedFailure([&] { Grabber::grabber()->grab(mask); }),
+              "Frame Grabber / Could not attach texture to framebuffer");
+}
+
+// Undistorted, the mesh puts the captured picture back where it was; the
+// director's later clears are transparent black.
+TEST_F(GridTest, AnUndistortedGridDrawsThePictureInPlace) {
+    RefPtr<Scene> scene = quarters();
+    runScene(scene);
+    step();
+    RefPtr<Grid3D> grid = Grid3D::gridWithSize({4, 6});
+    scene->setGrid(grid);
+    grid->setActive(true);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(80, 120), red));
+    EXPECT_TRUE(colorNear(pixelAt(240, 120), green));
+    EXPECT_TRUE(colorNear(pixelAt(80, 360), blue));
+    EXPECT_TRUE(colorNear(pixelAt(240, 360), yellow));
+    EXPECT_TRUE(colorNear(pixelAt(2, 2), red));
+    EXPECT_TRUE(colorNear(pixelAt(317, 477), yellow));
+    GLfloat clear[4] = {1, 1, 1, 1};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<float>(clear, clear + 4), (std::vector<float>{0, 0, 0, 0}));
+
+    // Switched off, the node draws straight to the screen again.
+    grid->setActive(false);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(240, 360), yellow));
+}
+
+// At window scale 2 the target is the next power of two that holds the
+// picture's pixels, so the captured picture is as sharp as the screen.
+TEST_F(GridTest, TheRenderTargetFollowsTheWindowScale) {
+    EXPECT_EQ(GridBase::renderTargetSide(), 512u);
+    TextureMgr::purgeSharedTextureMgr();
+    Director::purgeSharedDirector();
+    Scheduler::purgeSharedScheduler();
+    Application::sharedApplication().setContentScale(2);
+    window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
+    director()->attachInWindow(window_);
+    window_->makeKeyAndVisible();
+
+    EXPECT_EQ(GridBase::capturePixelSize(), (ccSize{640, 960}));
+    EXPECT_EQ(GridBase::renderTargetSide(), 1024u);
+    RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});
+    EXPECT_EQ(grid->texture()->pixelsWide(), 1024u);
+    EXPECT_EQ(grid->step(), cpv(160, 240)) << "cells stay in points";
+    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2], 0.625f);
+    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2 + 1], 0.46875f);
+
+    RefPtr<Scene> scene = quarters();
+    runScene(scene);
+    step();
+    scene->setGrid(grid);
+    grid->setActive(true);
+    step();
+    platform::Bitmap frame = readFrame();
+    ASSERT_EQ(frame.width, 640);
+    auto at = [&](int x, int y) {
+        const uint8_t* p = frame.pixel(x, frame.height - 1 - y);
+        return RGBA{p[0], p[1], p[2], p[3]};
+    };
+    EXPECT_TRUE(colorNear(at(160, 240), red));
+    EXPECT_TRUE(colorNear(at(480, 720), yellow));
+    // The edge between the halves stays where it was, to the pixel.
+    EXPECT_TRUE(colorNear(at(318, 240), red));
+    EXPECT_TRUE(colorNear(at(321, 240), green));
+}

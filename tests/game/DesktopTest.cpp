@@ -1,0 +1,327 @@
+// The game as a desktop program: keys on every screen, dense drawing in a
+// scaled window, an installed copy, and a long scripted run in bounded memory.
+
+#include "GameFixture.h"
+#include "TindervaleAppDelegate.h"
+#include "support/RunGame.h"
+#include "support/ScratchConfig.h"
+#include "support/TestPictures.h"
+
+#include "platform/Input.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class KeysTest : public GameFixture {
+  protected:
+    void press(const std::string& text) {
+        platform::InputEvent e;
+        e.kind = platform::InputKind::KeyDown;
+        ASSERT_TRUE(platform::parseKeyPress(text, e.key)) << text;
+        platform::injectInputEvent(e);
+        step();
+    }
+    // The main screen with the level selection shown (as after "Start Game").
+    void openLevelSelection() {
+        runScene(newMainScreen());
+        step();
+        tap(cpv(160, 277)); // "Start Game"
+        ASSERT_NE(shown<LevelLayer>(), nullptr);
+    }
+    cpVect start(int i) const {
+        const StickPlacement& p = levelAt(0)->start[static_cast<size_t>(i)];
+        return cpv(p.x, p.y);
+    }
+};
+
+// Pixels of two frames of one size that differ by more than `tolerance` in some channel.
+long differingPixels(const platform::Bitmap& a, const platform::Bitmap& b, int tolerance = 24) {
+    if (a.width != b.width || a.height != b.height) return -1;
+    long n = 0;
+    for (size_t i = 0; i < a.pixels.size(); i += 4)
+        for (size_t c = 0; c < 3; ++c)
+            if (std::abs(a.pixels[i + c] - b.pixels[i + c]) > tolerance) {
+                ++n;
+                break;
+            }
+    return n;
+}
+
+// The frame below its top 40 rows (where "Mission Objective" keeps fading in and out).
+platform::Bitmap belowTitle(platform::Bitmap b) {
+    std::fill_n(b.pixels.begin(), std::min<size_t>(b.pixels.size(), static_cast<size_t>(b.width) * 40 * 4), 0);
+    return b;
+}
+
+platform::Bitmap readShot(const std::string& path) {
+    platform::Bitmap b;
+    EXPECT_TRUE(readTestPNG(path, b)) << path;
+    return b;
+}
+
+// Whether the frame shows more than black.
+bool notBlack(const platform::Bitmap& b) {
+    long lit = 0;
+    for (size_t i = 0; i < b.pixels.size(); i += 4)
+        if (b.pixels[i] + b.pixels[i + 1] + b.pixels[i + 2] > 60) ++lit;
+    return lit > static_cast<long>(b.pixels.size() / 4 / 2);
+}
+
+std::string writeScript(const ScratchDir& dir, const std::string& name, const std::string& text) {
+    std::string path = dir.file(name);
+    std::ofstream(path) << text;
+    return path;
+}
+
+} // namespace
+
+TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndIgnoresEscape) {
+    runScene(TindervaleAppDelegate::firstScene());
+    step();
+    press("Escape");
+    ASSERT_NE(shown<MessageLayer>(), nullptr) << "no way back there, and Escape never quits";
+    EXPECT_FALSE(Application::sharedApplication().isTerminating());
+    press("Enter");
+    EXPECT_TRUE(progress::soundOn());
+    EXPECT_NE(shown<MenuLayer>(), nullptr);
+    press("Escape");
+    EXPECT_NE(shown<MenuLayer>(), nullptr) << "the main menu has no way back";
+    EXPECT_FALSE(Application::sharedApplication().isTerminating());
+}
+
+TEST_F(KeysTest, EscapeIsEachScreensWayBack) {
+    openLevelSelection();
+    press("Escape");
+    EXPECT_NE(shown<MenuLayer>(), nullptr) << "level selection: Main Menu";
+    tap(cpv(160, 240)); // "Options"
+    ASSERT_NE(shown<OptionLayer>(), nullptr);
+    press("Escape");
+    EXPECT_NE(shown<MenuLayer>(), nullptr) << "options: Done";
+    tap(cpv(300, 20)); // the info button: help flips in
+    wait(1.3f);
+    ASSERT_NE(shown<HelpLayer>(), nullptr);
+    press("Escape");
+    wait(1.3f);
+    EXPECT_NE(shown<MenuLayer>(), nullptr) << "help: Go Back";
+}
+
+TEST_F(KeysTest, OnTheBoardKeysPressItsButtons) {
+    GameLayer* board = playLevel(0);
+    ASSERT_NE(board, nullptr);
+    drag(start(0), cpv(40, 100));
+    drag(start(2), cpv(280, 420));
+    ASSERT_EQ(board->movesMade(), 2);
+    press("Ctrl+Z");
+    wait(0.05f);
+    EXPECT_EQ(board->movesMade(), 1);
+    press("Backspace");
+    wait(0.05f);
+    EXPECT_EQ(board->movesMade(), 0);
+    EXPECT_EQ(board->stickAt(0)->position(), start(0));
+    press("Z"); // Z alone is nothing
+    drag(start(0), cpv(40, 100));
+    press("R");
+    EXPECT_EQ(board->movesMade(), 0) << "Replay lays the level out again";
+    press("Enter");
+    EXPECT_EQ(shown<GameLayer>(), board) << "no Next level before the level is solved";
+    press("Escape");
+    EXPECT_NE(shown<MenuLayer>(), nullptr) << "the board's Main Menu";
+}
+
+TEST_F(KeysTest, EnterContinuesFromTheObjectiveAndCtrlQQuits) {
+    progress::setCurrentLevel(4);
+    runScene(newPlayScreen());
+    step();
+    ASSERT_NE(shown<TaskLayer>(), nullptr);
+    press("Space");
+    EXPECT_NE(shown<GameLayer>(), nullptr);
+    TindervaleAppDelegate delegate;
+    Application::sharedApplication().setDelegate(&delegate);
+    press("Ctrl+Q");
+    EXPECT_TRUE(Application::sharedApplication().isTerminating());
+    Application::sharedApplication().setDelegate(nullptr);
+}
+
+// The screens drawn at twice the density: the same layout, sharper.
+class DenseScreensTest : public GameFixture {
+  protected:
+    int windowScale() const override { return 2; }
+};
+
+TEST_F(DenseScreensTest, MainMenuAndBoardAtScale2) {
+    EXPECT_EQ(director()->displaySizeInPixels(), (ccSize{640, 960}));
+    EXPECT_EQ(director()->contentScaleFactor(), 2.0f);
+    runScene(TindervaleAppDelegate::firstScene());
+    step();
+    tap(cpv(210, 250)); // "No"
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    EXPECT_TRUE(matchesGolden("game-main-menu-x2"));
+    director()->popScene();
+    step();
+
+    progress::setCurrentLevel(4);
+    director()->replaceScene(newPlayScreen());
+    step();
+    tap(cpv(160, 200)); // "Continue"
+    wait(1.1f);
+    ASSERT_NE(shown<GameLayer>(), nullptr);
+    EXPECT_TRUE(matchesGolden("game-board-x2"));
+}
+
+// ---- the executable
+
+TEST(GameProgram, KeysDriveAScriptedRun) {
+    ScratchConfigHome config;
+    ScratchDir dir;
+    const StickPlacement& s = levelAt(0)->start[0];
+    std::string script = writeScript(dir, "keys.txt",
+                                     "wait 0.3\ntap 210 250\nwait 0.5\ntap 160 277\nwait 0.3\ntap 30 300\n"
+                                     "wait 1.5\nkey Enter\nwait 1.5\nscreenshot " +
+                                         dir.file("board.png") + "\ndrag " + std::to_string(s.x) + " " +
+                                         std::to_string(s.y) + " 40 100\nwait 0.2\nscreenshot " +
+                                         dir.file("moved.png") + "\nkey Ctrl+Z\nwait 0.2\nscreenshot " +
+                                         dir.file("undone.png") + "\nkey Escape\nwait 0.5\nscreenshot " +
+                                         dir.file("menu.png") + "\n");
+    RunResult r = runGame({"--headless", "--scale", "1", "--script", script},
+                          {"XDG_CONFIG_HOME=" + config.path()});
+    ASSERT_EQ(r.code, 0) << r.output;
+    platform::Bitmap board = readShot(dir.file("board.png")), moved = readShot(dir.file("moved.png")),
+                     undone = readShot(dir.file("undone.png")), menu = readShot(dir.file("menu.png"));
+    EXPECT_GT(differingPixels(belowTitle(board), belowTitle(moved)), 200) << "the drag moved a stick";
+    EXPECT_LT(differingPixels(belowTitle(board), belowTitle(undone)), 40) << "Ctrl+Z put it back";
+    platform::Bitmap golden = readShot(std::string(TV_TEST_GOLDEN_DIR) + "/game-main-menu.png");
+    EXPECT_LT(differingPixels(menu, golden), 40) << "Escape from the board reached the main menu";
+}
+
+TEST(GameProgram, Scale2DrawsTextSharperThanAMagnifiedScale1) {
+    ScratchConfigHome config;
+    ScratchDir dir;
+    std::string script = writeScript(dir, "menu.txt", "wait 0.3\ntap 210 250\nwait 0.5\n");
+    for (const char* scale : {"1", "2"}) {
+        RunResult r = runGame({"--headless", "--scale", scale, "--script", script, "--screenshot",
+                               dir.file(std::string("menu") + scale + ".png")},
+                              {"XDG_CONFIG_HOME=" + config.path()});
+        ASSERT_EQ(r.code, 0) << r.output;
+    }
+    platform::Bitmap one = readShot(dir.file("menu1.png")), two = readShot(dir.file("menu2.png"));
+    ASSERT_EQ(two.width, 640);
+    ASSERT_EQ(two.height, 960);
+    // Scale 1 magnified as a linear-filtered texture would be (what a 1x
+    // drawing shown in a 2x window looks like), against scale 2, where the
+    // menu's texts are.
+    platform::Bitmap doubled;
+    doubled.width = 640;
+    doubled.height = 960;
+    doubled.pixels.resize(640 * 960 * 4);
+    for (int y = 0; y < 960; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            float sx = std::clamp((x + 0.5f) / 2 - 0.5f, 0.0f, 319.0f);
+            float sy = std::clamp((y + 0.5f) / 2 - 0.5f, 0.0f, 479.0f);
+            int x0 = static_cast<int>(sx), y0 = static_cast<int>(sy);
+            int x1 = std::min(x0 + 1, 319), y1 = std::min(y0 + 1, 479);
+            float fx = sx - x0, fy = sy - y0;
+            for (int c = 0; c < 4; ++c) {
+                float top = one.pixel(x0, y0)[c] * (1 - fx) + one.pixel(x1, y0)[c] * fx;
+                float bottom = one.pixel(x0, y1)[c] * (1 - fx) + one.pixel(x1, y1)[c] * fx;
+                doubled.pixel(x, y)[c] = static_cast<uint8_t>(std::lround(top * (1 - fy) + bottom * fy));
+            }
+        }
+    }
+    auto crop = [](const platform::Bitmap& b) {
+        platform::Bitmap c;
+        c.width = 320;
+        c.height = 200;
+        c.pixels.resize(320 * 200 * 4);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 320; ++x)
+                std::copy_n(b.pixel(160 + x, 380 + y), 4, c.pixel(x, y));
+        return c;
+    };
+    // Only around the white texts: a pixel white in one picture and not in the other.
+    platform::Bitmap a = crop(doubled), b = crop(two);
+    auto white = [](const uint8_t* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+    long textPixels = 0, edgesApart = 0;
+    for (size_t i = 0; i < a.pixels.size(); i += 4) {
+        bool wa = white(&a.pixels[i]), wb = white(&b.pixels[i]);
+        textPixels += wb;
+        edgesApart += wa != wb;
+    }
+    ASSERT_GT(textPixels, 1000) << "the menu's texts are there";
+    EXPECT_GT(edgesApart * 5, textPixels) << "text edges drawn at full resolution: " << edgesApart << " of "
+                                         << textPixels << " text pixels differ";
+}
+
+TEST(GameProgram, AnInstalledCopyFindsItsResourcesFromAnyPrefix) {
+    ScratchDir dir;
+    ScratchConfigHome config;
+    const std::string prefix = dir.file("some prefix");
+    RunResult install = runExecutable(TV_CMAKE_COMMAND, {"--install", TV_BUILD_DIR, "--prefix", prefix});
+    ASSERT_EQ(install.code, 0) << install.output;
+    for (const char* file : {"share/applications/tindervale.desktop", "share/icons/hicolor/48x48/apps/tindervale.png",
+                             "share/icons/hicolor/256x256/apps/tindervale.png", "share/tindervale/Default.png",
+                             "share/tindervale/Default@2x.png"})
+        EXPECT_TRUE(fs::is_regular_file(prefix + "/" + file)) << file;
+
+    const std::string shot = dir.file("installed.png");
+    RunResult run = runExecutable(prefix + "/bin/tindervale", {"--headless", "--frames", "2", "--screenshot", shot},
+                               {"XDG_CONFIG_HOME=" + config.path()});
+    ASSERT_EQ(run.code, 0) << run.output;
+    EXPECT_TRUE(notBlack(readShot(shot))) << "the installed game drew its pictures";
+
+    // The executable alone, without its share folder: it says so and fails.
+    fs::create_directories(dir.file("lonely/bin"));
+    fs::copy_file(prefix + "/bin/tindervale", dir.file("lonely/bin/tindervale"));
+    RunResult lonely = runExecutable(dir.file("lonely/bin/tindervale"), {"--headless", "--frames", "2"},
+                                  {"XDG_CONFIG_HOME=" + config.path()});
+    EXPECT_NE(lonely.code, 0);
+    EXPECT_NE(lonely.output.find("cannot find the resources"), std::string::npos) << lonely.output;
+}
+
+namespace {
+// The peak resident size, in kilobytes, of the game running `script` headless.
+long peakKilobytes(const std::string& script, const std::string& configHome) {
+    pid_t child = fork();
+    if (child == 0) {
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
+        // Freed memory held back for checking would look like growth.
+        std::string asan = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
+        setenv("ASAN_OPTIONS", (asan + (asan.empty() ? "" : ":") + "quarantine_size_mb=1").c_str(), 1);
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, 2);
+        execl(TV_GAME_EXECUTABLE, TV_GAME_EXECUTABLE, "--headless", "--script", script.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss;
+}
+} // namespace
+
+TEST(GameProgram, ALongScriptedRunStaysInBoundedMemory) {
+    ScratchDir dir;
+    ScratchConfigHome config;
+    // On the board, where every frame draws sticks and labels.
+    const std::string head = "wait 0.3\ntap 210 250\nwait 0.5\ntap 160 277\nwait 0.3\ntap 30 300\nwait 1.5\n"
+                             "key Enter\n";
+    long shortRun = peakKilobytes(writeScript(dir, "short.txt", head + "frames 300\n"), config.path());
+    long longRun = peakKilobytes(writeScript(dir, "long.txt", head + "frames 3600\n"), config.path());
+    ASSERT_GT(shortRun, 0);
+    ASSERT_GT(longRun, 0);
+    EXPECT_LE(longRun, shortRun * 6 / 5) << "peak " << shortRun << " KB after 300 frames, " << longRun
+                                         << " KB after 3600";
+}
