@@ -37,6 +37,18 @@ RefPtr<Layer> tileMapDemo();
 RefPtr<Layer> motionStreakDemo();
 RefPtr<Layer> ribbonDemo();
 
+// Effects.cpp: one demo per mesh and tile effect, by class name (with its group
+// and the moment its picture shows), a ReuseGrid chain and the amplitude wrappers.
+struct EffectDemo {
+    std::string group, name;
+    float pictureAt;
+};
+std::vector<EffectDemo> effectDemos();
+RefPtr<Layer> effectDemo(const std::string& name);
+RefPtr<Layer> reuseGridDemo();
+// `wrapper`: AccelAmplitude, DeccelAmplitude or AccelDeccelAmplitude.
+RefPtr<Layer> amplitudeDemo(const std::string& wrapper);
+
 // FingerLayer.cpp: a transparent layer that follows one finger. `call` gets the
 // finger's place in scene points and whether it just came down (else it moved).
 using FingerCall = std::function<void(cpVect where, bool down)>;
