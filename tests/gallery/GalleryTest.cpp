@@ -5,7 +5,9 @@
 #include "Gallery.h"
 #include "ContactSheet.h"
 #include "Demo.h"
+#include "demos/Demos.h"
 
+#include "engine/Grid.h"
 #include "engine/MotionStreak.h"
 #include "engine/Particle.h"
 #include "engine/TileMapAtlas.h"
@@ -20,6 +22,7 @@
 #include <future>
 #include <iterator>
 #include <set>
+#include <typeinfo>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -62,6 +65,14 @@ template <class T> T* find(CocosNode* node) {
     if (auto* t = dynamic_cast<T*>(node)) return t;
     for (const RefPtr<CocosNode>& child : node->children())
         if (T* t = find<T>(child.get())) return t;
+    return nullptr;
+}
+
+// The first node under `node` that has a grid, or null.
+CocosNode* withGrid(CocosNode* node) {
+    if (node->grid()) return node;
+    for (const RefPtr<CocosNode>& child : node->children())
+        if (CocosNode* found = withGrid(child.get())) return found;
     return nullptr;
 }
 
@@ -199,6 +210,35 @@ TEST_F(GalleryTest, AFingerMovesTheEmitterChangesTheTileUnderItAndLeadsTheStreak
     EXPECT_EQ(streak->lastLocation(), cpv(100, 300)) << "the streak stays with the finger";
     touchUp(viewPoint(cpv(100, 300)));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GalleryTest, EachDemoShowsTheClassItIsNamedAfter) {
+    // A particle demo runs the preset of its name (the mangled class name ends with it).
+    for (const std::string& name : particlePresetNames()) {
+        RefPtr<Layer> layer = particleDemo(name);
+        auto* system = find<ParticleSystem>(layer.get());
+        ASSERT_TRUE(system) << name;
+        EXPECT_TRUE(std::string(typeid(*system).name()).ends_with(name)) << name;
+    }
+    // An effect demo gives its page an active grid of its group's kind.
+    for (const EffectDemo& e : effectDemos()) {
+        gallery()->showDemo(demoIndex(e.name));
+        stepFrames(3);
+        CocosNode* page = withGrid(director()->runningScene());
+        ASSERT_TRUE(page) << e.name;
+        EXPECT_TRUE(page->grid()->active()) << e.name;
+        bool tiled = dynamic_cast<TiledGrid3D*>(page->grid()) != nullptr;
+        EXPECT_EQ(tiled, e.group == "Tile effects") << e.name;
+    }
+    // The ReuseGrid chain ends with StopGrid: the page is drawn plainly again.
+    gallery()->showDemo(demoIndex("ReuseGrid"));
+    stepFrames(60);
+    CocosNode* page = withGrid(director()->runningScene());
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->grid()->active());
+    stepFrames(150);
+    EXPECT_FALSE(page->grid()->active());
+    EXPECT_TRUE(logLines().empty()) << logLines().front();
 }
 
 TEST_F(GalleryTest, ADemoThatRunsOutStartsAgain) {
