@@ -5,8 +5,10 @@
 #include "Gallery.h"
 #include "ContactSheet.h"
 #include "Demo.h"
+#include "GalleryDelegate.h"
 #include "demos/Demos.h"
 
+#include "engine/Application.h"
 #include "engine/Grid.h"
 #include "engine/MotionStreak.h"
 #include "engine/Particle.h"
@@ -147,21 +149,28 @@ TEST_F(GalleryTest, TouchesOpenADemoAndTheArrowsWalkTheListRoundAndBack) {
     tap(kList);
     step();
     EXPECT_EQ(gallery()->current(), -1);
-    // The keys, once wired, do the same.
-    gallery()->keyPressed(Gallery::Key::Right);
-    EXPECT_EQ(gallery()->current(), -1) << "keys on the list do not open demos";
+    // The keys, as the application hands them to the gallery's delegate, do the same.
+    GalleryDelegate keys;
+    auto press = [&keys](const KeyPress& key) {
+        return keys.applicationKeyDown(&Application::sharedApplication(), key);
+    };
+    EXPECT_FALSE(press({"Right"})) << "keys on the list do not open demos";
+    EXPECT_EQ(gallery()->current(), -1);
     gallery()->showDemo(3);
-    gallery()->keyPressed(Gallery::Key::Right);
+    EXPECT_TRUE(press({"Right"}));
     EXPECT_EQ(gallery()->current(), 4);
-    gallery()->keyPressed(Gallery::Key::Left);
+    EXPECT_TRUE(press({"Left"}));
     EXPECT_EQ(gallery()->current(), 3);
-    gallery()->keyPressed(Gallery::Key::Escape);
+    EXPECT_FALSE(press({"Up"}));
+    EXPECT_FALSE(press({"Left", true})) << "Ctrl+Left is not the gallery's";
+    EXPECT_EQ(gallery()->current(), 3);
+    EXPECT_TRUE(press({"Escape"}));
     EXPECT_EQ(gallery()->current(), -1);
     // A key in the middle of a transition (touches are off then) leaves touches working on the next demo.
     gallery()->showDemo(demoIndex("FadeTransition"));
     stepFrames(60);
     ASSERT_FALSE(director()->eventsEnabled());
-    gallery()->keyPressed(Gallery::Key::Right);
+    press({"Right"});
     stepFrames(2);
     EXPECT_TRUE(director()->eventsEnabled());
     tap(kNext);
