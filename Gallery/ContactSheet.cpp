@@ -5,6 +5,7 @@
 
 #include "engine/Application.h"
 #include "engine/Director.h"
+#include "engine/Engine.h"
 #include "engine/Random.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
@@ -66,8 +67,8 @@ void drawCaption(const std::string& text, platform::Bitmap& sheet, int left, int
 } // namespace
 
 platform::Bitmap pictureOfDemo(int index) {
-    VirtualClock clock;
-    setCurrentClock(&clock);
+    platform::VirtualClock clock;
+    platform::setCurrentClock(&clock);
     Random::seed(kSeed);
     RefPtr<Window> window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     Director::sharedDirector()->attachInWindow(window);
@@ -81,9 +82,10 @@ platform::Bitmap pictureOfDemo(int index) {
     }
     platform::Bitmap frame = Director::sharedDirector()->openGLView()->readPixels();
     Gallery::purgeShared();
-    purgeEngine();
-    Application::sharedApplication().reset();
-    setCurrentClock(nullptr);
+    // Every picture starts from a fresh engine: no demo sees another's leftovers.
+    endEngine();
+    std::string error;
+    if (!startEngine(true, &error)) platform::ccLogf("Cannot start the engine again: %s", error.c_str());
     return frame;
 }
 
@@ -117,7 +119,7 @@ bool writeContactSheet(const std::string& dir) {
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     if (error) {
-        ccLogf("Cannot make the folder %s: %s", dir.c_str(), error.message().c_str());
+        platform::ccLogf("Cannot make the folder %s: %s", dir.c_str(), error.message().c_str());
         return false;
     }
     std::vector<DemoPicture> pictures;

@@ -21,6 +21,16 @@ std::vector<Demo> makeDemos() {
     list.push_back({"Animation", "FrameAnimation", frameAnimationDemo, 4, 1.1f});
     list.push_back({"Text and menus", "Labels", labelsDemo, 4, 1});
     list.push_back({"Text and menus", "Menus", menusDemo, 4, 1});
+    for (const std::string& name : particlePresetNames())
+        list.push_back({"Particles", name, [name] { return particleDemo(name); }, 4, 1});
+    list.push_back({"Tile maps", "TileMapAtlas", tileMapDemo, 6, 1});
+    list.push_back({"Trails", "MotionStreak", motionStreakDemo, 8, 1.5f});
+    list.push_back({"Trails", "Ribbon", ribbonDemo, 5, 2.5f});
+    for (const EffectDemo& e : effectDemos())
+        list.push_back({e.group, e.name, [name = e.name] { return effectDemo(name); }, 4, e.pictureAt});
+    list.push_back({"Grid actions", "ReuseGrid", reuseGridDemo, 4, 1.6f});
+    for (std::string wrapper : {"AccelAmplitude", "DeccelAmplitude", "AccelDeccelAmplitude"})
+        list.push_back({"Grid actions", wrapper, [wrapper] { return amplitudeDemo(wrapper); }, 4, 0.9f});
     return list;
 }
 } // namespace

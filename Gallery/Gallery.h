@@ -22,9 +22,8 @@ class Gallery : public Ref {
     void next() { showDemo(current_ + 1); }
     void previous() { showDemo(current_ - 1); }
 
-    // The keys the gallery answers. Not wired yet: once the engine delivers
-    // key presses, its handler calls this (left/right: previous/next demo,
-    // Escape: back to the list).
+    // The keys the gallery answers (the application delegate hands them on):
+    // left/right: previous/next demo, Escape: back to the list.
     enum class Key { Left, Right, Escape };
     void keyPressed(Key key);
 

@@ -26,3 +26,18 @@ void GalleryDelegate::applicationDidBecomeActive(Application*) {
 void GalleryDelegate::applicationWillTerminate(Application*) {
     Gallery::purgeShared();
 }
+
+bool GalleryDelegate::applicationKeyDown(Application*, const KeyPress& key) {
+    if (key.ctrl || key.alt) return false;
+    Gallery* gallery = Gallery::shared();
+    if (gallery->current() < 0) return false; // the list has no keys of its own
+    if (key.name == "Left")
+        gallery->keyPressed(Gallery::Key::Left);
+    else if (key.name == "Right")
+        gallery->keyPressed(Gallery::Key::Right);
+    else if (key.name == "Escape")
+        gallery->keyPressed(Gallery::Key::Escape);
+    else
+        return false;
+    return true;
+}

@@ -1,6 +1,7 @@
 #pragma once
 // The gallery's application delegate: makes the window, attaches the
-// director and opens on the list of demos, or on one demo.
+// director and opens on the list of demos, or on one demo; it hands the
+// gallery's keys to the gallery.
 
 #include "engine/Application.h"
 #include "engine/View.h"
@@ -14,6 +15,8 @@ class GalleryDelegate : public ApplicationDelegate {
     void applicationWillResignActive(Application* app) override;
     void applicationDidBecomeActive(Application* app) override;
     void applicationWillTerminate(Application* app) override;
+    // Left and right: the previous and next demo; Escape: back to the list.
+    bool applicationKeyDown(Application* app, const KeyPress& key) override;
 
   private:
     int firstDemo_;

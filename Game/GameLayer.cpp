@@ -11,7 +11,7 @@
 #include "engine/MenuItem.h"
 #include "engine/Sprite.h"
 #include "platform/Log.h"
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,7 +117,9 @@ void GameLayer::resetGame() {
     levelLabel_ = Label::labelWithString(levelTitle(currlevel_), "Marker Felt", 24);
     levelLabel_->setPosition(cpv(40, 460));
     add(levelLabel_, 0);
-    movesLabel_ = Label::labelWithString(ccFormat("Moves %d", touchCount_ - tmpTouches_), "Marker Felt", 24);
+    movesLabel_ = Label::labelWithString(platform::ccFormat("Moves %d", touchCount_ - tmpTouches_), "Marker Felt", 24);
+    shownLevel_ = currlevel_;
+    shownMoves_ = touchCount_ - tmpTouches_;
     movesLabel_->setPosition(cpv(270, 460));
     add(movesLabel_, 0);
     levelComplete_ = Label::labelWithString("Level Complete", "Marker Felt", 36);
@@ -187,8 +189,10 @@ void GameLayer::draw() {
     }
     if (tmpLoc_.x != 0 && tmpLoc_.y != 0)
         stick_[static_cast<size_t>(selectedImageIndex_)]->setPosition(tmpLoc_);
-    levelLabel_->setString(levelTitle(currlevel_));
-    movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    if (shownLevel_ != currlevel_) levelLabel_->setString(levelTitle(currlevel_));
+    if (shownMoves_ != touchCount_ - tmpTouches_) movesLabel_->setString(platform::ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    shownLevel_ = currlevel_;
+    shownMoves_ = touchCount_ - tmpTouches_;
 }
 
 void GameLayer::checkForStatus() {
@@ -257,7 +261,8 @@ void GameLayer::undo(Ref*) {
     r.index = 0;
     r.x = 0;
     --tmpTouches_;
-    movesLabel_->setString(ccFormat("Moves %d", touchCount_ - tmpTouches_));
+    shownMoves_ = touchCount_ - tmpTouches_;
+    movesLabel_->setString(platform::ccFormat("Moves %d", shownMoves_));
 }
 
 void GameLayer::levelComplated(Ref*) {

@@ -59,7 +59,6 @@ class GameLayer : public Layer {
     int32_t state() const { return state_; }
     int32_t currlevel() const { return currlevel_; }
     int32_t movesMade() const { return tmpTouches_; }
-    int32_t movesAllowed() const { return touchCount_; }
     int32_t stickCount() const { return level_ ? level_->stickCount : 0; }
     Sprite* stickAt(int i) const { return stick_[static_cast<size_t>(i)].get(); }
     bool isHolding() const { return imageSelected_; }
@@ -89,6 +88,9 @@ class GameLayer : public Layer {
     cpVect tmpLoc_;
     RefPtr<Label> levelLabel_;
     RefPtr<Label> movesLabel_;
+    // What the two labels show, so that an idle frame renders no text.
+    int32_t shownLevel_ = -1;
+    int32_t shownMoves_ = -1;
     RefPtr<Label> levelComplete_;
     RefPtr<SoundEffect> soundSuccess_;
     RefPtr<SoundEffect> soundMove_;

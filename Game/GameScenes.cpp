@@ -10,8 +10,8 @@
 #include "engine/Menu.h"
 #include "engine/MenuItem.h"
 #include "engine/Sprite.h"
+#include "engine/TextureMgr.h"
 #include "platform/Log.h"
-#include "platform/System.h"
 
 std::string transitions;
 
@@ -69,7 +69,10 @@ RefPtr<Scene> newPlayScreen() {
 }
 
 std::string pathForResource(const std::string& name, const std::string& type) {
-    return platform::resourceDirectory() + "/" + name + "." + type;
+    // The texture cache's lookup keeps names from leaving the resources folder.
+    std::string path = TextureMgr::sharedTextureMgr()->fullPathFromRelativePath(name + "." + type);
+    if (path.empty()) platform::ccLogf("Cannot find %s.%s in the resources", name.c_str(), type.c_str());
+    return path;
 }
 
 void registerGameTransitions() {
@@ -233,7 +236,8 @@ void HelpLayer::GoBack(Ref*) {
 }
 
 void HelpLayer::onOurWebSite(Ref*) {
-    if (!Application::sharedApplication().openURL(kMakerWebSite)) ccLogf("Cannot open %s", kMakerWebSite);
+    if (!Application::sharedApplication().openURL(kMakerWebSite))
+        platform::ccLogf("Cannot open %s", kMakerWebSite);
 }
 
 // ---- OptionLayer
@@ -266,7 +270,7 @@ void OptionLayer::onEnter() {
 void OptionLayer::sound(Ref*) {
     uint32_t index = sound_->selectedIndex();
     progress::setSoundOn(index == 1);
-    ccLogf("selected item: %s index:%u", sound_->selectedItem()->description().c_str(), index);
+    platform::ccLogf("selected item: %s index:%u", sound_->selectedItem()->description().c_str(), index);
 }
 
 void OptionLayer::reset(Ref*) {
@@ -311,7 +315,7 @@ void LevelLayer::onEnter() {
     }
     for (int i = 1; i <= 10; ++i) {
         std::string picture =
-            ccFormat(i - 1 <= lastAvailLevel_ ? "level_stick%d.png" : "level_stick%d_.png", i);
+            platform::ccFormat(i - 1 <= lastAvailLevel_ ? "level_stick%d.png" : "level_stick%d_.png", i);
         RefPtr<MenuItemImage>& item = stick_[static_cast<size_t>(i - 1)];
         item = MenuItemImage::itemFromNormalImage(picture, picture, this, levelCallbacks[i - 1]);
         if (i - 1 == lastAvailLevel_) item->setScale(1.2f); // the newest unlocked level stands out
@@ -419,7 +423,7 @@ void TaskLayer::onEnter() {
     add(menuAt(MenuItemFont::itemFromString("Continue", this, &TaskLayer::Continue), cpv(160, 200)));
 
     currlevel_ = progress::currentLevel();
-    RefPtr<Sprite> picture = Sprite::spriteWithFile(ccFormat("level%d.png", currlevel_ + 1));
+    RefPtr<Sprite> picture = Sprite::spriteWithFile(platform::ccFormat("level%d.png", currlevel_ + 1));
     picture->setPosition(cpv(70, 320));
     picture->setScale(1.2f);
     add(picture, 0);

@@ -35,7 +35,8 @@ RefPtr<Scene> sceneWithLayer(Layer* layer);
 // A new main screen (main menu first) and a new play screen (objective first).
 RefPtr<Scene> newMainScreen();
 RefPtr<Scene> newPlayScreen();
-// The path of a resource file of the game, by name and type ("Move", "caf").
+// The path of a resource file of the game, by name and type ("Move", "caf");
+// empty (logged) when there is none.
 std::string pathForResource(const std::string& name, const std::string& type);
 // Presses the shown, enabled text button reading `text` under `root` as a
 // touch would; false when there is none.

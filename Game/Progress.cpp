@@ -27,8 +27,8 @@ void logOutOfRange(const char* key, int64_t value, int64_t used) {
     int64_t& last = lastLogged[key == kCurrentKey ? 1 : 0];
     if (last == value) return;
     last = value;
-    ccLogf("Stored %s = %lld is out of range; using %lld", key, static_cast<long long>(value),
-           static_cast<long long>(used));
+    platform::ccLogf("Stored %s = %lld is out of range; using %lld", key, static_cast<long long>(value),
+                     static_cast<long long>(used));
 }
 } // namespace
 

@@ -1,7 +1,7 @@
 #include "SoundEffect.h"
 
 #include "platform/Log.h"
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
 
 #include <filesystem>
 #include <optional>
@@ -25,13 +25,13 @@ RefPtr<SoundEffect> SoundEffect::soundEffectWithContentsOfFile(const std::string
 bool SoundEffect::initWithContentsOfFile(const std::string& path) {
     std::optional<std::filesystem::path> url = fileURLWithPath(path);
     if (!url) {
-        ccLogf("NSURL is nil for path: %s", path.c_str());
+        platform::ccLogf("NSURL is nil for path: %s", path.c_str());
         return false;
     }
     platform::SystemSoundID id = 0;
     int32_t status = platform::createSystemSound(url->string(), &id);
     if (status != platform::kSystemSoundNoError) {
-        ccLogf("Error %d loading sound at path: %s", status, path.c_str());
+        platform::ccLogf("Error %d loading sound at path: %s", status, path.c_str());
         return false;
     }
     _soundID = id;

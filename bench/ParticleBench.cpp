@@ -2,6 +2,7 @@
 // integration), a whole frame (step, upload of the two buffers, drawing,
 // finished by the GL), and the allocations a step makes, which must be none.
 
+#include "AllocationCounter.h"
 #include "Stage.h"
 #include "engine/ParticleSystems.h"
 #include "engine/Random.h"
@@ -10,45 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Every allocation of the program passes here, so a benchmark can count the
-// ones its loop makes. (GCC takes the malloc/free pairs below for mismatched
-// new/delete once they are inlined into each other.)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -73,7 +35,7 @@ RefPtr<ParticleSystem> fullSystem() {
 }
 
 void report(benchmark::State& state, ParticleSystem& s, long allocationsBefore) {
-    const double perStep = double(allocations.load() - allocationsBefore) / double(state.iterations());
+    const double perStep = double(long(heapAllocations()) - allocationsBefore) / double(state.iterations());
     state.counters["allocs/step"] = perStep;
     state.counters["live"] = s.particleCount();
     state.SetItemsProcessed(state.iterations() * s.particleCount());
@@ -86,7 +48,7 @@ static void BM_ParticleStepOnly(benchmark::State& state) {
     Stage stage;
     RefPtr<ParticleSystem> s = fullSystem();
     if (s->particleCount() != kParticles) state.SkipWithError("the system did not fill");
-    const long before = allocations.load();
+    const long before = long(heapAllocations());
     for (auto _ : state) {
         s->advance(1.0f / 60);
         benchmark::DoNotOptimize(s->vertices());
@@ -107,19 +69,19 @@ static void BM_ParticleFrame(benchmark::State& state) {
     glFinish();
     // The GL driver may allocate as it pleases (llvmpipe compiles code with
     // C++): the steps' own allocations are counted apart from the frame's.
-    const long before = allocations.load();
+    const long before = long(heapAllocations());
     long inSteps = 0;
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        const long stepStart = allocations.load();
+        const long stepStart = long(heapAllocations());
         s->step(1.0f / 60);
-        inSteps += allocations.load() - stepStart;
+        inSteps += long(heapAllocations()) - stepStart;
         s->visit();
         glFinish();
     }
     report(state, *s, before);
     state.counters["allocs/step"] = double(inSteps) / double(state.iterations());
-    state.counters["allocs/frame"] = double(allocations.load() - before) / double(state.iterations());
+    state.counters["allocs/frame"] = double(long(heapAllocations()) - before) / double(state.iterations());
     state.SetLabel(path == ParticleDrawPath::PointSprites ? "point sprites" : "squares");
 }
 BENCHMARK(BM_ParticleFrame)

@@ -1,7 +1,7 @@
 // The mixer runs inside the audio callback: one device buffer must take a
 // tiny fraction of its own playing time (1024 frames at 48 kHz = 21 ms).
 
-#include "platform/SystemSound.h"
+#include "platform/SoundMixer.h"
 
 #include <benchmark/benchmark.h>
 

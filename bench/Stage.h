@@ -4,9 +4,7 @@
 // purged again at the end.
 
 #include "engine/Director.h"
-#include "engine/Scheduler.h"
-#include "engine/TextureMgr.h"
-#include "platform/Surface.h"
+#include "engine/Engine.h"
 #include "platform/System.h"
 
 #include <stdexcept>
@@ -16,15 +14,13 @@ struct Stage {
     RefPtr<Window> window;
     Stage() {
         std::string error;
-        if (!platform::initVideo(true, &error)) throw std::runtime_error(error);
+        if (!startEngine(true, &error)) throw std::runtime_error(error);
         platform::setResourceDirectory(TV_BENCH_RESOURCE_DIR);
         window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
         Director::sharedDirector()->attachInWindow(window);
     }
     ~Stage() {
-        TextureMgr::purgeSharedTextureMgr();
-        Director::purgeSharedDirector();
-        Scheduler::purgeSharedScheduler();
+        endEngine();
     }
     Stage(const Stage&) = delete;
     Stage& operator=(const Stage&) = delete;

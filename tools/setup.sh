@@ -5,9 +5,11 @@ TV_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libgles-dev libegl-dev libgles1 libegl1 libegl-mesa0 libgl1-mesa-dri
   libpng-dev libfreetype-dev libfontconfig-dev fonts-comic-neue fonts-dejavu-core
-  libsndfile1-dev libcurl4-openssl-dev libssl-dev
+  libsndfile1-dev libtomlplusplus-dev libcurl4-openssl-dev libssl-dev
   libcpp-httplib-dev libsqlite3-dev locales
-  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev nlohmann-json3-dev rapidjson-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
+  # only for the benchmarks' peers (bench/)
+  nlohmann-json3-dev rapidjson-dev libsfml-dev libgl-dev xvfb
 )
 
 tv_install_packages() {

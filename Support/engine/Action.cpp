@@ -13,11 +13,11 @@ void Action::setTarget(CocosNode* node) {
 }
 
 void Action::step(float) {
-    ccLog("[Action step]. override me");
+    platform::ccLog("[Action step]. override me");
 }
 
 void Action::update(float) {
-    ccLog("[Action update]. override me");
+    platform::ccLog("[Action update]. override me");
 }
 
 RefPtr<Action> Action::copy() const {

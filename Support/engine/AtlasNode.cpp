@@ -1,6 +1,7 @@
 #include "engine/AtlasNode.h"
 
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "engine/TextureNode.h"
 #include "platform/GL.h"
 
@@ -62,6 +63,7 @@ void AtlasNode::draw() {
 
 void AtlasNode::drawQuads(uint32_t count) {
     if (!textureAtlas_) return;
-    TintedDrawing drawing(textureAtlas_->texture(), r_, g_, b_, opacity_);
+    GLStateCache::prepare(textureAtlas_->texture(), {r_, g_, b_, opacity_});
     textureAtlas_->drawNumberOfQuads(count);
+    GLStateCache::drawn();
 }

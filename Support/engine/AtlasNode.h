@@ -27,7 +27,10 @@ class AtlasNode : public CocosNode, public CocosNodeOpacity, public CocosNodeSiz
     virtual void updateAtlasValues();
     // Raises "ContentSizeAbstract": subclasses give their size.
     ccSize contentSize() const override;
+    // Through the GL state cache (engine/GLStateCache.h).
     void draw() override;
+    // A subclass that draws with GL calls of its own returns false.
+    bool drawsThroughStateCache() const override { return true; }
 
     uint8_t opacity() const override { return opacity_; }
     void setOpacity(uint8_t opacity) override { opacity_ = opacity; }

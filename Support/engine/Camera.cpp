@@ -80,6 +80,6 @@ void Camera::locate() {
 }
 
 std::string Camera::description() const {
-    return ccFormat("<Camera = %p | center = (%.2f,%.2f,%.2f)>", static_cast<const void*>(this), centerX_,
-                    centerY_, centerZ_);
+    return platform::ccFormat("<Camera = %p | center = (%.2f,%.2f,%.2f)>", static_cast<const void*>(this),
+                              centerX_, centerY_, centerZ_);
 }

@@ -1,6 +1,7 @@
 #include "engine/CocosNode.h"
 
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "platform/GL.h"
 
 #include <algorithm>
@@ -87,8 +88,14 @@ CocosNode* CocosNode::add(CocosNode* child, int32_t z, cpVect parallaxRatio) {
 }
 
 void CocosNode::insertChild(CocosNode* child, int32_t z) {
-    auto at = std::find_if(children_.begin(), children_.end(), [z](auto& c) { return c->zOrder_ > z; });
-    children_.insert(at, RefPtr<CocosNode>(child));
+    // After every sibling of the same z. The common case, z not below the last one's, needs no search.
+    if (children_.empty() || children_.back()->zOrder_ <= z) {
+        children_.emplace_back(child);
+    } else {
+        auto at = std::upper_bound(children_.begin(), children_.end(), z,
+                                   [](int32_t value, const auto& c) { return value < c->zOrder_; });
+        children_.insert(at, RefPtr<CocosNode>(child));
+    }
     child->setZOrder(z);
 }
 
@@ -178,19 +185,27 @@ cpVect CocosNode::absolutePosition() const {
 
 void CocosNode::visit() {
     if (!visible_) return;
+    GLStateCache::VisitScope drawing; // the outermost visit leaves GL in the conventional state
     glPushMatrix();
     RefPtr<GridBase> grid = grid_;
-    if (grid && grid->active()) grid->beforeDraw();
+    if (grid && grid->active()) {
+        GLStateCache::restore();
+        grid->beforeDraw();
+    }
     transform();
     // Walked by index, holding each child while it draws: a draw that changes
     // the tree (the game's boards update themselves in draw) cannot break the walk.
     size_t i = 0;
     for (; i < children_.size() && children_[i]->zOrder_ < 0; ++i)
         RefPtr<CocosNode>(children_[i])->visit();
+    if (!drawsThroughStateCache()) GLStateCache::restore();
     draw();
     for (i = 0; i < children_.size(); ++i)
         if (children_[i]->zOrder_ >= 0) RefPtr<CocosNode>(children_[i])->visit();
-    if (grid && grid->active()) grid->afterDraw(camera_.get());
+    if (grid && grid->active()) {
+        GLStateCache::restore();
+        grid->afterDraw(camera_.get());
+    }
     glPopMatrix();
 }
 

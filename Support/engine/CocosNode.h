@@ -93,6 +93,10 @@ class CocosNode : public Ref {
 
     // Drawing.
     virtual void draw() {}
+    // True only for nodes whose `draw` goes through the GL state cache alone
+    // (engine/GLStateCache.h); every other node's `draw` finds GL in the
+    // conventional state.
+    virtual bool drawsThroughStateCache() const { return false; }
     virtual void visit();
     virtual void transform();
 

@@ -367,8 +367,8 @@ void Director::setNextScene() {
 
 // ---- frame loop
 
-void Director::readClock(TimeVal& out) {
-    if (!currentClock().now(out)) ccRaise("GetTimeOfDay", "GetTimeOfDay abnormal error");
+void Director::readClock(platform::TimeVal& out) {
+    if (!platform::currentClock().now(out)) ccRaise("GetTimeOfDay", "GetTimeOfDay abnormal error");
 }
 
 void Director::deliverPendingInput() {
@@ -415,7 +415,7 @@ void Director::resume() {
 }
 
 void Director::calculateDeltaTime() {
-    TimeVal now;
+    platform::TimeVal now;
     readClock(now);
     if (nextDeltaTimeZero_) {
         dt_ = 0;
@@ -455,7 +455,7 @@ void Director::showFPS() {
     }
     if (!FPSLabel_) return;
     // Drawn where the matrix stands, without a visit: the screen's lower-left corner.
-    FPSLabel_->setString(ccFormat("%.1f", static_cast<double>(frameRate_)));
+    FPSLabel_->setString(platform::ccFormat("%.1f", static_cast<double>(frameRate_)));
     FPSLabel_->draw();
 }
 
@@ -529,5 +529,5 @@ void FastDirector::stopAnimation() {
 }
 
 void FastDirector::setAnimationInterval(double) {
-    ccLog("FastDirectory doesn't support setAnimationInterval, yet");
+    platform::ccLog("FastDirectory doesn't support setAnimationInterval, yet");
 }

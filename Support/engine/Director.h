@@ -129,12 +129,12 @@ class Director : public Ref, public EAGLTouchDelegate, public KeyEventsDelegate 
 
   protected:
     // Reads the wall clock into `out`; raises "GetTimeOfDay" on failure.
-    static void readClock(TimeVal& out);
+    static void readClock(platform::TimeVal& out);
     // Lets the platform deliver every pending input event.
     static void deliverPendingInput();
 
     bool paused_ = false;
-    TimeVal lastUpdate_;
+    platform::TimeVal lastUpdate_;
 
   private:
     enum class Phase { Began, Moved, Ended, Cancelled };

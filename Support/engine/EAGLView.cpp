@@ -29,7 +29,7 @@ bool EAGLView::initWithFrame(ccRect frame, const std::string& format, GLuint dep
     surface_ = platform::GLSurface::create(static_cast<int>(std::lround(frame.size.width)),
                                            static_cast<int>(std::lround(frame.size.height)), scale_, &error);
     if (!surface_) {
-        ccLogf("Cannot create the OpenGL ES surface: %s", error.c_str());
+        platform::ccLogf("Cannot create the OpenGL ES surface: %s", error.c_str());
         return false;
     }
     if (!createSurface()) {
@@ -69,14 +69,14 @@ bool EAGLView::createSurface() {
     int pixelWidth = static_cast<int>(newSize.width) * scale_;
     int pixelHeight = static_cast<int>(newSize.height) * scale_;
 
-    if (hasFramebufferObjects()) {
+    if (platform::hasFramebufferObjects()) {
         GLint oldRenderbuffer = 0, oldFramebuffer = 0;
         glGetIntegerv(GL_RENDERBUFFER_BINDING_OES, &oldRenderbuffer);
         glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &oldFramebuffer);
 
         // Colour storage for the drawable.
-        bool npot =
-            hasGLExtension("GL_OES_texture_npot") || hasGLExtension("GL_ARB_texture_non_power_of_two");
+        bool npot = platform::hasGLExtension("GL_OES_texture_npot") ||
+                    platform::hasGLExtension("GL_ARB_texture_non_power_of_two");
         int textureWidth = npot ? pixelWidth : nextPowerOfTwo(pixelWidth);
         int textureHeight = npot ? pixelHeight : nextPowerOfTwo(pixelHeight);
         GLint oldTexture = boundTexture();
@@ -123,26 +123,21 @@ bool EAGLView::createSurface() {
             surface_->makeCurrent();
             return false;
         }
-        size_ = newSize;
-        if (!hasBeenCurrent_) {
-            glViewport(0, 0, pixelWidth, pixelHeight);
-            glScissor(0, 0, pixelWidth, pixelHeight);
-            hasBeenCurrent_ = true;
-        }
         // After a re-creation the new framebuffer stays bound: the old one is gone.
         glBindRenderbufferOES(GL_RENDERBUFFER_OES, static_cast<GLuint>(oldRenderbuffer));
-    } else {
-        // Without framebuffer objects the window's own buffers are the drawable.
-        size_ = newSize;
-        if (!hasBeenCurrent_) {
-            glViewport(0, 0, pixelWidth, pixelHeight);
-            glScissor(0, 0, pixelWidth, pixelHeight);
-            hasBeenCurrent_ = true;
-        }
+    }
+    // With or without framebuffer objects (then the window's own buffers are
+    // the drawable), the first surface sets the viewport and scissor.
+    size_ = newSize;
+    if (!hasBeenCurrent_) {
+        glViewport(0, 0, pixelWidth, pixelHeight);
+        glScissor(0, 0, pixelWidth, pixelHeight);
+        hasBeenCurrent_ = true;
     }
 
     GLenum error = glGetError();
-    if (error != GL_NO_ERROR) ccLogf("OpenGL error 0x%04X in %s\n", error, "-[EAGLView _createSurface]");
+    if (error != GL_NO_ERROR)
+        platform::ccLogf("OpenGL error 0x%04X in %s\n", error, "-[EAGLView _createSurface]");
     if (delegate_) delegate_->didResizeEAGLSurfaceForView(this);
     return true;
 }
@@ -151,7 +146,7 @@ void EAGLView::destroySurface() {
     if (!surface_) return;
     bool wasCurrent = surface_->isCurrent();
     if (!wasCurrent) surface_->makeCurrent();
-    if (hasFramebufferObjects()) {
+    if (platform::hasFramebufferObjects()) {
         if (depthFormat_ != 0 && depthBuffer_) glDeleteRenderbuffersOES(1, &depthBuffer_);
         if (framebuffer_) glDeleteFramebuffersOES(1, &framebuffer_);
     }
@@ -190,7 +185,8 @@ void EAGLView::setWindowIcon(const platform::Bitmap& icon) {
 
 void EAGLView::setCurrentContext() {
     if (!surface_ || !surface_->makeCurrent())
-        ccLogf("Failed to set current context %p in %s\n", context(), "-[EAGLView setCurrentContext]");
+        platform::ccLogf("Failed to set current context %p in %s\n", context(),
+                         "-[EAGLView setCurrentContext]");
 }
 
 bool EAGLView::isCurrentContext() const {
@@ -199,14 +195,14 @@ bool EAGLView::isCurrentContext() const {
 
 void EAGLView::clearCurrentContext() {
     if (!platform::GLSurface::clearCurrent())
-        ccLogf("Failed to clear current context in %s\n", "-[EAGLView clearCurrentContext]");
+        platform::ccLogf("Failed to clear current context in %s\n", "-[EAGLView clearCurrentContext]");
 }
 
 void EAGLView::swapBuffers() {
     if (!surface_) return;
     if (!surface_->isCurrent()) surface_->makeCurrent();
     bool ok = framebuffer_ ? surface_->present(colorTexture_, maxS_, maxT_) : surface_->presentDefault();
-    if (!ok) ccLogf("Failed to swap renderbuffer in %s\n", "-[EAGLView swapBuffers]");
+    if (!ok) platform::ccLogf("Failed to swap renderbuffer in %s\n", "-[EAGLView swapBuffers]");
 }
 
 cpVect EAGLView::convertPointFromViewToSurface(cpVect point) const {

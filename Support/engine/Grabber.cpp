@@ -9,10 +9,10 @@ RefPtr<Grabber> Grabber::grabber() {
 }
 
 bool Grabber::init() {
-    if (hasFramebufferObjects())
+    if (platform::hasFramebufferObjects())
         glGenFramebuffersOES(1, &fbo_);
     else
-        ccLog("Grabber: this GL has no framebuffer objects; nothing can be captured");
+        platform::ccLog("Grabber: this GL has no framebuffer objects; nothing can be captured");
     return true;
 }
 

@@ -66,7 +66,7 @@ bool GridBase::initWithSize(ccGridSize gridSize) {
 }
 
 std::string GridBase::description() const {
-    return ccFormat("<%s = %08" PRIXPTR " | Dimensions = %ix%i>", className(),
+    return platform::ccFormat("<%s = %08" PRIXPTR " | Dimensions = %ix%i>", className(),
                     reinterpret_cast<uintptr_t>(this), gridSize_.x, gridSize_.y);
 }
 

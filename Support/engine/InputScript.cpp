@@ -115,7 +115,7 @@ ScriptParseResult parseInputScript(std::string_view text) {
     return result;
 }
 
-InputScriptRunner::InputScriptRunner(VirtualClock& clock, float viewHeight,
+InputScriptRunner::InputScriptRunner(platform::VirtualClock& clock, float viewHeight,
                                      std::function<bool(const std::string&)> screenshot)
     : clock_(clock), viewHeight_(viewHeight), screenshot_(std::move(screenshot)) {}
 
@@ -199,7 +199,7 @@ void InputScriptRunner::run(const std::vector<ScriptCommand>& commands, long fra
         }
         case ScriptCommand::Screenshot:
             if (screenshot_ && !screenshot_(c.path))
-                ccLogf("script line %d: could not write %s", c.line, c.path.c_str());
+                platform::ccLogf("script line %d: could not write %s", c.line, c.path.c_str());
             break;
         case ScriptCommand::Quit:
             stopped_ = true;

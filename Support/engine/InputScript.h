@@ -46,7 +46,7 @@ class InputScriptRunner {
   public:
     static constexpr double kFrameSeconds = 1.0 / 60;
 
-    InputScriptRunner(VirtualClock& clock, float viewHeight,
+    InputScriptRunner(platform::VirtualClock& clock, float viewHeight,
                       std::function<bool(const std::string&)> screenshot);
     // Runs until the commands end, `quit`, the application terminates, or `frameLimit` frames (0 = none) ran.
     void run(const std::vector<ScriptCommand>& commands, long frameLimit = 0);
@@ -57,7 +57,7 @@ class InputScriptRunner {
     bool frame();
     void touch(platform::InputKind kind, float x, float y);
 
-    VirtualClock& clock_;
+    platform::VirtualClock& clock_;
     float viewHeight_;
     std::function<bool(const std::string&)> screenshot_;
     long frames_ = 0;

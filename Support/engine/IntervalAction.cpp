@@ -40,7 +40,8 @@ CocosNodeOpacity* opacityOf(CocosNode* node) {
 }
 
 void checkOpacity(CocosNode* node, const char* who) {
-    if (node && !opacityOf(node)) ccLogf("%s: the target node has no opacity; nothing will fade", who);
+    if (node && !opacityOf(node))
+        platform::ccLogf("%s: the target node has no opacity; nothing will fade", who);
 }
 } // namespace
 

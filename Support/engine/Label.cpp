@@ -32,6 +32,10 @@ bool Label::initWithString(const std::string& string, const std::string& fontNam
 }
 
 void Label::setString(const std::string& string) {
+    if (string == string_ && texture()) {
+        setTransformAnchor(cpv(contentSize().width * 0.5f, contentSize().height * 0.5f));
+        return;
+    }
     string_ = string;
     setTexture(nullptr);
     bool boxed = dimensions_.width != 0 || dimensions_.height != 0;

@@ -1,8 +1,8 @@
 #pragma once
 // A text drawn with a platform font into an alpha-only texture and shown as
-// a textured node, centred on its position. Every setString renders a new
-// texture; the fonts and glyphs behind it are cached, so the game's board
-// can afford to set its counters every frame.
+// a textured node, centred on its position. setString renders a new texture
+// when the text changes; the same text again keeps the one there is, so the
+// game's board can set its counters every frame for nothing.
 
 #include "engine/TextureNode.h"
 

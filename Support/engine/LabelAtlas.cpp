@@ -8,7 +8,8 @@ namespace {
 // How many quads a text needs; an atlas holds at most kMaxQuads, and the rest of a longer text is not shown.
 uint32_t quadsFor(const std::string& text) {
     if (text.size() <= TextureAtlas::kMaxQuads) return static_cast<uint32_t>(text.size());
-    ccLogf("LabelAtlas: only the first %u of %zu characters are shown", TextureAtlas::kMaxQuads, text.size());
+    platform::ccLogf("LabelAtlas: only the first %u of %zu characters are shown", TextureAtlas::kMaxQuads,
+                     text.size());
     return TextureAtlas::kMaxQuads;
 }
 } // namespace

@@ -88,7 +88,7 @@ bool PVRTexture::initWithContentsOfFile(const std::string& path) {
     hasAlpha_ = false;
     retainName_ = false;
     if (!readable) {
-        ccLogf("Cannot read the PVR file %s", path.c_str());
+        platform::ccLogf("Cannot read the PVR file %s", path.c_str());
         return false;
     }
     return unpackPVRData(file) && createGLTexture();
@@ -102,7 +102,7 @@ bool PVRTexture::initWithContentsOfURL(const std::string& url) {
 
 bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
     if (file.size() < kHeaderSize) {
-        ccLogf("PVR file of %zu bytes is shorter than its header", file.size());
+        platform::ccLogf("PVR file of %zu bytes is shorter than its header", file.size());
         return false;
     }
     for (size_t i = 0; i < 4; ++i)
@@ -114,8 +114,8 @@ bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
     uint32_t height = readLE32(file, kHeight);
     uint64_t dataLength = readLE32(file, kDataLength);
     if (dataLength > file.size() - kHeaderSize) {
-        ccLogf("PVR file is shorter than its header says (%zu bytes of level data, %llu declared)",
-               file.size() - kHeaderSize, static_cast<unsigned long long>(dataLength));
+        platform::ccLogf("PVR file is shorter than its header says (%zu bytes of level data, %llu declared)",
+                         file.size() - kHeaderSize, static_cast<unsigned long long>(dataLength));
         return false;
     }
     // Split before anything is changed, so a refused file leaves the reader as it was.
@@ -128,9 +128,9 @@ bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
         // A level has at least 2 x 2 blocks of 64 bits.
         uint64_t levelSize = std::max<uint64_t>(blocksAcross, 2) * std::max<uint64_t>(blocksDown, 2) * 8;
         if (levelSize > dataLength - offset) {
-            ccLogf("PVR file level %zu needs %llu bytes, %llu are left", levels.size(),
-                   static_cast<unsigned long long>(levelSize),
-                   static_cast<unsigned long long>(dataLength - offset));
+            platform::ccLogf("PVR file level %zu needs %llu bytes, %llu are left", levels.size(),
+                             static_cast<unsigned long long>(levelSize),
+                             static_cast<unsigned long long>(dataLength - offset));
             return false;
         }
         auto begin = file.begin() + static_cast<ptrdiff_t>(kHeaderSize + offset);
@@ -139,8 +139,8 @@ bool PVRTexture::unpackPVRData(const std::vector<uint8_t>& file) {
         if (w == 1 && h == 1) {
             // The chain of levels ends at one pixel; more data is not a level of this texture.
             if (offset < dataLength)
-                ccLogf("PVR file has %llu bytes after its last level; they are ignored",
-                       static_cast<unsigned long long>(dataLength - offset));
+                platform::ccLogf("PVR file has %llu bytes after its last level; they are ignored",
+                                 static_cast<unsigned long long>(dataLength - offset));
             break;
         }
         w = std::max<uint64_t>(w / 2, 1);
@@ -170,8 +170,8 @@ bool PVRTexture::createGLTexture() {
                                static_cast<GLsizei>(level.size()), level.data());
         GLenum error = glGetError();
         if (error != GL_NO_ERROR) {
-            ccLogf("Error uploading compressed texture level: %d. glError: 0x%04X", static_cast<int>(i),
-                   error);
+            platform::ccLogf("Error uploading compressed texture level: %d. glError: 0x%04X",
+                             static_cast<int>(i), error);
             return false;
         }
         w = std::max<GLsizei>(w / 2, 1);

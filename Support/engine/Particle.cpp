@@ -60,7 +60,7 @@ bool ParticleSystem::initWithTotalParticles(int32_t count) {
     // memory would be promised by the system and end the program later.
     const uint64_t memory = platform::physicalMemory();
     if (count <= 0 || (memory && uint64_t(count) * kBytesPerParticle > memory)) {
-        ccLog("Particle system: not enough memory");
+        platform::ccLog("Particle system: not enough memory");
         return false;
     }
     // Zeroed records; the drawing arrays are written before they are read.
@@ -71,7 +71,7 @@ bool ParticleSystem::initWithTotalParticles(int32_t count) {
         particles_.reset();
         vertices_.reset();
         colors_.reset();
-        ccLog("Particle system: not enough memory");
+        platform::ccLog("Particle system: not enough memory");
         return false;
     }
     capacity_ = totalParticles_ = count;
@@ -83,7 +83,7 @@ bool ParticleSystem::initWithTotalParticles(int32_t count) {
     GLfloat range[2] = {1, 1};
     glGetFloatv(GL_ALIASED_POINT_SIZE_RANGE, range);
     largestPointSize_ = range[1];
-    drawPath_ = hasGLExtension("GL_OES_point_sprite") && hasGLExtension("GL_OES_point_size_array")
+    drawPath_ = platform::hasGLExtension("GL_OES_point_sprite") && platform::hasGLExtension("GL_OES_point_size_array")
                     ? ParticleDrawPath::PointSprites
                     : ParticleDrawPath::Quads;
 
@@ -93,7 +93,7 @@ bool ParticleSystem::initWithTotalParticles(int32_t count) {
 
 void ParticleSystem::setTotalParticles(int32_t count) {
     if (count > capacity_) {
-        ccLogf("Particle system: %d particles are more than the %d it was made for; keeping %d", count,
+        platform::ccLogf("Particle system: %d particles are more than the %d it was made for; keeping %d", count,
                capacity_, capacity_);
         count = capacity_;
     }

@@ -23,6 +23,6 @@ std::string Ref::description() const {
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> name(
         abi::__cxa_demangle(typeid(*this).name(), nullptr, nullptr, &status), std::free);
-    return ccFormat("<%s = %p>", status == 0 && name ? name.get() : typeid(*this).name(),
-                    static_cast<const void*>(this));
+    return platform::ccFormat("<%s = %p>", status == 0 && name ? name.get() : typeid(*this).name(),
+                              static_cast<const void*>(this));
 }

@@ -6,12 +6,6 @@
 #include <algorithm>
 #include <mutex>
 
-namespace {
-bool contains(const std::vector<RefPtr<Timer>>& list, Timer* t) {
-    return std::find(list.begin(), list.end(), t) != list.end();
-}
-} // namespace
-
 RefPtr<Timer> Timer::timerWithTarget(Ref* target, const std::string& selector, TimerCall call) {
     return timerWithTarget(target, selector, std::move(call), 0);
 }
@@ -42,7 +36,15 @@ bool Timer::initWithTarget(Ref* target, const std::string& selector, TimerCall c
 
 void Timer::fire(float dt) {
     elapsed_ += dt;
-    if (elapsed_ >= interval_) {
+    if (elapsed_ < interval_) return;
+    if (heldTarget_) {
+        // Fired by the scheduler's tick, which holds this timer and, through it, the target
+        // until the tick is over: no references to take.
+        call_(elapsed_);
+        elapsed_ = 0;
+        return;
+    }
+    {
         RefPtr<Ref> keep = target_.lock(); // the call may remove the target from everything else
         if (!keep) return;                 // nothing left to call
         RefPtr<Timer> self(this);
@@ -58,8 +60,8 @@ void Timer::setHeldByScheduler(bool held) {
 }
 
 std::string Timer::description() const {
-    return ccFormat("<Timer = %p | target:%s selector:(%s)>", static_cast<const void*>(this),
-                    target_ ? target_->description().c_str() : "nil", selector_.c_str());
+    return platform::ccFormat("<Timer = %p | target:%s selector:(%s)>", static_cast<const void*>(this),
+                              target_ ? target_->description().c_str() : "nil", selector_.c_str());
 }
 
 namespace {
@@ -94,51 +96,69 @@ Scheduler::~Scheduler() {
     // Let go of the targets first: a timer left in its node's map must not keep the node alive.
     std::vector<RefPtr<Timer>> held;
     held.swap(scheduledMethods_);
-    held.insert(held.end(), methodsToAdd_.begin(), methodsToAdd_.end());
+    for (auto& t : methodsToAdd_)
+        if (t) held.push_back(t);
     methodsToAdd_.clear();
+    for (auto& t : methodsToRemove_)
+        t->pendingRemoval_ = false;
     methodsToRemove_.clear();
-    for (auto& t : held)
+    for (auto& t : held) {
+        t->pendingAddition_ = t->scheduled_ = false;
         t->setHeldByScheduler(false);
+    }
     allocatedScheduler = nullptr;
 }
 
-void Scheduler::addTo(std::vector<RefPtr<Timer>>& list, Timer* t) {
-    list.emplace_back(t);
-    if (&list != &methodsToRemove_) t->setHeldByScheduler(true);
+void Scheduler::addPending(Timer* t) {
+    t->pendingAddition_ = true;
+    t->additionIndex_ = methodsToAdd_.size();
+    methodsToAdd_.emplace_back(t);
+    t->setHeldByScheduler(true);
 }
 
-void Scheduler::removeFrom(std::vector<RefPtr<Timer>>& list, Timer* t) {
+void Scheduler::cancelRemoval(Timer* t) {
+    // The order of removals does not matter: the last one takes the cancelled one's place.
     RefPtr<Timer> keep(t);
-    auto it = std::remove(list.begin(), list.end(), t);
-    long removed = list.end() - it;
-    list.erase(it, list.end());
-    if (&list != &methodsToRemove_)
-        for (long i = 0; i < removed; ++i)
-            t->setHeldByScheduler(false);
+    size_t i = t->removalIndex_;
+    if (i + 1 != methodsToRemove_.size()) {
+        methodsToRemove_[i] = std::move(methodsToRemove_.back());
+        methodsToRemove_[i]->removalIndex_ = i;
+    }
+    methodsToRemove_.pop_back();
+    t->pendingRemoval_ = false;
 }
 
 void Scheduler::scheduleTimer(Timer* t) {
-    if (contains(methodsToRemove_, t)) {
-        removeFrom(methodsToRemove_, t);
+    if (t->pendingRemoval_) {
+        cancelRemoval(t);
         return;
     }
-    if (contains(scheduledMethods_, t) || contains(methodsToAdd_, t)) {
-        ccLogf("Scheduler.schedulerTimer: timer %s already scheduled", t->description().c_str());
+    if (t->scheduled_ || t->pendingAddition_) {
+        platform::ccLogf("Scheduler.schedulerTimer: timer %s already scheduled", t->description().c_str());
         ccRaise("SchedulerTimerAlreadyScheduled", "Scheduler.scheduleTimer already scheduled");
     }
-    addTo(methodsToAdd_, t);
+    addPending(t);
 }
 
 void Scheduler::unscheduleTimer(Timer* t) {
-    if (contains(methodsToAdd_, t)) {
-        removeFrom(methodsToAdd_, t);
+    if (t->pendingAddition_) {
+        // Left as a null entry, so the other additions keep their order.
+        RefPtr<Timer> keep(t);
+        t->pendingAddition_ = false;
+        methodsToAdd_[t->additionIndex_] = nullptr;
+        t->setHeldByScheduler(false);
         return;
     }
-    if (!contains(scheduledMethods_, t)) {
-        ccLog("Scheduler.unscheduleTimer: timer not scheduled");
-        ccRaise("SchedulerTimerNotFound", "Scheduler.unscheduleTimer not found");
+    if (!t->scheduled_ || t->pendingRemoval_) {
+        if (!t->scheduled_) {
+            platform::ccLog("Scheduler.unscheduleTimer: timer not scheduled");
+            ccRaise("SchedulerTimerNotFound", "Scheduler.unscheduleTimer not found");
+        }
+        return; // already on its way out
     }
-    addTo(methodsToRemove_, t);
+    t->pendingRemoval_ = true;
+    t->removalIndex_ = methodsToRemove_.size();
+    methodsToRemove_.emplace_back(t);
 }
 
 RefPtr<Timer> Scheduler::scheduleTarget(Ref* target, const std::string& selector, TimerCall call) {
@@ -149,27 +169,40 @@ RefPtr<Timer> Scheduler::scheduleTarget(Ref* target, const std::string& selector
                                         float interval) {
     RefPtr<Timer> t = Timer::timerWithTarget(target, selector, std::move(call));
     t->setInterval(interval);
-    addTo(methodsToAdd_, t);
+    addPending(t);
     return t;
 }
 
 void Scheduler::tick(float dt) {
     RefPtr<Scheduler> self(this);
     if (!methodsToRemove_.empty()) {
-        std::vector<RefPtr<Timer>> removals;
-        removals.swap(methodsToRemove_);
-        for (auto& t : removals)
-            removeFrom(scheduledMethods_, t);
+        // One pass over the list, however many go.
+        for (auto& t : methodsToRemove_)
+            t->scheduled_ = false;
+        std::vector<RefPtr<Timer>> gone;
+        std::erase_if(scheduledMethods_, [&gone](RefPtr<Timer>& t) {
+            if (t->scheduled_) return false;
+            gone.push_back(std::move(t));
+            return true;
+        });
+        for (auto& t : methodsToRemove_)
+            t->pendingRemoval_ = false;
+        methodsToRemove_.clear();
+        // Let go last: dropping a target may run its destructor.
+        for (auto& t : gone)
+            t->setHeldByScheduler(false);
     }
     if (!methodsToAdd_.empty()) {
-        std::vector<RefPtr<Timer>> additions;
-        additions.swap(methodsToAdd_);
-        for (auto& t : additions)
-            scheduledMethods_.push_back(t); // still held: it moves lists
+        for (auto& t : methodsToAdd_) {
+            if (!t) continue; // cancelled in the same frame
+            t->pendingAddition_ = false;
+            t->scheduled_ = true;
+            scheduledMethods_.push_back(std::move(t)); // still held: it moves lists
+        }
+        methodsToAdd_.clear();
     }
-    // Changes made while firing go to the pending lists, so indexes stay valid.
-    for (size_t i = 0; i < scheduledMethods_.size(); ++i) {
-        RefPtr<Timer> t = scheduledMethods_[i];
-        t->fire(dt);
-    }
+    // Changes made while firing go to the pending lists, so the list does not
+    // change under the walk; it holds every timer (and so every target) in it.
+    for (size_t i = 0; i < scheduledMethods_.size(); ++i)
+        scheduledMethods_[i]->fire(dt);
 }

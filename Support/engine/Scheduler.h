@@ -40,6 +40,14 @@ class Timer : public Ref {
     // node and the timers in its own map do not keep each other alive.
     void setHeldByScheduler(bool held);
 
+    // Where the timer stands with the scheduler, so that scheduling and
+    // unscheduling need no search of its lists.
+    bool pendingAddition_ = false;
+    size_t additionIndex_ = 0; // its place in methodsToAdd while pending
+    bool scheduled_ = false;   // in scheduledMethods
+    bool pendingRemoval_ = false;
+    size_t removalIndex_ = 0; // its place in methodsToRemove while pending
+
     WeakPtr<Ref> target_;
     RefPtr<Ref> heldTarget_;
     int heldCount_ = 0;
@@ -67,13 +75,16 @@ class Scheduler : public Ref {
     void tick(float dt);
 
     const std::vector<RefPtr<Timer>>& scheduledMethods() const { return scheduledMethods_; }
+    // An addition cancelled in the same frame leaves a null entry here until the next tick.
     const std::vector<RefPtr<Timer>>& methodsToAdd() const { return methodsToAdd_; }
+    // In no particular order: removals do not depend on it.
     const std::vector<RefPtr<Timer>>& methodsToRemove() const { return methodsToRemove_; }
 
   private:
-    void addTo(std::vector<RefPtr<Timer>>& list, Timer* t);
-    void removeFrom(std::vector<RefPtr<Timer>>& list, Timer* t);
+    void addPending(Timer* t);
+    void cancelRemoval(Timer* t);
 
+    // The lists keep their capacity from tick to tick: an idle frame allocates nothing.
     std::vector<RefPtr<Timer>> scheduledMethods_;
     std::vector<RefPtr<Timer>> methodsToRemove_;
     std::vector<RefPtr<Timer>> methodsToAdd_;

@@ -33,28 +33,28 @@ void toRGB(uint8_t* pixel, size_t size) {
 // Whether the header describes something this reader decodes; sets the status when not.
 bool checkHeader(sImageTGA* info) {
     if (info->type == 1) {
-        ccLog("TGA: colour-mapped images are not supported");
+        platform::ccLog("TGA: colour-mapped images are not supported");
         info->status = TGA_ERROR_INDEXED_COLOR;
         return false;
     }
     if (info->type != 2 && info->type != 3 && info->type != 10) {
-        ccLogf("TGA: image type %u is not supported", info->type);
+        platform::ccLogf("TGA: image type %u is not supported", info->type);
         info->status = TGA_ERROR_COMPRESSED_FILE;
         return false;
     }
     if (info->pixelDepth != 8 && info->pixelDepth != 16 && info->pixelDepth != 24 && info->pixelDepth != 32) {
-        ccLogf("TGA: %u bits per pixel are not supported", info->pixelDepth);
+        platform::ccLogf("TGA: %u bits per pixel are not supported", info->pixelDepth);
         info->status = TGA_ERROR_COMPRESSED_FILE;
         return false;
     }
     if (info->width <= 0 || info->height <= 0) {
-        ccLogf("TGA: an image of %d x %d pixels has nothing to read", info->width, info->height);
+        platform::ccLogf("TGA: an image of %d x %d pixels has nothing to read", info->width, info->height);
         info->status = TGA_ERROR_COMPRESSED_FILE;
         return false;
     }
     // At most 32767 x 32767 x 4 bytes: no overflow in 64 bits, compared before anything is allocated.
     if (static_cast<uint64_t>(pixelCount(info)) * bytesPerPixel(info) > kTGAMaxImageBytes) {
-        ccLogf("TGA: %d x %d pixels at %u bits are more than the reader takes", info->width, info->height,
+        platform::ccLogf("TGA: %d x %d pixels at %u bits are more than the reader takes", info->width, info->height,
                info->pixelDepth);
         info->status = TGA_ERROR_MEMORY;
         return false;
@@ -67,7 +67,7 @@ sImageTGA* decode(const uint8_t* bytes, size_t size) {
     if (!info) return nullptr;
     TGASource source{bytes, size, 0};
     if (!tgaLoadHeader(source, info)) {
-        ccLog("TGA: the header is cut short");
+        platform::ccLog("TGA: the header is cut short");
         info->status = TGA_ERROR_READING_FILE;
         return info;
     }
@@ -82,7 +82,7 @@ sImageTGA* decode(const uint8_t* bytes, size_t size) {
     bool complete = info->type == 10 ? tgaLoadRLEImageData(source, info) : tgaLoadImageData(source, info);
     // Running out of data is not a read error: the image is what was there.
     if (!complete)
-        ccLogf("TGA: the pixels end early; the rest of the %d x %d image is left empty", info->width,
+        platform::ccLogf("TGA: the pixels end early; the rest of the %d x %d image is left empty", info->width,
                info->height);
     info->status = TGA_OK;
     if (info->flipped) tgaFlipImage(info);
@@ -188,7 +188,7 @@ sImageTGA* tgaLoad(const std::string& path) {
     std::string error;
     platform::ReadFileResult result = platform::readFile(path, kMaxFileBytes, bytes, &error);
     if (result != platform::ReadFileResult::Ok) {
-        ccLogf("TGA: cannot read %s: %s", path.c_str(), error.c_str());
+        platform::ccLogf("TGA: cannot read %s: %s", path.c_str(), error.c_str());
         sImageTGA* info = new (std::nothrow) sImageTGA();
         if (info)
             info->status =

@@ -2,6 +2,7 @@
 
 #include "engine/Application.h"
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "engine/PVRTexture.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
@@ -85,7 +86,10 @@ float maxTextBoxSide() {
 } // namespace
 
 Texture2D::~Texture2D() {
-    if (name_) glDeleteTextures(1, &name_);
+    if (name_) {
+        GLStateCache::forgetTexture(name_);
+        glDeleteTextures(1, &name_);
+    }
 }
 
 // ---- raw pixels
@@ -134,7 +138,7 @@ bool Texture2D::initWithData(const void* data, int32_t pixelFormat, uint32_t pix
 
 bool Texture2D::initWithImage(const platform::Bitmap* image, float scale) {
     if (!image || !image->isWellFormed()) {
-        ccLog("Image is Null");
+        platform::ccLog("Image is Null");
         return false;
     }
     int32_t pixelFormat = image->isMask                 ? Texture2DPixelFormatA8
@@ -188,8 +192,8 @@ bool Texture2D::initWithString(const std::string& string, ccSize dimensions, int
     auto side = [&](float v) {
         if (!(v > 0)) return 0.0f;
         if (v > maxSide) {
-            ccLogf("Text box side %g is too large; using %g", static_cast<double>(v),
-                   static_cast<double>(maxSide));
+            platform::ccLogf("Text box side %g is too large; using %g", static_cast<double>(v),
+                             static_cast<double>(maxSide));
             return maxSide;
         }
         return v;
@@ -216,14 +220,14 @@ bool Texture2D::initWithString(const std::string& string, const std::string& fon
 bool Texture2D::initWithPVRTCData(const void* data, int32_t level, int32_t bpp, bool hasAlpha, int32_t length,
                                   size_t dataSize) {
     if (!data || length <= 0 || (bpp != 2 && bpp != 4)) {
-        ccLogf("Cannot make a PVRTC texture of side %d at %d bits per pixel", length, bpp);
+        platform::ccLogf("Cannot make a PVRTC texture of side %d at %d bits per pixel", length, bpp);
         return false;
     }
     int64_t imageSize = static_cast<int64_t>(length) * length * bpp / 8;
     imageSize = std::max<int64_t>(imageSize, 32); // the smallest PVRTC level: 2 x 2 blocks
     if (static_cast<uint64_t>(imageSize) > dataSize) {
-        ccLogf("PVRTC data too short: %zu bytes where a %d x %d level needs %lld", dataSize, length, length,
-               static_cast<long long>(imageSize));
+        platform::ccLogf("PVRTC data too short: %zu bytes where a %d x %d level needs %lld", dataSize, length,
+                         length, static_cast<long long>(imageSize));
         return false;
     }
     GLenum format = hasAlpha ? (bpp == 4 ? kGLCompressedRGBAPVRTC4 : kGLCompressedRGBAPVRTC2)
@@ -311,9 +315,9 @@ void Texture2D::restoreTexParameters() {
 }
 
 std::string Texture2D::description() const {
-    return ccFormat("<%s = %08llX | Name = %u | Dimensions = %ux%u | Coordinates = (%.2f, %.2f)>",
-                    "Texture2D", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)), name_,
-                    width_, height_, static_cast<double>(maxS_), static_cast<double>(maxT_));
+    return platform::ccFormat("<%s = %08llX | Name = %u | Dimensions = %ux%u | Coordinates = (%.2f, %.2f)>",
+                              "Texture2D", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(this)),
+                              name_, width_, height_, static_cast<double>(maxS_), static_cast<double>(maxT_));
 }
 
 // ---- colours

@@ -117,7 +117,6 @@ class Color {
     static Color grey(float white, float alpha) { return Color(2, {white, alpha, 0, 0}); }
     static Color rgba(float r, float g, float b, float a) { return Color(4, {r, g, b, a}); }
 
-    int numberOfComponents() const { return count_; }
     const float* components() const { return components_; }
 
     // Makes this colour the current GL colour / the GL clear colour.

@@ -14,13 +14,13 @@ RefPtr<TextureAtlas> TextureAtlas::textureAtlasWithFile(const std::string& file,
 
 bool TextureAtlas::initWithFile(const std::string& file, uint32_t capacity) {
     if (capacity > kMaxQuads) {
-        ccLogf("TextureAtlas: %u quads are more than 16-bit indices can address (%u at most)", capacity,
-               kMaxQuads);
+        platform::ccLogf("TextureAtlas: %u quads are more than 16-bit indices can address (%u at most)",
+                         capacity, kMaxQuads);
         return false;
     }
     texture_ = TextureMgr::sharedTextureMgr()->addImage(file);
     if (!allocate(capacity)) {
-        ccLog("TextureAtlas: not enough memory");
+        platform::ccLog("TextureAtlas: not enough memory");
         return false;
     }
     totalQuads_ = capacity;
@@ -66,14 +66,14 @@ void TextureAtlas::updateQuadWithTexture(const ccQuad2* texCoords, const ccQuad3
 void TextureAtlas::resizeCapacity(uint32_t capacity) {
     if (capacity == totalQuads_) return;
     if (capacity > kMaxQuads) {
-        ccLogf("TextureAtlas: %u quads are more than 16-bit indices can address (%u at most)", capacity,
-               kMaxQuads);
+        platform::ccLogf("TextureAtlas: %u quads are more than 16-bit indices can address (%u at most)",
+                         capacity, kMaxQuads);
         ccRaise("TextureAtlas:TooManyQuads", "Texture Atlas. The capacity is above 16384 quads");
     }
     if (!allocate(capacity)) {
         // Nothing is left to draw from: the atlas holds no quads rather than quads it has no memory for.
         totalQuads_ = 0;
-        ccLog("TextureAtlas: not enough memory");
+        platform::ccLog("TextureAtlas: not enough memory");
         ccRaise("TextureAtlas:NoMemory", "Texture Atlas. Not enough memory to resize the capacity");
     }
     totalQuads_ = capacity;

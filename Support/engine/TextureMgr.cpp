@@ -79,7 +79,7 @@ Texture2D* TextureMgr::addImage(const std::string& fileName) {
     ccAssert(!fileName.empty(), "TextureMgr: fileimage MUST not be nill");
     if (Texture2D* texture = cached(fileName)) return texture;
     std::string path = fullPathFromRelativePath(fileName);
-    if (path.empty()) ccLogf("Cannot find %s in the resources", fileName.c_str());
+    if (path.empty()) platform::ccLogf("Cannot find %s in the resources", fileName.c_str());
     if (hasPVRSuffix(fileName)) return path.empty() ? nullptr : addPVRTCImage(path);
 
     platform::Bitmap image;
@@ -118,7 +118,7 @@ Texture2D* TextureMgr::addPVRTCImage(const std::string& fileName, int32_t bpp, b
     std::string path = fullPathFromRelativePath(fileName);
     std::vector<uint8_t> data;
     if (path.empty() || platform::readFile(path, kMaxRawFileSize, data) != platform::ReadFileResult::Ok) {
-        ccLogf("Cannot read the PVRTC file %s", fileName.c_str());
+        platform::ccLogf("Cannot read the PVRTC file %s", fileName.c_str());
         return nullptr;
     }
     RefPtr<Texture2D> texture = construct<Texture2D>(
@@ -129,7 +129,7 @@ Texture2D* TextureMgr::addPVRTCImage(const std::string& fileName, int32_t bpp, b
 }
 
 std::string TextureMgr::keyForImage(const platform::Bitmap* image) {
-    return ccFormat("%08llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(image)));
+    return platform::ccFormat("%08llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(image)));
 }
 
 Texture2D* TextureMgr::addCGImage(const platform::Bitmap* image) {

@@ -1,6 +1,6 @@
 #include "engine/TextureNode.h"
 
-#include "platform/GL.h"
+#include "engine/GLStateCache.h"
 
 RefPtr<TextureNode> TextureNode::node() {
     return nodeOf<TextureNode>();
@@ -22,34 +22,15 @@ ccSize TextureNode::contentSize() const {
     return texture_ ? texture_->contentSize() : ccSize{};
 }
 
-TintedDrawing::TintedDrawing(const Texture2D* texture, uint8_t r, uint8_t g, uint8_t b, uint8_t opacity)
-    : premultiplied_(texture && texture->hasPremultipliedAlpha()), blendSource_(GL_SRC_ALPHA),
-      blendDestination_(GL_ONE_MINUS_SRC_ALPHA) {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glEnable(GL_TEXTURE_2D);
-    // The default texture environment multiplies the picture by the tint and its alpha by the opacity.
-    if (premultiplied_) {
-        glGetIntegerv(GL_BLEND_SRC, &blendSource_);
-        glGetIntegerv(GL_BLEND_DST, &blendDestination_);
-        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        auto faded = [opacity](uint8_t c) { return static_cast<GLubyte>((c * opacity + 127) / 255); };
-        glColor4ub(faded(r), faded(g), faded(b), opacity);
-    } else {
-        glColor4ub(r, g, b, opacity);
-    }
-}
-
-TintedDrawing::~TintedDrawing() {
-    if (premultiplied_)
-        glBlendFunc(static_cast<GLenum>(blendSource_), static_cast<GLenum>(blendDestination_));
-    glColor4ub(255, 255, 255, 255);
-    glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-}
-
 void TextureNode::draw() {
-    TintedDrawing drawing(texture_.get(), r_, g_, b_, opacity_);
-    if (texture_) texture_->drawAtPoint(cpvzero);
+    // The picture's lower-left corner at the origin, covering its content size.
+    const Texture2D* t = texture_.get();
+    // In points: a denser picture covers the same size (the division is exact at density 1).
+    float w = t ? static_cast<float>(t->pixelsWide()) * t->maxS() / t->contentScale() : 0;
+    float h = t ? static_cast<float>(t->pixelsHigh()) * t->maxT() / t->contentScale() : 0;
+    float s = t ? t->maxS() : 0, top = t ? t->maxT() : 0;
+    // t = maxT is the picture's bottom row: the first rows in memory are its top.
+    const GLfloat corners[] = {0, 0, w, 0, 0, h, w, h};
+    const GLfloat coordinates[] = {0, top, s, top, 0, 0, s, 0};
+    GLStateCache::drawQuad(t, {r_, g_, b_, opacity_}, corners, coordinates);
 }

@@ -3,26 +3,23 @@
 // faded by an opacity.
 
 #include "engine/CocosNode.h"
+#include "engine/GLStateCache.h"
 #include "engine/Texture2D.h"
 
 #include <cstdint>
 
-// The GL state a tinted, faded picture is drawn in, for as long as this
-// object lives: vertex and texture arrays and texturing on, the tint as the
-// colour. Pictures with premultiplied colour blend with (1, 1 - alpha) and a
-// tint premultiplied by the opacity (blending them by their alpha again would
-// darken every soft edge); the blend function is put back afterwards.
+// For a `draw` of its own that wants the state a tinted, faded picture is
+// drawn in, for as long as this object lives: arrays and texturing on, the
+// tint as the colour, the blend function for the picture's alpha, the texture
+// bound. Afterwards the state is the conventional one again.
 class TintedDrawing {
   public:
-    TintedDrawing(const Texture2D* texture, uint8_t r, uint8_t g, uint8_t b, uint8_t opacity);
-    ~TintedDrawing();
+    TintedDrawing(const Texture2D* texture, uint8_t r, uint8_t g, uint8_t b, uint8_t opacity) {
+        GLStateCache::prepare(texture, {r, g, b, opacity});
+    }
+    ~TintedDrawing() { GLStateCache::restore(); }
     TintedDrawing(const TintedDrawing&) = delete;
     TintedDrawing& operator=(const TintedDrawing&) = delete;
-
-  private:
-    bool premultiplied_;
-    int blendSource_;
-    int blendDestination_;
 };
 
 class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeSize {
@@ -47,7 +44,11 @@ class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeS
 
     // The texture's content size; (0, 0) without a texture.
     ccSize contentSize() const override;
+    // Through the GL state cache (engine/GLStateCache.h): a run of sprites
+    // sharing texture, tint and blend function is one draw call.
     void draw() override;
+    // A subclass that draws with GL calls of its own returns false.
+    bool drawsThroughStateCache() const override { return true; }
 
   private:
     RefPtr<Texture2D> texture_;

@@ -27,7 +27,7 @@ bool TileMapAtlas::initWithTileFile(const std::string& tile, const std::string& 
 void TileMapAtlas::loadTGAfile(const std::string& file) {
     ccAssert(!file.empty(), "file must be non-nil");
     const std::string path = TextureMgr::sharedTextureMgr()->fullPathFromRelativePath(file);
-    if (path.empty()) ccLogf("Cannot find %s in the resources", file.c_str());
+    if (path.empty()) platform::ccLogf("Cannot find %s in the resources", file.c_str());
     tgaInfo_.reset(tgaLoad(path));
     if (!tgaInfo_ || tgaInfo_->status != TGA_OK) {
         tgaInfo_.reset();
@@ -50,7 +50,7 @@ uint8_t* TileMapAtlas::cell(ccGridSize p) const {
 }
 
 std::string TileMapAtlas::keyFor(ccGridSize p) {
-    return ccFormat("%d,%d", p.x, p.y);
+    return platform::ccFormat("%d,%d", p.x, p.y);
 }
 
 ccRGBB TileMapAtlas::tileAt(ccGridSize position) const {

@@ -49,7 +49,8 @@ bool TransitionScene::initWithDuration(float duration, Scene* scene) {
     ccAssert(running != nullptr, "Argument must be non-nil");
     if (!std::isfinite(duration) || duration < 0) {
         // A transition that never ends would keep touches off for good.
-        ccLogf("TransitionScene: duration %g is not a usable time; the change is made at once", duration);
+        platform::ccLogf("TransitionScene: duration %g is not a usable time; the change is made at once",
+                         duration);
         duration = 0;
     }
     duration_ = duration;
@@ -112,7 +113,7 @@ void TransitionScene::onEnter() {
     if (inScene_)
         Director::sharedDirector()->setEventsEnabled(false);
     else
-        ccLog("TransitionScene: run again after its hand-over; it has no scenes to show");
+        platform::ccLog("TransitionScene: run again after its hand-over; it has no scenes to show");
     Scene::onEnter();
 }
 
@@ -180,8 +181,9 @@ ClassTable& classTable() {
 
 void TransitionScene::registerClass(const std::string& name, TransitionFactory factory) {
     if (name.empty() || !factory) {
-        ccLogf("TransitionScene: a transition class needs a name and a factory; \"%s\" not registered",
-               name.c_str());
+        platform::ccLogf(
+            "TransitionScene: a transition class needs a name and a factory; \"%s\" not registered",
+            name.c_str());
         return;
     }
     classTable()[name] = std::move(factory);
@@ -197,7 +199,7 @@ RefPtr<TransitionScene> TransitionScene::transitionNamed(const std::string& name
                                                          Scene* scene) {
     TransitionFactory factory = classNamed(name);
     if (!factory) {
-        ccLogf("TransitionScene: no transition class named \"%s\"", name.c_str());
+        platform::ccLogf("TransitionScene: no transition class named \"%s\"", name.c_str());
         return nullptr;
     }
     return factory(duration, scene);

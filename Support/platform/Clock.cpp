@@ -3,6 +3,8 @@
 #include <cmath>
 #include <sys/time.h>
 
+namespace platform {
+
 bool RealClock::now(TimeVal& out) {
     timeval tv{};
     if (gettimeofday(&tv, nullptr) != 0) return false;
@@ -42,3 +44,5 @@ Clock& currentClock() {
 void setCurrentClock(Clock* clock) {
     installed = clock;
 }
+
+} // namespace platform

@@ -1,8 +1,11 @@
 #pragma once
 // The wall clock, with microseconds, behind an interface so that tests and
 // input scripts can run on virtual time.
+// Failures: worded by the caller (see Log.h).
 
 #include <cstdint>
+
+namespace platform {
 
 struct TimeVal {
     int32_t seconds = 0;
@@ -41,3 +44,5 @@ class VirtualClock : public Clock {
 Clock& currentClock();
 // Installs `clock` (not owned; null restores the real clock).
 void setCurrentClock(Clock* clock);
+
+} // namespace platform

@@ -2,6 +2,7 @@
 // Reading whole files that come from outside the program, safely: a FIFO or
 // a device in a file's place cannot hang the read, and a file larger than
 // its caller expects is refused rather than read into memory.
+// Failures: worded by the caller (see Log.h).
 
 #include <cstddef>
 #include <cstdint>

@@ -19,6 +19,8 @@ PFNGLBINDRENDERBUFFEROESPROC glBindRenderbufferOES = nullptr;
 PFNGLRENDERBUFFERSTORAGEOESPROC glRenderbufferStorageOES = nullptr;
 PFNGLGETRENDERBUFFERPARAMETERIVOESPROC glGetRenderbufferParameterivOES = nullptr;
 
+namespace platform {
+
 bool hasGLExtension(std::string_view name) {
     const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     if (!all) return false;
@@ -57,3 +59,5 @@ bool hasFramebufferObjects() {
            glGenRenderbuffersOES && glDeleteRenderbuffersOES && glBindRenderbufferOES &&
            glRenderbufferStorageOES;
 }
+
+} // namespace platform

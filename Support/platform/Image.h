@@ -1,5 +1,6 @@
 #pragma once
 // Pictures in memory and PNG files.
+// Failures: logged here (see Log.h).
 
 #include <cstdint>
 #include <string>

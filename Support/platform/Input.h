@@ -4,6 +4,7 @@
 // is the application becoming (in)active, keys are named key presses. The
 // window may have any size: the view's picture is letterboxed in it, and
 // window points map to view points through the same box.
+// Failures: none; pollInputEvent is false when nothing is pending.
 
 #include <cstdint>
 #include <string>

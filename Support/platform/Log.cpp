@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace platform {
+
 namespace {
 LogSink& sink() {
     static LogSink s;
@@ -53,3 +55,5 @@ LogSink setLogSink(LogSink s) {
     sink() = std::move(s);
     return old;
 }
+
+} // namespace platform

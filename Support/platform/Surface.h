@@ -2,6 +2,7 @@
 // The window and its OpenGL ES 1.1 context. One window per program; the
 // engine draws into a framebuffer object of its own and hands its colour
 // texture here to be shown.
+// Failures: worded by the caller (see Log.h).
 
 #include "platform/GL.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 // Odds and ends of the platform: web addresses, the screen saver, where
 // resources live.
+// Failures: worded by the caller (see Log.h).
 
 #include <cstdint>
 #include <string>

@@ -2,6 +2,7 @@
 // Text to pixels: fonts looked up by family name, text measured on one line
 // or word-wrapped and aligned in a box, drawn as 8-bit coverage (0 = empty,
 // 255 = fully inked). Sizes are in points, drawn at one pixel per point.
+// Failures: logged here (see Log.h).
 
 #include <cstddef>
 #include <cstdint>

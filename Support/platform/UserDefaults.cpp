@@ -3,23 +3,30 @@
 #include "platform/File.h"
 #include "platform/Log.h"
 
+#include <toml++/toml.h>
+
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <memory>
 #include <mutex>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace platform {
+
+struct UserDefaults::Contents {
+    toml::table table;
+};
 
 namespace {
 
@@ -28,210 +35,82 @@ constexpr size_t kMaxFileSize = 1 << 20;
 
 const char* const kFileHeader = "# Tindervale settings and progress, saved by the game on every change.\n";
 
-// Reads a decimal whole number with optional sign and TOML's single
-// underscores between digits; saturates at the int64 limits.
-enum class IntegerParse { NotAnInteger, Ok, OutOfRange };
-IntegerParse parseInteger(std::string_view s, int64_t& out) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    if (i >= s.size()) return IntegerParse::NotAnInteger;
-    uint64_t magnitude = 0;
-    bool overflow = false;
-    bool lastWasDigit = false;
-    for (; i < s.size(); ++i) {
-        char c = s[i];
-        if (c == '_') {
-            if (!lastWasDigit || i + 1 >= s.size() || s[i + 1] < '0' || s[i + 1] > '9')
-                return IntegerParse::NotAnInteger;
-            lastWasDigit = false;
-            continue;
+// The file a settings path names, following symbolic links (a settings file
+// kept with the user's dotfiles); a relative target counts from the link's folder.
+bool resolveLinks(fs::path path, fs::path& out, std::string& error) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec))) {
+            out = path;
+            return true;
         }
-        if (c < '0' || c > '9') return IntegerParse::NotAnInteger;
-        lastWasDigit = true;
-        unsigned digit = static_cast<unsigned>(c - '0');
-        if (magnitude > (UINT64_MAX - digit) / 10)
-            overflow = true;
-        else
-            magnitude = magnitude * 10 + digit;
-    }
-    const uint64_t limit = negative ? uint64_t(1) << 63 : uint64_t(INT64_MAX);
-    if (overflow || magnitude > limit) {
-        out = negative ? INT64_MIN : INT64_MAX;
-        return IntegerParse::OutOfRange;
-    }
-    out = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
-    return IntegerParse::Ok;
-}
-
-void appendUTF8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// A cursor over one line of the file.
-struct LineReader {
-    std::string_view line;
-    size_t pos = 0;
-
-    bool atEnd() const { return pos >= line.size(); }
-    char peek() const { return atEnd() ? '\0' : line[pos]; }
-    void skipSpace() {
-        while (!atEnd() && (line[pos] == ' ' || line[pos] == '\t'))
-            ++pos;
-    }
-    // Nothing but blanks and a comment left.
-    bool onlyCommentLeft() {
-        skipSpace();
-        return atEnd() || peek() == '#';
-    }
-
-    // "..." with escapes; the cursor is on the opening quote.
-    bool basicString(std::string& out, std::string& error) {
-        ++pos;
-        while (!atEnd()) {
-            char c = line[pos++];
-            if (c == '"') return true;
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (atEnd()) break;
-            char e = line[pos++];
-            switch (e) {
-            case '"':
-                out += '"';
-                break;
-            case '\\':
-                out += '\\';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 'u':
-            case 'U': {
-                size_t digits = e == 'u' ? 4 : 8;
-                if (line.size() - pos < digits) {
-                    error = "a \\" + std::string(1, e) + " escape needs " + std::to_string(digits) +
-                            " hex digits";
-                    return false;
-                }
-                uint32_t cp = 0;
-                for (size_t k = 0; k < digits; ++k) {
-                    char h = line[pos++];
-                    int v = h >= '0' && h <= '9'   ? h - '0'
-                            : h >= 'a' && h <= 'f' ? h - 'a' + 10
-                            : h >= 'A' && h <= 'F' ? h - 'A' + 10
-                                                   : -1;
-                    if (v < 0) {
-                        error = "bad hex digit in a \\" + std::string(1, e) + " escape";
-                        return false;
-                    }
-                    cp = cp << 4 | static_cast<uint32_t>(v);
-                }
-                if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-                    error = "a \\" + std::string(1, e) + " escape names no character";
-                    return false;
-                }
-                appendUTF8(out, cp);
-                break;
-            }
-            default:
-                error = std::string("unknown escape \\") + e;
-                return false;
-            }
-        }
-        error = "the text has no closing quote";
-        return false;
-    }
-
-    // '...' taken as written; the cursor is on the opening quote.
-    bool literalString(std::string& out, std::string& error) {
-        size_t end = line.find('\'', pos + 1);
-        if (end == std::string_view::npos) {
-            error = "the text has no closing quote";
+        fs::path target = fs::read_symlink(path, ec);
+        if (ec) {
+            error = "cannot read the link " + path.string() + ": " + ec.message();
             return false;
         }
-        out = std::string(line.substr(pos + 1, end - pos - 1));
-        pos = end + 1;
-        return true;
+        path = target.is_absolute() ? target : path.parent_path() / target;
     }
-
-    bool quoted(std::string& out, std::string& error) {
-        if (peek() == '"') return basicString(out, error);
-        return literalString(out, error);
-    }
-};
-
-bool isBareKeyChar(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+    error = path.string() + " is one of a loop of symbolic links";
+    return false;
 }
 
-std::string quote(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\b':
-            out += "\\b";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\f':
-            out += "\\f";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-                out += ccFormat("\\u%04X", static_cast<unsigned>(static_cast<unsigned char>(c)));
-            else
-                out += c;
-        }
-    }
-    return out + "\"";
+// The temporary file a save by process `pid` writes before renaming it over
+// `target`. Named after the process so that concurrent runs never share one.
+fs::path temporaryFile(const fs::path& target, pid_t pid) {
+    fs::path temp = target;
+    temp += "." + std::to_string(pid) + ".tmp";
+    return temp;
 }
 
-std::string formatKey(const std::string& key) {
-    bool bare = !key.empty();
-    for (char c : key)
-        bare = bare && isBareKeyChar(c);
-    return bare ? key : quote(key);
+// Removes what saves killed mid-write left beside `target`: only names of our
+// own pattern, and only of processes that are gone (or of this one, whose
+// saves are over when it loads).
+void removeStaleTemporaryFiles(const fs::path& target) {
+    std::error_code ec;
+    const std::string prefix = target.filename().string() + ".";
+    fs::directory_iterator it(target.parent_path().empty() ? fs::path(".") : target.parent_path(), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+        std::string_view digits(name.data() + prefix.size(), name.size() - prefix.size() - 4);
+        pid_t pid = 0;
+        auto [end, err] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+        if (err != std::errc() || end != digits.data() + digits.size() || pid <= 0) continue;
+        if (pid != ::getpid() && !(::kill(pid, 0) != 0 && errno == ESRCH)) continue;
+        std::error_code removeError;
+        if (fs::is_regular_file(fs::symlink_status(it->path(), removeError))) fs::remove(it->path(), removeError);
+    }
+}
+
+// TOML refuses whole numbers beyond 64 bits. Such a number is read as the
+// nearest limit instead, so that one odd value does not set the whole file
+// aside: it is rewritten in place at the position the parser reports (a
+// line, and a column in characters just past the digits). False when the
+// error is of another kind.
+bool clampHugeNumber(std::string& text, const toml::parse_error& e) {
+    const std::string_view what = e.description();
+    if (what.find("decimal integer") == std::string_view::npos ||
+        what.find("not representable") == std::string_view::npos)
+        return false;
+    size_t pos = 0;
+    for (uint32_t line = 1; line < e.source().begin.line; ++line) {
+        pos = text.find('\n', pos);
+        if (pos == std::string::npos) return false;
+        ++pos;
+    }
+    for (uint32_t column = 1; column < e.source().begin.column && pos < text.size(); ++column)
+        do
+            ++pos;
+        while (pos < text.size() && (static_cast<unsigned char>(text[pos]) & 0xC0) == 0x80);
+    size_t start = pos;
+    while (start > 0 && ((text[start - 1] >= '0' && text[start - 1] <= '9') || text[start - 1] == '_'))
+        --start;
+    if (start == pos) return false;
+    bool negative = start > 0 && text[start - 1] == '-';
+    if (start > 0 && (text[start - 1] == '-' || text[start - 1] == '+')) --start;
+    text.replace(start, pos - start, negative ? "-9223372036854775808" : "9223372036854775807");
+    return true;
 }
 
 // Values in log lines are cut short: a hand-edited file may hold anything.
@@ -281,18 +160,11 @@ bool writeAll(int fd, const std::string& data) {
 // the old file or the whole new one: a temporary file beside it, flushed to
 // disk, then renamed over it.
 bool replaceFileAtomically(const std::string& path, const std::string& content, std::string& error) {
-    std::error_code ec;
-    fs::path target = path;
-    // A linked settings file (kept with the user's dotfiles) is written through the link.
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec) target = resolved;
-    }
+    fs::path target;
+    if (!resolveLinks(path, target, error)) return false;
     fs::path dir = target.parent_path();
     if (!dir.empty()) createFolders(dir);
-    // Named after this process so that a run killed mid-write leaves nothing we would read.
-    fs::path temp = target;
-    temp += "." + std::to_string(::getpid()) + ".tmp";
+    fs::path temp = temporaryFile(target, ::getpid());
 
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd < 0) {
@@ -320,20 +192,6 @@ bool replaceFileAtomically(const std::string& path, const std::string& content, 
     return true;
 }
 
-enum class ReadResult { Missing, Ok, Failed };
-ReadResult readSmallFile(const std::string& path, std::string& out, std::string& error) {
-    std::vector<uint8_t> bytes;
-    switch (readFile(path, kMaxFileSize, bytes, &error)) {
-    case ReadFileResult::Ok:
-        out.assign(bytes.begin(), bytes.end());
-        return ReadResult::Ok;
-    case ReadFileResult::Missing:
-        return ReadResult::Missing;
-    default:
-        return ReadResult::Failed;
-    }
-}
-
 std::string homeFolder() {
     const char* home = std::getenv("HOME");
     if (home && *home) return home;
@@ -359,173 +217,67 @@ int64_t DefaultsValue::integerValue() const {
     if (isNumber()) return std::get<int64_t>(value_);
     // Like reading a number off the front of the text: blanks, a sign, digits.
     std::string_view s = std::get<std::string>(value_);
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r'))
-        ++i;
-    size_t start = i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
-        ++i;
+    size_t start = s.find_first_not_of(" \t\n\r");
+    if (start == std::string_view::npos) return 0;
+    if (s[start] == '+' && ++start < s.size() && s[start] == '-') return 0; // from_chars takes a minus only
+    size_t digits = start + (s[start] == '-' ? 1 : 0), end = digits;
+    while (end < s.size() && s[end] >= '0' && s[end] <= '9')
+        ++end;
+    if (end == digits) return 0;
     int64_t n = 0;
-    if (parseInteger(s.substr(start, i - start), n) == IntegerParse::NotAnInteger) return 0;
+    if (std::from_chars(s.data() + start, s.data() + end, n).ec == std::errc::result_out_of_range)
+        return s[start] == '-' ? INT64_MIN : INT64_MAX;
     return n;
-}
-
-// ---- parsing and formatting
-
-bool UserDefaults::parse(std::string_view text, std::vector<Entry>& entries, std::string& error,
-                         std::vector<std::string>* warnings) {
-    entries.clear();
-    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    int lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        size_t eol = text.find('\n');
-        std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view{} : text.substr(eol + 1);
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        auto fail = [&](const std::string& why) {
-            error = "line " + std::to_string(lineNumber) + ": " + why;
-            return false;
-        };
-        for (char c : line)
-            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F)
-                return fail("control character");
-
-        LineReader r{line};
-        if (r.onlyCommentLeft()) continue;
-        if (r.peek() == '[') return fail("sections are not used in this file");
-
-        Entry entry;
-        if (r.peek() == '"' || r.peek() == '\'') {
-            if (!r.quoted(entry.key, error)) return fail(error);
-        } else {
-            size_t start = r.pos;
-            while (!r.atEnd() && isBareKeyChar(r.peek()))
-                ++r.pos;
-            if (r.pos == start) return fail("expected a key");
-            entry.key = std::string(line.substr(start, r.pos - start));
-        }
-        r.skipSpace();
-        if (r.peek() == '.') return fail("dotted keys are not used in this file");
-        if (r.peek() != '=') return fail("expected '=' after the key");
-        ++r.pos;
-        r.skipSpace();
-
-        if (r.peek() == '"' || r.peek() == '\'') {
-            if (line.substr(r.pos).starts_with("\"\"\"") || line.substr(r.pos).starts_with("'''"))
-                return fail("multi-line texts are not used in this file");
-            std::string value;
-            if (!r.quoted(value, error)) return fail(error);
-            if (!r.onlyCommentLeft()) return fail("unexpected text after the value");
-            entry.value = DefaultsValue(std::move(value));
-        } else {
-            // Up to a comment outside quotes.
-            size_t start = r.pos;
-            char inQuote = 0;
-            for (; !r.atEnd(); ++r.pos) {
-                char c = r.peek();
-                if (inQuote) {
-                    if (c == '\\' && inQuote == '"')
-                        ++r.pos;
-                    else if (c == inQuote)
-                        inQuote = 0;
-                } else if (c == '"' || c == '\'') {
-                    inQuote = c;
-                } else if (c == '#') {
-                    break;
-                }
-            }
-            if (inQuote) return fail("a text in the value has no closing quote");
-            std::string_view raw = line.substr(start, r.pos - start);
-            while (!raw.empty() && (raw.back() == ' ' || raw.back() == '\t'))
-                raw.remove_suffix(1);
-            if (raw.empty()) return fail("missing value");
-            int64_t number = 0;
-            switch (parseInteger(raw, number)) {
-            case IntegerParse::Ok:
-                entry.value = DefaultsValue(number);
-                break;
-            case IntegerParse::OutOfRange:
-                entry.value = DefaultsValue(number);
-                if (warnings)
-                    warnings->push_back(ccFormat("%s = %s is out of range; %lld is used",
-                                                 shortened(entry.key).c_str(), shortened(raw).c_str(),
-                                                 static_cast<long long>(number)));
-                break;
-            case IntegerParse::NotAnInteger:
-                entry.raw = std::string(raw);
-                if (warnings)
-                    warnings->push_back(
-                        ccFormat("%s = %s is neither a text nor a whole number; it is kept but not read",
-                                 shortened(entry.key).c_str(), shortened(entry.raw).c_str()));
-                break;
-            }
-        }
-
-        auto same =
-            std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.key == entry.key; });
-        if (same != entries.end()) {
-            if (warnings)
-                warnings->push_back("key " + shortened(entry.key) +
-                                    " appears more than once; the last value is used");
-            *same = std::move(entry);
-        } else {
-            entries.push_back(std::move(entry));
-        }
-    }
-    return true;
-}
-
-std::string UserDefaults::format(const std::vector<Entry>& entries) {
-    std::string out = kFileHeader;
-    for (const Entry& e : entries) {
-        out += formatKey(e.key) + " = ";
-        if (!e.value)
-            out += e.raw;
-        else if (e.value->isText())
-            out += quote(e.value->text());
-        else
-            out += e.value->text();
-        out += '\n';
-    }
-    return out;
 }
 
 // ---- the store
 
-UserDefaults::UserDefaults(std::string filePath) : filePath_(std::move(filePath)) {
+UserDefaults::UserDefaults(std::string filePath) : filePath_(std::move(filePath)), contents_(new Contents) {
     load();
 }
 
+UserDefaults::~UserDefaults() = default;
+
 void UserDefaults::load() {
-    entries_.clear();
+    contents_->table.clear();
     if (filePath_.empty()) {
         ccLog("Settings: there is no home folder to keep them in; changes last until the program ends");
         return;
     }
-    std::string text, error;
-    switch (readSmallFile(filePath_, text, error)) {
-    case ReadResult::Missing:
+    fs::path target;
+    std::string error;
+    if (resolveLinks(filePath_, target, error)) removeStaleTemporaryFiles(target);
+
+    std::vector<uint8_t> bytes;
+    switch (readFile(filePath_, kMaxFileSize, bytes, &error)) {
+    case ReadFileResult::Ok:
+        break;
+    case ReadFileResult::Missing:
         return;
-    case ReadResult::Failed:
+    default:
         setAside(error);
         return;
-    case ReadResult::Ok:
-        break;
     }
-    std::vector<std::string> warnings;
-    if (!parse(text, entries_, error, &warnings)) {
-        entries_.clear();
-        setAside("is malformed at " + error);
-        return;
+    std::string text(bytes.begin(), bytes.end());
+    for (int clamped = 0;; ++clamped) {
+        try {
+            contents_->table = toml::parse(text, filePath_);
+            return;
+        } catch (const toml::parse_error& e) {
+            if (clamped < 16 && clampHugeNumber(text, e)) {
+                ccLogf("Settings file %s: line %u holds a whole number beyond 64 bits; the nearest limit is used",
+                       filePath_.c_str(), e.source().begin.line);
+                continue;
+            }
+            setAside(ccFormat("is malformed at line %u: %s", e.source().begin.line,
+                              shortened(e.description()).c_str()));
+            return;
+        }
     }
-    for (const std::string& w : warnings)
-        ccLogf("Settings file %s: %s", filePath_.c_str(), w.c_str());
 }
 
 void UserDefaults::setAside(const std::string& reason) {
-    entries_.clear();
+    contents_->table.clear();
     std::string base = filePath_ + ".bad-" + timestampUTC();
     std::string aside = base;
     std::error_code ec;
@@ -539,16 +291,12 @@ void UserDefaults::setAside(const std::string& reason) {
                reason.c_str(), errnoText(errno).c_str());
 }
 
-UserDefaults::Entry* UserDefaults::find(const std::string& key) {
-    for (Entry& e : entries_)
-        if (e.key == key) return &e;
-    return nullptr;
-}
-
 std::optional<DefaultsValue> UserDefaults::objectForKey(const std::string& key) const {
-    for (const Entry& e : entries_)
-        if (e.key == key) return e.value;
-    return std::nullopt;
+    const toml::node* node = contents_->table.get(key);
+    if (!node) return std::nullopt;
+    if (const auto* text = node->as_string()) return DefaultsValue(text->get());
+    if (const auto* number = node->as_integer()) return DefaultsValue(number->get());
+    return std::nullopt; // a kind this program does not read; kept as it is
 }
 
 int64_t UserDefaults::integerForKey(const std::string& key) const {
@@ -556,32 +304,30 @@ int64_t UserDefaults::integerForKey(const std::string& key) const {
     return v ? v->integerValue() : 0;
 }
 
-void UserDefaults::setObject(const DefaultsValue& value, const std::string& key) {
-    set(key, value);
+bool UserDefaults::setObject(const DefaultsValue& value, const std::string& key) {
+    return set(key, value);
 }
 
-void UserDefaults::setInteger(int64_t value, const std::string& key) {
-    set(key, DefaultsValue(value));
+bool UserDefaults::setInteger(int64_t value, const std::string& key) {
+    return set(key, DefaultsValue(value));
 }
 
-void UserDefaults::set(const std::string& key, const DefaultsValue& value) {
-    Entry* existing = find(key);
-    if (existing) {
-        existing->value = value;
-        existing->raw.clear();
-    } else {
-        entries_.push_back(Entry{key, value, {}});
-    }
-    save();
+bool UserDefaults::set(const std::string& key, const DefaultsValue& value) {
+    if (value.isText())
+        contents_->table.insert_or_assign(key, value.text());
+    else
+        contents_->table.insert_or_assign(key, value.integerValue());
+    return save();
 }
 
 bool UserDefaults::save() {
-    if (filePath_.empty()) return lastWriteOk_ = true;
+    if (filePath_.empty()) return true;
+    std::ostringstream out;
+    out << kFileHeader << contents_->table << '\n';
     std::string error;
-    lastWriteOk_ = replaceFileAtomically(filePath_, format(entries_), error);
-    if (!lastWriteOk_)
-        ccLogf("Settings could not be saved (%s); they are kept until the program ends", error.c_str());
-    return lastWriteOk_;
+    if (replaceFileAtomically(filePath_, out.str(), error)) return true;
+    ccLogf("Settings could not be saved (%s); they are kept until the program ends", error.c_str());
+    return false;
 }
 
 // ---- the shared store

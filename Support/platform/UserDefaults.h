@@ -1,13 +1,17 @@
 #pragma once
 // The per-user key-value store: a few texts and whole numbers kept in
-// $XDG_CONFIG_HOME/tindervale/defaults.toml (~/.config when unset), one
-// `Key = value` line per key. Every change is written to disk at once and
+// $XDG_CONFIG_HOME/tindervale/defaults.toml (~/.config when unset), a TOML
+// file of `Key = value` lines. Every change is written to disk at once and
 // atomically, so the file is always either the old or the new version.
 //
 // The file is the player's: a broken one is moved aside (defaults.toml.bad-
-// <time>) and defaults are used; keys this program does not know are kept.
+// <time>) and defaults are used; keys this program does not know are kept
+// (in TOML's normal form; their order may change). A settings file that is a
+// symbolic link is written through the link.
+// Failures: logged here (see Log.h).
 
 #include <concepts>
+#include <memory>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -60,39 +64,30 @@ class UserDefaults {
     // A store kept in `filePath` (loaded now); an empty path keeps the
     // values in memory only.
     explicit UserDefaults(std::string filePath);
+    ~UserDefaults();
+    UserDefaults(const UserDefaults&) = delete;
+    UserDefaults& operator=(const UserDefaults&) = delete;
 
     // The object stored under `key`, or none.
     std::optional<DefaultsValue> objectForKey(const std::string& key) const;
-    void setObject(const DefaultsValue& value, const std::string& key);
+    // Stores `value` and writes the file; false (logged) when the file could
+    // not be written: the value is kept until the program ends.
+    bool setObject(const DefaultsValue& value, const std::string& key);
     // The number under `key` (a text gives the number it starts with); 0 when absent.
     int64_t integerForKey(const std::string& key) const;
-    void setInteger(int64_t value, const std::string& key);
+    bool setInteger(int64_t value, const std::string& key);
 
     const std::string& filePath() const { return filePath_; }
-    // Whether the last change reached the disk.
-    bool lastWriteSucceeded() const { return lastWriteOk_; }
-
-    // Parses the file format; exposed for tests. False with a reason (and a
-    // line number) when the text is not a well-formed store.
-    struct Entry {
-        std::string key;
-        std::optional<DefaultsValue> value; // none: a value of a kind we do not read, kept as written
-        std::string raw;                    // the value as written, for the kinds we do not read
-    };
-    static bool parse(std::string_view text, std::vector<Entry>& entries, std::string& error,
-                      std::vector<std::string>* warnings = nullptr);
-    static std::string format(const std::vector<Entry>& entries);
 
   private:
+    struct Contents; // the parsed file, kept whole so that unknown keys survive a save
     void load();
     void setAside(const std::string& reason);
-    void set(const std::string& key, const DefaultsValue& value);
+    bool set(const std::string& key, const DefaultsValue& value);
     bool save();
-    Entry* find(const std::string& key);
 
     std::string filePath_;
-    std::vector<Entry> entries_; // in file order
-    bool lastWriteOk_ = true;
+    std::unique_ptr<Contents> contents_;
 };
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "engine/Application.h"
 #include "engine/Director.h"
+#include "engine/Engine.h"
 #include "engine/Errors.h"
 #include "engine/InputScript.h"
 #include "engine/Scheduler.h"
@@ -11,7 +12,6 @@
 #include "platform/Log.h"
 #include "platform/Surface.h"
 #include "platform/System.h"
-#include "platform/SystemSound.h"
 
 #include <cstdio>
 #include <fstream>
@@ -20,16 +20,10 @@
 bool writeScreenshot(const std::string& path) {
     EAGLView* view = Director::sharedDirector()->openGLView();
     if (!view) {
-        ccLogf("Cannot write %s: there is no picture to save", path.c_str());
+        platform::ccLogf("Cannot write %s: there is no picture to save", path.c_str());
         return false;
     }
     return platform::writePNG(path, view->readPixels());
-}
-
-void purgeEngine() {
-    TextureMgr::purgeSharedTextureMgr(); // its textures go while their GL context is still there
-    Director::purgeSharedDirector();
-    Scheduler::purgeSharedScheduler();
 }
 
 namespace {
@@ -37,9 +31,9 @@ namespace {
 int runDelegate(const CommandLine& options, ApplicationDelegate& delegate,
                 const std::vector<ScriptCommand>* script) {
     Application& app = Application::sharedApplication();
-    VirtualClock virtualClock;
+    platform::VirtualClock virtualClock;
     if (script) {
-        setCurrentClock(&virtualClock);
+        platform::setCurrentClock(&virtualClock);
         app.launch(&delegate);
         InputScriptRunner runner(virtualClock, Director::sharedDirector()->displaySize().height,
                                  writeScreenshot);
@@ -50,9 +44,6 @@ int runDelegate(const CommandLine& options, ApplicationDelegate& delegate,
                 [limit] { return limit > 0 && Director::sharedDirector()->totalFrames() >= limit; });
     }
     bool shotOk = options.screenshot.empty() || writeScreenshot(options.screenshot);
-    purgeEngine();
-    setCurrentClock(nullptr);
-    app.reset();
     return app.exitCode() != 0 ? app.exitCode() : shotOk ? 0 : 1;
 }
 
@@ -79,7 +70,7 @@ int runWithDisplay(const std::string& program, const CommandLine& options, const
         return 1;
     }
     std::string error;
-    if (!platform::initVideo(options.headless, &error)) {
+    if (!startEngine(options.headless, &error)) {
         std::fprintf(stderr, "%s: %s; run with --headless to run without a window\n", program.c_str(),
                      error.c_str());
         return 2;
@@ -89,12 +80,11 @@ int runWithDisplay(const std::string& program, const CommandLine& options, const
     try {
         code = body();
     } catch (const NamedException& e) {
-        ccLogf("Uncaught exception %s: %s", e.name().c_str(), e.reason().c_str());
+        platform::ccLogf("Uncaught exception %s: %s", e.name().c_str(), e.reason().c_str());
     } catch (const AssertionFailure& e) {
-        ccLogf("Assertion failure: %s", e.what());
+        platform::ccLogf("Assertion failure: %s", e.what());
     }
-    platform::shutdownSystemSounds();
-    platform::shutdownVideo();
+    endEngine();
     return code;
 }
 

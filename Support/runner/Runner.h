@@ -25,5 +25,3 @@ int runWithDisplay(const std::string& program, const CommandLine& options, const
 // Writes the director's current frame as a PNG picture; false (logged) when it cannot.
 bool writeScreenshot(const std::string& path);
 
-// Drops the director, scheduler and textures, while the GL context is still there.
-void purgeEngine();

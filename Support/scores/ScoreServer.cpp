@@ -26,7 +26,7 @@ std::string scoreServerURL() {
 std::string scoreServerEndpoint(std::string_view path, const char* who) {
     std::string base = scoreServerURL();
     if (base.empty()) {
-        ccLogf("%s: no score service is set (setScoreServerURL or TV_SCORE_SERVER_URL); nothing is sent", who);
+        platform::ccLogf("%s: no score service is set (setScoreServerURL or TV_SCORE_SERVER_URL); nothing is sent", who);
         return {};
     }
     while (!base.empty() && base.back() == '/') base.pop_back();

@@ -48,7 +48,7 @@ bool ScoreServerPost::initWithGameName(std::string gameName, std::string gameKey
 bool ScoreServerPost::sendScore(const JSONDictionary& record) {
     if (connection_) {
         // The post under way keeps its status.
-        ccLogf("ScoreServerPost: a post for %s is still under way; not sending another", gameName_.c_str());
+        platform::ccLogf("ScoreServerPost: a post for %s is still under way; not sending another", gameName_.c_str());
         return false;
     }
     receivedData_.clear();
@@ -84,7 +84,7 @@ bool ScoreServerPost::sendScore(const JSONDictionary& record) {
 
     connection_ = URLConnection::connectionWithRequest(request, this, this);
     if (!connection_) {
-        ccLog("ScoreServerPost: the connection could not be started");
+        platform::ccLog("ScoreServerPost: the connection could not be started");
         postStatus_ = kPostNoConnection;
         return false;
     }
@@ -146,7 +146,7 @@ void ScoreServerPost::connection(URLConnection*, std::string_view data) { receiv
 void ScoreServerPost::connection(URLConnection*, const URLError& error) {
     RefPtr<ScoreServerPost> self(this);
     connection_ = nullptr;
-    ccLogf("ScoreServerPost: the post for %s failed: %s", gameName_.c_str(), error.localizedDescription.c_str());
+    platform::ccLogf("ScoreServerPost: the post for %s failed: %s", gameName_.c_str(), error.localizedDescription.c_str());
     postStatus_ = kPostNoConnection;
     if (delegate_) delegate_->scorePostFail(this);
 }
@@ -159,7 +159,7 @@ void ScoreServerPost::connectionDidFinishLoading(URLConnection*) {
     bool accepted = statusCode_ >= 200 && statusCode_ < 300 && receivedData_ == "OK";
     postStatus_ = accepted ? kPostOk : kPostRefused;
     if (!accepted)
-        ccLogf("ScoreServerPost: the service refused the post for %s (HTTP %ld)", gameName_.c_str(), statusCode_);
+        platform::ccLogf("ScoreServerPost: the service refused the post for %s (HTTP %ld)", gameName_.c_str(), statusCode_);
     if (!delegate_) return;
     if (accepted)
         delegate_->scorePostOk(this);

@@ -23,7 +23,7 @@ bool ScoreServerRequest::requestScores(int32_t type, int32_t limit, int32_t offs
 bool ScoreServerRequest::requestScores(int32_t type, int32_t limit, int32_t offset, int32_t flags,
                                        std::string_view category) {
     if (connection_) {
-        ccLog("ScoreServerRequest: a query is still under way; not starting another");
+        platform::ccLog("ScoreServerRequest: a query is still under way; not starting another");
         return false;
     }
     receivedData_.clear();
@@ -38,7 +38,7 @@ bool ScoreServerRequest::requestScores(int32_t type, int32_t limit, int32_t offs
     lastURL_ = request.url;
     connection_ = URLConnection::connectionWithRequest(request, this, this);
     if (!connection_) {
-        ccLog("ScoreServerRequest: the connection could not be started");
+        platform::ccLog("ScoreServerRequest: the connection could not be started");
         return false;
     }
     return true;
@@ -64,7 +64,7 @@ void ScoreServerRequest::connection(URLConnection*, std::string_view data) { rec
 void ScoreServerRequest::connection(URLConnection*, const URLError& error) {
     RefPtr<ScoreServerRequest> self(this);
     connection_ = nullptr;
-    ccLogf("ScoreServerRequest: the query failed: %s", error.localizedDescription.c_str());
+    platform::ccLogf("ScoreServerRequest: the query failed: %s", error.localizedDescription.c_str());
     if (delegate_) delegate_->scoreRequestFail(this);
 }
 
@@ -73,7 +73,7 @@ void ScoreServerRequest::connectionDidFinishLoading(URLConnection*) {
     connection_ = nullptr;
     // A redirect or an error status is no answer to read.
     bool ok = statusCode_ >= 200 && statusCode_ < 300;
-    if (!ok) ccLogf("ScoreServerRequest: the service answered HTTP %ld", statusCode_);
+    if (!ok) platform::ccLogf("ScoreServerRequest: the service answered HTTP %ld", statusCode_);
     if (!delegate_) return;
     if (ok)
         delegate_->scoreRequestOk(this);

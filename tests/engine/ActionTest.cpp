@@ -1,5 +1,5 @@
-// The action protocol between a node and its actions, RepeatForever, and the
-// copy contract every action class keeps.
+// RepeatForever and the copy contract every action class keeps (the protocol
+// between a node and its actions is in CocosNodeTest).
 
 #include "ActionTestSupport.h"
 
@@ -8,55 +8,6 @@
 #include "engine/InstantAction.h"
 
 #include <typeinfo>
-
-TEST_F(ActionTest, ActionStartsAtOnceButIsSteppedOnlyWhileItsNodeRuns) {
-    RefPtr<CocosNode> outside = CocosNode::node();
-    outside->runAction(probe("P", 1));
-    EXPECT_EQ(journal_, Journal{"P start"});
-    EXPECT_EQ(outside->numberOfRunningActions(), 1);
-    stepFrames(3, 0.25f);
-    EXPECT_EQ(journal_.size(), 1u);
-
-    scene_->add(outside);
-    step(0.25f);
-    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.25"}));
-}
-
-TEST_F(ActionTest, FinishedActionIsStoppedOnceAndLeavesAtTheFollowingTick) {
-    node_->runAction(probe("P", 0.5f));
-    stepFrames(2, 0.25f);
-    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.5", "P update 1", "P stop"}));
-    EXPECT_EQ(node_->numberOfRunningActions(), 1);
-    EXPECT_NE(node_->scheduledTimer("step_"), nullptr);
-    step(0.25f);
-    EXPECT_EQ(journal_.size(), 4u);
-    EXPECT_EQ(node_->numberOfRunningActions(), 0);
-    EXPECT_EQ(node_->scheduledTimer("step_"), nullptr);
-}
-
-TEST_F(ActionTest, StoppedActionsAreDroppedWithoutStop) {
-    RefPtr<Probe> pending = probe("pending", 1);
-    node_->runAction(pending);
-    node_->stopAction(pending);
-    EXPECT_EQ(node_->numberOfRunningActions(), 0);
-
-    RefPtr<Probe> running = probe("running", 1);
-    node_->runAction(running);
-    step(0.25f);
-    node_->stopAction(running);
-    EXPECT_EQ(node_->numberOfRunningActions(), 1);
-    step(0.25f);
-    EXPECT_EQ(node_->numberOfRunningActions(), 0);
-
-    RefPtr<Probe> inner = probe("inner", 1);
-    node_->runAction(RepeatForever::actionWithAction(inner));
-    stepFrames(2, 0.25f);
-    node_->stopAllActions();
-    stepFrames(2, 0.25f);
-    EXPECT_EQ(journal_, (Journal{"pending start", "running start", "running update 0.25", "inner start",
-                                 "inner update 0.25", "inner update 0.5"}));
-    EXPECT_EQ(node_->numberOfRunningActions(), 0);
-}
 
 TEST_F(ActionTest, RepeatForeverRestartsItsInnerActionWithoutCarryingTime) {
     RefPtr<Probe> inner = probe("P", 1);
@@ -160,22 +111,4 @@ TEST_F(ActionTest, EveryActionCopiesIntoItsOwnClass) {
     EXPECT_EQ(easeCopy->rate(), 2);
     auto* sequence = static_cast<Sequence*>(actions[1].get());
     EXPECT_NE(copyOf(sequence)->actions()[0], sequence->actions()[0]);
-}
-
-TEST_F(ActionTest, NodeDroppedWithARunningActionIsFreed) {
-    WeakPtr<CocosNode> watched;
-    RefPtr<RepeatForever> forever = RepeatForever::actionWithAction(RotateBy::actionWithDuration(1, 90));
-    {
-        RefPtr<CocosNode> node = CocosNode::node();
-        watched = node.get();
-        scene_->add(node);
-        node->runAction(forever);
-        step(0.25f);
-        scene_->remove(node);
-    }
-    step(0.25f);
-    EXPECT_EQ(watched.get(), nullptr);
-    // The action outlived its node: its target reads empty and stepping it is harmless.
-    EXPECT_EQ(forever->target(), nullptr);
-    forever->step(0.25f);
 }

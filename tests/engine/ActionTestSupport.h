@@ -34,7 +34,7 @@ class Probe : public IntervalAction {
     }
     void update(float t) override {
         lastT = t;
-        note(ccFormat("update %g", t));
+        note(platform::ccFormat("update %g", t));
     }
     void stop() override { note("stop"); }
     RefPtr<TimedAction> reverse() override { return probe(journal_, name_ + "'", duration()); }

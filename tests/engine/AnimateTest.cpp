@@ -85,12 +85,8 @@ TEST_F(AnimateTest, TextureReferencesStayBalanced) {
     EXPECT_EQ(frames[2]->retainCount(), before + 1);
     step(0.1f);
     EXPECT_EQ(frames[2]->retainCount(), before);
-    try {
-        Animate::actionWithAnimation(nullptr);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Animate: argument Animation must be non-nil");
-    }
+    EXPECT_THAT([&] { Animate::actionWithAnimation(nullptr); },
+                Fails<AssertionFailure>("Animate: argument Animation must be non-nil"));
     EXPECT_THROW(Animate::actionWithAnimation(animation)->reverse(), NamedException);
 }
 

@@ -50,12 +50,8 @@ TEST_F(AtlasTest, AnAtlasKeepsItsIndexPatternAndStartsAfreshWhenResized) {
     atlas->updateQuadWithTexture(&t, &v, 9);
     atlas->updateQuadWithTexture(&t, &v, 0);
     EXPECT_EQ(atlas->texCoordinates()[9].tr_y, 8.0f);
-    try {
-        atlas->updateQuadWithTexture(&t, &v, 10);
-        FAIL() << "slot 10 of 10 was written";
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "updateQuadWithTexture: Invalid index");
-    }
+    EXPECT_THAT([&] { atlas->updateQuadWithTexture(&t, &v, 10); },
+                Fails<AssertionFailure>("updateQuadWithTexture: Invalid index"));
     atlas->resizeCapacity(10); // the same capacity keeps the quads
     EXPECT_EQ(atlas->vertices()[9].tr_z, 12.0f);
     atlas->resizeCapacity(12); // another zeroes them all, also those below the old capacity
@@ -92,12 +88,8 @@ TEST_F(AtlasTest, TilesAreCountedOnThePictureAndSteppedOnTheTexture) {
                                   oblong->texStepX(), oblong->texStepY()}),
               (std::vector<float>{10, 5, 0.078125f, 0.15625f}));
     EXPECT_THROW(square->updateAtlasValues(), NamedException);
-    try {
-        square->contentSize();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name() + ": " + e.reason(), "ContentSizeAbstract: ContentSize was not overriden");
-    }
+    EXPECT_THAT([&] { square->contentSize(); },
+                Fails<NamedException>("ContentSizeAbstract: ContentSize was not overriden"));
     // No picture, or no tile size: no tiles, nothing divides by zero, nothing is drawn.
     EXPECT_EQ(AtlasNode::atlasWithTileFile("square.png", 0, -3, 1)->itemsPerRow(), 0);
     RefPtr<LabelAtlas> blank = LabelAtlas::labelAtlasWithString("00", "missing.png", 16, 24, '0');

@@ -102,49 +102,29 @@ TEST_F(NodeTest, TagsFindTheFirstChildInZOrder) {
 
 TEST_F(NodeTest, PreconditionsAndScaleExceptions) {
     auto node = CocosNode::node();
-    try {
-        node->add(nullptr);
-        FAIL() << "adding nothing must fail";
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Argument must be non-nil");
-    }
-    try {
-        node->reorderChild(nullptr, 1);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Child must be non-nil");
-    }
-    try {
-        node->schedule(
-            "tick", [](float) {}, -1);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Arguemnt must be positive");
-    }
+    EXPECT_THAT([&] { node->add(nullptr); }, Fails<AssertionFailure>("Argument must be non-nil"));
+    EXPECT_THAT([&] { node->reorderChild(nullptr, 1); }, Fails<AssertionFailure>("Child must be non-nil"));
+    EXPECT_THAT(
+        [&] {
+            node->schedule(
+                "tick", [](float) {}, -1);
+        },
+        Fails<AssertionFailure>("Arguemnt must be positive"));
     EXPECT_THROW(node->schedule(
                      "tick", [](float) {}, NAN),
                  AssertionFailure);
 
     node->setScaleX(2);
     node->setScaleY(3);
-    try {
-        (void)node->scale();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "CocosNode scale:");
-        EXPECT_EQ(e.reason(), "scaleX is different from scaleY");
-    }
+    EXPECT_THAT([&] { (void)node->scale(); },
+                Fails<NamedException>("CocosNode scale:: scaleX is different from scaleY"));
     node->setScale(2);
     EXPECT_EQ(node->scaleX(), 2);
     EXPECT_EQ(node->scaleY(), 2);
     node->setParallaxRatioX(0.5f);
-    try {
-        (void)node->parallaxRatio();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "CocosNode parallaxRatio:");
-        EXPECT_EQ(e.reason(), "parallaxRatioX is different from parallaxRatioY");
-    }
+    EXPECT_THAT(
+        [&] { (void)node->parallaxRatio(); },
+        Fails<NamedException>("CocosNode parallaxRatio:: parallaxRatioX is different from parallaxRatioY"));
 }
 
 TEST_F(NodeTest, TransformPlacesTheAnchorAtThePosition) {
@@ -305,6 +285,12 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
     EXPECT_EQ(
         std::count_if(journal->begin(), journal->end(), [](auto& l) { return l.rfind("P.step", 0) == 0; }),
         0);
+    node->runAction(makeRef<RecordingAction>("S", journal, 100));
+    step();
+    node->stopAllActions();
+    step();
+    EXPECT_EQ(node->numberOfRunningActions(), 0);
+    EXPECT_EQ(std::count(journal->begin(), journal->end(), "S.stop"), 0);
 }
 
 TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
@@ -329,7 +315,8 @@ TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
     RefPtr<CocosNode> node = CocosNode::node();
     WeakPtr<CocosNode> watch(node.get());
     scene->add(node);
-    node->runAction(makeRef<RecordingAction>("A", journal, 1000));
+    auto action = makeRef<RecordingAction>("A", journal, 1000);
+    node->runAction(action);
     node->schedule("tick", [](float) {});
     runScene(scene);
     stepFrames(2);
@@ -338,6 +325,9 @@ TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
     EXPECT_TRUE(watch) << "the scheduler holds it until its timers leave";
     step();
     EXPECT_FALSE(watch) << "neither its actions nor its timers keep it alive";
+    // The action outlived its node: its target reads empty and stepping it is harmless.
+    EXPECT_EQ(action->target(), nullptr);
+    action->step(0.25f);
 }
 
 TEST_F(NodeTest, TimersFollowTheNodesLifeCycle) {

@@ -5,10 +5,14 @@
 #include "support/Recorder.h"
 
 #include "engine/Errors.h"
+#include "engine/Engine.h"
 #include "engine/Scheduler.h"
+#include "engine/Sprite.h"
+#include "support/TestPictures.h"
 #include "platform/GL.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
+#include "platform/System.h"
 
 #include <array>
 #include <cmath>
@@ -67,14 +71,10 @@ TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
     step();
     EXPECT_EQ(journal->back(), "S.draw");
     EXPECT_EQ((*journal)[2], "S.tick") << "its timers fire from the second frame";
-    try {
-        director()->runWithScene(Scene::node());
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(
-            e.what(),
-            "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead");
-    }
+    EXPECT_THAT(
+        [&] { director()->runWithScene(Scene::node()); },
+        Fails<AssertionFailure>(
+            "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead"));
 }
 
 TEST_F(DirectorTest, PushThenPopBeforeAFrameReentersTheRunningScene) {
@@ -124,12 +124,7 @@ TEST_F(DirectorTest, OnlyTheLastPendingSceneIsEntered) {
 TEST_F(DirectorTest, PopOnAnEmptyStackEndsTheDirector) {
     auto journal = std::make_shared<Journal>();
     auto a = recordingScene("A", journal);
-    try {
-        director()->popScene();
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "A running Scene is needed");
-    }
+    EXPECT_THAT([&] { director()->popScene(); }, Fails<AssertionFailure>("A running Scene is needed"));
     EXPECT_THROW(director()->pushScene(a), AssertionFailure);
     runScene(a);
     step();
@@ -173,13 +168,7 @@ TEST_F(DirectorTest, DeltaTimeComesFromTheClock) {
     step(0.1f);
     EXPECT_EQ(director()->dt(), 0.0f);
     clock_.setFailing(true);
-    try {
-        step();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "GetTimeOfDay");
-        EXPECT_EQ(e.reason(), "GetTimeOfDay abnormal error");
-    }
+    EXPECT_THAT([&] { step(); }, Fails<NamedException>("GetTimeOfDay: GetTimeOfDay abnormal error"));
     clock_.setFailing(false);
 }
 
@@ -227,35 +216,21 @@ TEST_F(DirectorTest, TheDefaultProjectionShowsOnePointPerUnit) {
 }
 
 TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
-    try {
-        director()->setPixelFormat(kColorFormat8888);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "DirectorAlreadyInitialized");
-        EXPECT_EQ(e.reason(), "Can't change the pixel format after the director was initialized");
-    }
-    try {
-        director()->setDepthBufferFormat(kDepthFormat16);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.reason(), "Can't change the depth buffer format after the director was initialized");
-    }
-    try {
-        director()->attachInWindow(window_);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "kccException_OpenGLViewAlreadyAttached");
-        EXPECT_EQ(e.reason(),
-                  "Can't re-attach the OpenGL View, because it is already attached. Detach it first.");
-    }
+    EXPECT_THAT(
+        [&] { director()->setPixelFormat(kColorFormat8888); },
+        Fails<NamedException>(
+            "DirectorAlreadyInitialized: Can't change the pixel format after the director was initialized"));
+    EXPECT_THAT(
+        [&] { director()->setDepthBufferFormat(kDepthFormat16); },
+        Fails<NamedException>("DirectorAlreadyInitialized: Can't change the depth buffer format after the "
+                              "director was initialized"));
+    EXPECT_THAT([&] { director()->attachInWindow(window_); },
+                Fails<NamedException>("kccException_OpenGLViewAlreadyAttached: Can't re-attach the OpenGL "
+                                      "View, because it is already attached. Detach it first."));
     EXPECT_TRUE(director()->detach());
-    try {
-        director()->detach();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "kccException_OpenGLViewNotAttached");
-        EXPECT_EQ(e.reason(), "Can't detach the OpenGL View, because it is not attached. Attach it first.");
-    }
+    EXPECT_THAT([&] { director()->detach(); },
+                Fails<NamedException>("kccException_OpenGLViewNotAttached: Can't detach the OpenGL View, "
+                                      "because it is not attached. Attach it first."));
     // Re-attaching keeps the view and gives it the new frame.
     EAGLView* view = director()->openGLView();
     auto other = makeRef<View>(ccRectMake(0, 0, 320, 480));
@@ -268,19 +243,11 @@ TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
 }
 
 TEST_F(DirectorTest, ThereIsOnlyOneDirector) {
-    try {
-        Director second;
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Attempted to allocate a second instance of a singleton.");
-    }
-    try {
-        Director::useFastDirector();
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(),
-                     "A Director was alloced. To use Fast Director this must be the first call to Director");
-    }
+    EXPECT_THAT([&] { Director second; },
+                Fails<AssertionFailure>("Attempted to allocate a second instance of a singleton."));
+    EXPECT_THAT([&] { Director::useFastDirector(); },
+                Fails<AssertionFailure>(
+                    "A Director was alloced. To use Fast Director this must be the first call to Director"));
 }
 
 TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
@@ -315,12 +282,8 @@ TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
     director()->setEventsEnabled(true);
     step();
     EXPECT_TRUE(journal->empty());
-    try {
-        director()->addEventHandler(nullptr);
-        FAIL();
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Director.AddEventHandler: Node must be non nil");
-    }
+    EXPECT_THAT([&] { director()->addEventHandler(nullptr); },
+                Fails<AssertionFailure>("Director.AddEventHandler: Node must be non nil"));
     EXPECT_THROW(director()->removeEventHandler(nullptr), AssertionFailure);
 }
 
@@ -337,14 +300,14 @@ TEST_F(DirectorTest, TheFrameRateCounterAveragesOverATenthOfASecond) {
 
 TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     std::string error;
-    ASSERT_TRUE(platform::initVideo(true, &error)) << error;
+    ASSERT_TRUE(startEngine(true, &error)) << error;
     Director::useFastDirector();
     Director* d = Director::sharedDirector();
     ASSERT_NE(dynamic_cast<FastDirector*>(d), nullptr);
     auto window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     d->attachInWindow(window);
     std::vector<std::string> lines;
-    setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
     d->setAnimationInterval(0.5);
     EXPECT_EQ(lines, std::vector<std::string>{"FastDirectory doesn't support setAnimationInterval, yet"});
     EXPECT_DOUBLE_EQ(d->animationInterval(), 1.0 / 60);
@@ -357,7 +320,29 @@ TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     d->runWithScene(scene); // blocks until the fifth tick
     EXPECT_EQ(ticks, 5);
     EXPECT_EQ(d->totalFrames(), 6);
-    setLogSink(nullptr);
-    Director::purgeSharedDirector();
-    Scheduler::purgeSharedScheduler();
+    platform::setLogSink(nullptr);
+    endEngine();
+}
+
+// Two lifetimes of the engine in one process, as a test run has them: the
+// second draws the same picture the same, so nothing (a cached texture whose
+// GL name died with the first context) leaks from the first.
+TEST_F(DirectorTest, TheEngineCanEndAndStartAgainInOneProcess) {
+    ScratchDir resources;
+    writePicture(resources.file("red.png"), 32, 32, [](int, int) { return RGBA{255, 0, 0, 255}; });
+    RGBA seen[2];
+    for (RGBA& colour : seen) {
+        platform::setResourceDirectory(resources.path());
+        auto scene = Scene::node();
+        auto sprite = Sprite::spriteWithFile("red.png");
+        sprite->setPosition(cpv(160, 240));
+        scene->add(sprite);
+        runScene(scene);
+        step();
+        colour = pixelAt(160, 240);
+        TearDown();
+        SetUp();
+    }
+    EXPECT_EQ(seen[0], (RGBA{255, 0, 0, 255}));
+    EXPECT_EQ(seen[1], seen[0]);
 }

@@ -52,7 +52,7 @@ TEST_F(ActionTest, EaseCurvesGiveTheirInnerActionTheKnownTimes) {
         {"EaseAction", plain<EaseAction>(), 0.75f, 0.75f, 0},
     };
     for (const CurvePoint& p : points) {
-        SCOPED_TRACE(ccFormat("%s at t = %g", p.name, p.t));
+        SCOPED_TRACE(platform::ccFormat("%s at t = %g", p.name, p.t));
         RefPtr<Probe> inner = probe("P", 1);
         node_->runAction(p.wrap(inner));
         step(p.t);

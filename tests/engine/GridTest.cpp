@@ -189,9 +189,10 @@ TEST_F(GridTest, AnUndistortedGridDrawsThePictureInPlace) {
 // picture's pixels, so the captured picture is as sharp as the screen.
 TEST_F(GridTest, TheRenderTargetFollowsTheWindowScale) {
     EXPECT_EQ(GridBase::renderTargetSide(), 512u);
-    TextureMgr::purgeSharedTextureMgr();
-    Director::purgeSharedDirector();
-    Scheduler::purgeSharedScheduler();
+    endEngine();
+    std::string error;
+    ASSERT_TRUE(startEngine(true, &error)) << error;
+    platform::setCurrentClock(&clock_);
     Application::sharedApplication().setContentScale(2);
     window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     director()->attachInWindow(window_);

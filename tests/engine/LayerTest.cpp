@@ -101,13 +101,8 @@ TEST_F(LayerTest, ColorLayersDrawTheirColourWithItsOpacity) {
     step();
     EXPECT_TRUE(colorNear(pixelAt(70, 55), {0, 0, 255, 255}));
 
-    try {
-        nodeOf<ColorLayer>();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "ColorLayerInit");
-        EXPECT_EQ(e.reason(), "Use ColorLayer initWithColor instead");
-    }
+    EXPECT_THAT([&] { nodeOf<ColorLayer>(); },
+                Fails<NamedException>("ColorLayerInit: Use ColorLayer initWithColor instead"));
 }
 
 TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
@@ -134,13 +129,9 @@ TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
     EXPECT_EQ(director()->eventHandlers().front(), second.get());
 
     for (uint32_t bad : {2u, 100u}) {
-        try {
-            plex->switchTo(bad);
-            FAIL();
-        } catch (const NamedException& e) {
-            EXPECT_EQ(e.name(), "MultiplexLayerInvalidIndex");
-            EXPECT_EQ(e.reason(), "Invalid index in MultiplexLayer switchTo message");
-        }
+        EXPECT_THAT([&] { plex->switchTo(bad); },
+                    Fails<NamedException>(
+                        "MultiplexLayerInvalidIndex: Invalid index in MultiplexLayer switchTo message"));
     }
     EXPECT_THROW(plex->switchToAndReleaseMe(2), NamedException);
 

@@ -511,8 +511,10 @@ TEST_F(ParticleTest, PointSizesAreInPicturePixelsAtEveryWindowScale) {
     for (int scale : {1, 2}) {
         if (scale != 1) {
             // A new director on a window of that scale.
-            TextureMgr::purgeSharedTextureMgr();
-            Director::purgeSharedDirector();
+            endEngine();
+            std::string error;
+            ASSERT_TRUE(startEngine(true, &error)) << error;
+            platform::setCurrentClock(&clock_);
             Application::sharedApplication().setContentScale(scale);
             window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
             director()->attachInWindow(window_);

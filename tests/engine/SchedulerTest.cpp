@@ -74,37 +74,23 @@ TEST_F(SchedulerTest, RescheduleCancelsAPendingRemovalAndViceVersa) {
 
 TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
     std::vector<std::string> lines;
-    setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
     auto t = timer("t");
     scheduler()->scheduleTimer(t);
-    try {
-        scheduler()->scheduleTimer(t);
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "SchedulerTimerAlreadyScheduled");
-        EXPECT_EQ(e.reason(), "Scheduler.scheduleTimer already scheduled");
-    }
+    EXPECT_THAT(
+        [&] { scheduler()->scheduleTimer(t); },
+        Fails<NamedException>("SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled"));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].rfind("Scheduler.schedulerTimer: timer <Timer = ", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find("already scheduled"), std::string::npos);
 
-    try {
-        scheduler()->unscheduleTimer(timer("stranger"));
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "SchedulerTimerNotFound");
-        EXPECT_EQ(e.reason(), "Scheduler.unscheduleTimer not found");
-    }
+    EXPECT_THAT([&] { scheduler()->unscheduleTimer(timer("stranger")); },
+                Fails<NamedException>("SchedulerTimerNotFound: Scheduler.unscheduleTimer not found"));
     EXPECT_EQ(lines.back(), "Scheduler.unscheduleTimer: timer not scheduled");
-    setLogSink(nullptr);
+    platform::setLogSink(nullptr);
 
-    try {
-        makeRef<Timer>()->init();
-        FAIL();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "TimerInvalid");
-        EXPECT_EQ(e.reason(), "Invalid init for Timer. Use initWithTarget:sel:");
-    }
+    EXPECT_THAT([&] { makeRef<Timer>()->init(); },
+                Fails<NamedException>("TimerInvalid: Invalid init for Timer. Use initWithTarget:sel:"));
     EXPECT_THROW(Scheduler(), AssertionFailure) << "a second scheduler";
 }
 
@@ -133,4 +119,54 @@ TEST_F(SchedulerTest, ScheduledTargetsStayAliveOnlyWhileScheduled) {
     EXPECT_EQ(t->target(), nullptr);
     scheduler()->scheduleTimer(t);
     scheduler()->tick(1); // firing a timer whose target is gone calls nothing
+}
+
+TEST_F(SchedulerTest, CancelledAdditionsKeepTheOrderOfTheRest) {
+    auto a = timer("a"), b = timer("b"), c = timer("c");
+    scheduler()->scheduleTimer(a);
+    scheduler()->scheduleTimer(b);
+    scheduler()->scheduleTimer(c);
+    scheduler()->unscheduleTimer(b);
+    scheduler()->scheduleTimer(b); // back, now after c
+    scheduler()->unscheduleTimer(a);
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(calls, (decltype(calls){{"c", 0.1f}, {"b", 0.1f}}));
+    EXPECT_TRUE(scheduler()->methodsToAdd().empty());
+
+    // Removals in one frame, in any order, a repeated one included.
+    calls.clear();
+    scheduler()->unscheduleTimer(c);
+    scheduler()->unscheduleTimer(b);
+    scheduler()->unscheduleTimer(c);
+    scheduler()->scheduleTimer(b); // cancels b's removal only
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(calls, (decltype(calls){{"b", 0.1f}}));
+    EXPECT_THROW(scheduler()->unscheduleTimer(c), NamedException) << "c is gone";
+}
+
+TEST_F(SchedulerTest, TheListsKeepTheirCapacityFromTickToTick) {
+    std::vector<RefPtr<Timer>> timers;
+    for (int i = 0; i < 8; ++i)
+        timers.push_back(timer("t"));
+    for (int round = 0; round < 3; ++round) {
+        for (auto& t : timers)
+            scheduler()->scheduleTimer(t);
+        scheduler()->tick(0.1f);
+        for (auto& t : timers)
+            scheduler()->unscheduleTimer(t);
+        scheduler()->tick(0.1f);
+        EXPECT_GE(scheduler()->methodsToAdd().capacity(), 20u);
+        EXPECT_GE(scheduler()->methodsToRemove().capacity(), 20u);
+        EXPECT_GE(scheduler()->scheduledMethods().capacity(), 50u);
+    }
+}
+
+TEST_F(SchedulerTest, ATimerOutlivingItsSchedulerCanBeScheduledAgain) {
+    auto t = timer("t");
+    scheduler()->scheduleTimer(t);
+    scheduler()->tick(0.1f);
+    Scheduler::purgeSharedScheduler();
+    scheduler()->scheduleTimer(t); // a fresh scheduler: not "already scheduled"
+    scheduler()->tick(0.1f);
+    EXPECT_EQ(calls.size(), 2u);
 }

@@ -33,13 +33,7 @@ class TextureMgrTest : public EngineTest {
     ScratchDir resources;
 };
 
-#define EXPECT_ASSERTION(statement, message)                                                                 \
-    EXPECT_THROW(                                                                                            \
-        try { statement; } catch (const AssertionFailure& e) {                                               \
-            EXPECT_STREQ(e.what(), message);                                                                 \
-            throw;                                                                                           \
-        },                                                                                                   \
-        AssertionFailure)
+#define EXPECT_ASSERTION(statement, message) EXPECT_THAT([&] { statement; }, Fails<AssertionFailure>(message))
 
 } // namespace
 

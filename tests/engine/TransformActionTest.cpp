@@ -11,7 +11,7 @@ TEST_F(ActionTest, RotateToTurnsTheShorterWayWithOneCorrection) {
     };
     for (Case c : {Case{350, 10, 20}, Case{0, 180, 180}, Case{0, -180, -180}, Case{10, 720, 350},
                    Case{720, 0, -360}}) {
-        SCOPED_TRACE(ccFormat("from %g to %g", c.from, c.to));
+        SCOPED_TRACE(platform::ccFormat("from %g to %g", c.from, c.to));
         node_->setRotation(c.from);
         node_->runAction(RotateTo::actionWithDuration(1, c.to));
         step(0.5f);

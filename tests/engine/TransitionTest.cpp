@@ -216,34 +216,22 @@ TEST_F(TransitionTest, TouchesAreDroppedFromConstructionUntilTheHandOver) {
 }
 
 TEST_F(TransitionTest, ConstructionFailsBeforeAnythingChanges) {
-    try {
-        TransitionScene::transitionWithDuration(1, out_);
-        ADD_FAILURE() << "no exception";
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "TransitionWithInvalidScene");
-        EXPECT_EQ(e.reason(), "Incoming scene must be different from the outgoing scene");
-    }
+    EXPECT_THAT([&] { TransitionScene::transitionWithDuration(1, out_); },
+                Fails<NamedException>(
+                    "TransitionWithInvalidScene: Incoming scene must be different from the outgoing scene"));
     EXPECT_TRUE(director()->eventsEnabled());
     EXPECT_EQ(out_->parent(), nullptr);
     EXPECT_EQ(director()->runningScene(), out_.get());
 
-    try {
-        FadeTransition::transitionWithDuration(1, nullptr);
-        ADD_FAILURE() << "no assertion";
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Argument scene must be non-nil");
-    }
+    EXPECT_THAT([&] { FadeTransition::transitionWithDuration(1, nullptr); },
+                Fails<AssertionFailure>("Argument scene must be non-nil"));
     EXPECT_TRUE(director()->eventsEnabled());
 
     // Nothing running, so nothing to change from: the incoming scene is
     // left as it was and touches stay on.
     director()->end();
-    try {
-        SlideInTTransition::transitionWithDuration(1, in_);
-        ADD_FAILURE() << "no assertion";
-    } catch (const AssertionFailure& e) {
-        EXPECT_STREQ(e.what(), "Argument must be non-nil");
-    }
+    EXPECT_THAT([&] { SlideInTTransition::transitionWithDuration(1, in_); },
+                Fails<AssertionFailure>("Argument must be non-nil"));
     EXPECT_TRUE(director()->eventsEnabled());
     EXPECT_EQ(in_->parent(), nullptr);
     EXPECT_EQ(in_->retainCount(), 1u);

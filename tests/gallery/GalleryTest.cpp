@@ -5,7 +5,14 @@
 #include "Gallery.h"
 #include "ContactSheet.h"
 #include "Demo.h"
+#include "GalleryDelegate.h"
+#include "demos/Demos.h"
 
+#include "engine/Application.h"
+#include "engine/Grid.h"
+#include "engine/MotionStreak.h"
+#include "engine/Particle.h"
+#include "engine/TileMapAtlas.h"
 #include "engine/Transition.h"
 #include "platform/GL.h"
 #include "support/EngineTest.h"
@@ -14,8 +21,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <set>
+#include <typeinfo>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -51,6 +60,22 @@ fs::path scratchFolder(const std::string& name) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
+}
+
+// The first node of class T in the tree under `node`.
+template <class T> T* find(CocosNode* node) {
+    if (auto* t = dynamic_cast<T*>(node)) return t;
+    for (const RefPtr<CocosNode>& child : node->children())
+        if (T* t = find<T>(child.get())) return t;
+    return nullptr;
+}
+
+// The first node under `node` that has a grid, or null.
+CocosNode* withGrid(CocosNode* node) {
+    if (node->grid()) return node;
+    for (const RefPtr<CocosNode>& child : node->children())
+        if (CocosNode* found = withGrid(child.get())) return found;
+    return nullptr;
 }
 
 bool updating() {
@@ -124,27 +149,105 @@ TEST_F(GalleryTest, TouchesOpenADemoAndTheArrowsWalkTheListRoundAndBack) {
     tap(kList);
     step();
     EXPECT_EQ(gallery()->current(), -1);
-    // The keys, once wired, do the same.
-    gallery()->keyPressed(Gallery::Key::Right);
-    EXPECT_EQ(gallery()->current(), -1) << "keys on the list do not open demos";
+    // The keys, as the application hands them to the gallery's delegate, do the same.
+    GalleryDelegate keys;
+    auto press = [&keys](const KeyPress& key) {
+        return keys.applicationKeyDown(&Application::sharedApplication(), key);
+    };
+    EXPECT_FALSE(press({"Right"})) << "keys on the list do not open demos";
+    EXPECT_EQ(gallery()->current(), -1);
     gallery()->showDemo(3);
-    gallery()->keyPressed(Gallery::Key::Right);
+    EXPECT_TRUE(press({"Right"}));
     EXPECT_EQ(gallery()->current(), 4);
-    gallery()->keyPressed(Gallery::Key::Left);
+    EXPECT_TRUE(press({"Left"}));
     EXPECT_EQ(gallery()->current(), 3);
-    gallery()->keyPressed(Gallery::Key::Escape);
+    EXPECT_FALSE(press({"Up"}));
+    EXPECT_FALSE(press({"Left", true})) << "Ctrl+Left is not the gallery's";
+    EXPECT_EQ(gallery()->current(), 3);
+    EXPECT_TRUE(press({"Escape"}));
     EXPECT_EQ(gallery()->current(), -1);
     // A key in the middle of a transition (touches are off then) leaves touches working on the next demo.
     gallery()->showDemo(demoIndex("FadeTransition"));
     stepFrames(60);
     ASSERT_FALSE(director()->eventsEnabled());
-    gallery()->keyPressed(Gallery::Key::Right);
+    press({"Right"});
     stepFrames(2);
     EXPECT_TRUE(director()->eventsEnabled());
     tap(kNext);
     EXPECT_EQ(gallery()->current(), demoIndex("FadeTransition") + 2);
     stepFrames(2);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GalleryTest, AFingerMovesTheEmitterChangesTheTileUnderItAndLeadsTheStreak) {
+    // A point off the middle, where a flipped or unscaled coordinate shows.
+    const cpVect finger = cpv(230, 150);
+    gallery()->showDemo(demoIndex("ParticleFire"));
+    step();
+    touchDown(viewPoint(finger));
+    step();
+    auto* fire = find<ParticleSystem>(director()->runningScene());
+    ASSERT_TRUE(fire);
+    EXPECT_EQ(fire->position(), finger);
+    touchUp(viewPoint(finger));
+
+    gallery()->showDemo(demoIndex("TileMapAtlas"));
+    stepFrames(10);
+    auto* map = find<TileMapAtlas>(director()->runningScene());
+    ASSERT_TRUE(map);
+    // The cell under the finger, from the map's place and scale as drawn (tiles of 32).
+    const cpVect local = cpvmult(cpvsub(finger, map->position()), 1 / (32 * map->scale()));
+    const ccGridSize cell{static_cast<int32_t>(local.x), static_cast<int32_t>(local.y)};
+    const uint8_t before = map->tileAt(cell).r;
+    ASSERT_NE(before, 0) << "the finger should land on a tile";
+    touchDown(viewPoint(finger));
+    step();
+    EXPECT_EQ(map->tileAt(cell).r, before % 15 + 1);
+    touchMove(viewPoint(cpvadd(finger, cpv(2, 2)))); // the same cell: left as it is
+    step();
+    EXPECT_EQ(map->tileAt(cell).r, before % 15 + 1);
+    touchUp(viewPoint(finger));
+
+    gallery()->showDemo(demoIndex("MotionStreak"));
+    stepFrames(5);
+    touchDown(viewPoint(finger));
+    step();
+    touchMove(viewPoint(cpv(100, 300)));
+    stepFrames(5);
+    auto* streak = find<MotionStreak>(director()->runningScene());
+    ASSERT_TRUE(streak);
+    EXPECT_EQ(streak->lastLocation(), cpv(100, 300)) << "the streak stays with the finger";
+    touchUp(viewPoint(cpv(100, 300)));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GalleryTest, EachDemoShowsTheClassItIsNamedAfter) {
+    // A particle demo runs the preset of its name (the mangled class name ends with it).
+    for (const std::string& name : particlePresetNames()) {
+        RefPtr<Layer> layer = particleDemo(name);
+        auto* system = find<ParticleSystem>(layer.get());
+        ASSERT_TRUE(system) << name;
+        EXPECT_TRUE(std::string(typeid(*system).name()).ends_with(name)) << name;
+    }
+    // An effect demo gives its page an active grid of its group's kind.
+    for (const EffectDemo& e : effectDemos()) {
+        gallery()->showDemo(demoIndex(e.name));
+        stepFrames(3);
+        CocosNode* page = withGrid(director()->runningScene());
+        ASSERT_TRUE(page) << e.name;
+        EXPECT_TRUE(page->grid()->active()) << e.name;
+        bool tiled = dynamic_cast<TiledGrid3D*>(page->grid()) != nullptr;
+        EXPECT_EQ(tiled, e.group == "Tile effects") << e.name;
+    }
+    // The ReuseGrid chain ends with StopGrid: the page is drawn plainly again.
+    gallery()->showDemo(demoIndex("ReuseGrid"));
+    stepFrames(60);
+    CocosNode* page = withGrid(director()->runningScene());
+    ASSERT_TRUE(page);
+    EXPECT_TRUE(page->grid()->active());
+    stepFrames(150);
+    EXPECT_FALSE(page->grid()->active());
+    EXPECT_TRUE(logLines().empty()) << logLines().front();
 }
 
 TEST_F(GalleryTest, ADemoThatRunsOutStartsAgain) {
@@ -171,11 +274,16 @@ TEST_F(GalleryTest, ADemoThatRunsOutStartsAgain) {
 // TV_UPDATE_GOLDEN=1 the sheets in docs/gallery are written instead.
 TEST(GalleryContactSheet, IsTheSameOnEveryRunAndTheSameAsTheOneInDocs) {
     fs::path one = scratchFolder("one"), two = scratchFolder("two");
-    for (const fs::path& dir : {one, two}) {
-        RunResult r = runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", dir.string()},
-                                    {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"});
-        ASSERT_EQ(r.code, 0) << r.output;
-    }
+    // The two runs side by side: each draws every demo, the longest part of the test suite.
+    auto sheet = [](const fs::path& dir) {
+        return runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", dir.string()},
+                             {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"});
+    };
+    std::future<RunResult> second = std::async(std::launch::async, sheet, two);
+    RunResult first = sheet(one);
+    RunResult other = second.get();
+    ASSERT_EQ(first.code, 0) << first.output;
+    ASSERT_EQ(other.code, 0) << other.output;
     size_t pages = (demos().size() + 11) / 12;
     std::vector<std::string> files;
     for (const Demo& d : demos())

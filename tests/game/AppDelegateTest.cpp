@@ -5,7 +5,7 @@
 
 #include "engine/Application.h"
 #include "engine/Layer.h"
-#include "engine/Scheduler.h"
+#include "engine/Engine.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 
@@ -14,16 +14,13 @@ class AppDelegateTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(platform::initVideo(true, &error)) << error;
+        ASSERT_TRUE(startEngine(true, &error)) << error;
         app().reset();
-        setCurrentClock(&clock);
+        platform::setCurrentClock(&clock);
         app().launch(&delegate);
     }
     void TearDown() override {
-        Director::purgeSharedDirector();
-        Scheduler::purgeSharedScheduler();
-        app().reset();
-        setCurrentClock(nullptr);
+        endEngine();
     }
     static Application& app() { return Application::sharedApplication(); }
     void frame() {
@@ -35,7 +32,7 @@ class AppDelegateTest : public ::testing::Test {
         e.kind = kind;
         platform::injectInputEvent(e);
     }
-    VirtualClock clock;
+    platform::VirtualClock clock;
     TindervaleAppDelegate delegate;
 };
 } // namespace

@@ -4,7 +4,7 @@
 #include "GameFixture.h"
 #include "TindervaleAppDelegate.h"
 #include "support/RunGame.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 #include "support/TestPictures.h"
 
 #include "platform/Input.h"

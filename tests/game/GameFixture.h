@@ -12,7 +12,7 @@
 #include "engine/Menu.h"
 #include "engine/MenuItem.h"
 #include "engine/Sprite.h"
-#include "platform/SystemSound.h"
+#include "support/TestSounds.h"
 
 class GameFixture : public EngineTest {
   protected:
@@ -43,5 +43,5 @@ class GameFixture : public EngineTest {
     // Whether a sprite shows the picture file `picture` (the cache's texture for it).
     static bool shows(Sprite* sprite, const std::string& picture);
 
-    platform::SystemSoundRecorder sounds_;
+    SoundRecorder sounds_;
 };

@@ -2,10 +2,11 @@
 // a player would play.
 
 #include "support/RunGame.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 #include "support/Solutions.h"
 
 #include "platform/Log.h"
+#include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,6 @@ int runScript(const std::string& configHome, const std::string& script, std::str
     output += r.output;
     return r.code;
 }
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 } // namespace
 
 TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
@@ -42,24 +36,26 @@ TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
          << "tap 160 200\nwait 1.2\n";          // Continue, sticks arrive
     for (const StickMove& m : movesToSolve(*levelAt(0), 0)) {
         const StickPlacement& from = levelAt(0)->start[static_cast<size_t>(m.stick)];
-        play << ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
+        play << platform::ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
     }
     play << "wait 2.2\ntap 260 15\nwait 1\n"; // "Next level"
     const std::string first = (dir / "first.txt").string();
     std::ofstream(first) << play.str();
     std::string output;
     ASSERT_EQ(runScript(config.path(), first, output), 0) << output;
-    std::string stored = readFile(config.storeFile());
-    EXPECT_NE(stored.find("LastAvailLevel = 1"), std::string::npos) << stored;
-    EXPECT_NE(stored.find("SoundOnOff = \"TRUE\""), std::string::npos) << stored;
+    {
+        platform::UserDefaults stored(config.storeFile());
+        EXPECT_EQ(stored.integerForKey("LastAvailLevel"), 1);
+        EXPECT_EQ(stored.objectForKey("SoundOnOff"), platform::DefaultsValue("TRUE"));
+    }
 
     // Run 2: answering No changes the sound, the progress stays; Level 2 can be opened.
     const std::string second = (dir / "second.txt").string();
     std::ofstream(second)
         << "frames 2\ntap 210 250\nwait 0.3\ntap 160 280\nwait 0.3\ntap 60 300\nwait 0.3\nquit\n";
     ASSERT_EQ(runScript(config.path(), second, output), 0) << output;
-    stored = readFile(config.storeFile());
-    EXPECT_NE(stored.find("LastAvailLevel = 1"), std::string::npos) << stored;
-    EXPECT_NE(stored.find("CurrentLevel = 1"), std::string::npos) << "Level 2 was open: " << stored;
-    EXPECT_NE(stored.find("SoundOnOff = \"FALSE\""), std::string::npos) << stored;
+    platform::UserDefaults stored(config.storeFile());
+    EXPECT_EQ(stored.integerForKey("LastAvailLevel"), 1);
+    EXPECT_EQ(stored.integerForKey("CurrentLevel"), 1) << "Level 2 was open";
+    EXPECT_EQ(stored.objectForKey("SoundOnOff"), platform::DefaultsValue("FALSE"));
 }

@@ -2,33 +2,25 @@
 // that would point outside the catalogue.
 
 #include "Progress.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 
 #include "platform/Log.h"
 #include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace {
 class ProgressTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setLogSink([this](std::string_view l) { lines.emplace_back(l); });
+        platform::setLogSink([this](std::string_view l) { lines.emplace_back(l); });
     }
-    void TearDown() override { setLogSink(nullptr); }
-    std::string file() const {
-        std::ifstream in(config.storeFile());
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void TearDown() override { platform::setLogSink(nullptr); }
+    // The file as the next run reads it.
+    platform::UserDefaults stored() const { return platform::UserDefaults(config.storeFile()); }
     void write(const std::string& text) {
-        std::filesystem::create_directories(config.path() + "/tindervale");
-        std::ofstream(config.storeFile()) << text;
+        writeText(config.storeFile(), text);
         platform::UserDefaults::resetStandardUserDefaults();
     }
     ScratchConfigHome config;
@@ -47,16 +39,11 @@ TEST_F(ProgressTest, ValuesAreWrittenAtOnceWithTheirKinds) {
     progress::setSoundOn(true);
     progress::setLastAvailLevel(3);
     progress::setCurrentLevel(2);
-    std::string text = file();
-    EXPECT_NE(text.find("SoundOnOff = \"TRUE\""), std::string::npos) << text;
-    EXPECT_NE(text.find("LastAvailLevel = 3"), std::string::npos) << text;
-    EXPECT_NE(text.find("CurrentLevel = 2"), std::string::npos) << text;
-    platform::UserDefaults::resetStandardUserDefaults();
-    EXPECT_TRUE(progress::soundOn());
-    EXPECT_EQ(progress::lastAvailLevel(), 3);
-    EXPECT_EQ(progress::currentLevel(), 2);
+    EXPECT_EQ(stored().objectForKey("SoundOnOff"), platform::DefaultsValue("TRUE"));
+    EXPECT_EQ(stored().objectForKey("LastAvailLevel"), platform::DefaultsValue(3));
+    EXPECT_EQ(stored().objectForKey("CurrentLevel"), platform::DefaultsValue(2));
     progress::setSoundOn(false);
-    EXPECT_NE(file().find("SoundOnOff = \"FALSE\""), std::string::npos);
+    EXPECT_EQ(stored().objectForKey("SoundOnOff"), platform::DefaultsValue("FALSE"));
 }
 
 TEST_F(ProgressTest, OutOfRangeValuesAreBroughtBackWithOneLogLine) {
@@ -74,6 +61,6 @@ TEST_F(ProgressTest, OutOfRangeValuesAreBroughtBackWithOneLogLine) {
     write("CurrentLevel = 99\nMyNote = \"keep me\"\n");
     (void)progress::currentLevel();
     progress::setSoundOn(true);
-    EXPECT_NE(file().find("CurrentLevel = 99"), std::string::npos);
-    EXPECT_NE(file().find("MyNote = \"keep me\""), std::string::npos);
+    EXPECT_EQ(stored().integerForKey("CurrentLevel"), 99);
+    EXPECT_EQ(stored().objectForKey("MyNote"), platform::DefaultsValue("keep me"));
 }

@@ -74,8 +74,9 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
         ASSERT_NE(levels, nullptr);
         for (int i = 1; i <= 10; ++i) {
             MenuItemImage* button = levels->levelButtons()[static_cast<size_t>(i - 1)].get();
-            EXPECT_TRUE(shows(button->normalImage(),
-                              ccFormat(i <= c.unlocked ? "level_stick%d.png" : "level_stick%d_.png", i)))
+            EXPECT_TRUE(
+                shows(button->normalImage(),
+                      platform::ccFormat(i <= c.unlocked ? "level_stick%d.png" : "level_stick%d_.png", i)))
                 << "level " << i;
             EXPECT_EQ(button->scaleX(), i == c.enlarged ? 1.2f : 1.0f) << "level " << i;
             EXPECT_EQ(button->position(), cpv(30.0f * i, 300));

@@ -1,5 +1,5 @@
 #include "SoundEffect.h"
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
 #include "support/EngineTest.h"
 #include "support/TestSounds.h"
 
@@ -54,7 +54,7 @@ TEST_F(SoundEffectTest, PlaysUntilItIsDestroyed) {
     ASSERT_TRUE(move);
     EXPECT_EQ(move->retainCount(), 1u);
 
-    platform::SystemSoundRecorder recorder;
+    SoundRecorder recorder;
     move->play();
     move->play();
     EXPECT_EQ(recorder.playedNames(), (std::vector<std::string>{"Move", "Move"}));

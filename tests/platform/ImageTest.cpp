@@ -141,9 +141,9 @@ std::vector<Case> cases() {
 class DecodeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override { setLogSink(nullptr); }
+    void TearDown() override { platform::setLogSink(nullptr); }
     ScratchDir dir;
     std::vector<std::string> log;
 };
@@ -178,8 +178,8 @@ TEST_F(DecodeTest, BrokenFilesGiveNoPictureAndALogLine) {
     std::vector<uint8_t> good = readBytes(dir.file("good.png"));
     platform::Bitmap b;
     EXPECT_FALSE(platform::decodePNG(dir.file("missing.png"), b));
-    EXPECT_FALSE(platform::decodePNG(dir.write("empty.png", {}), b));
-    EXPECT_FALSE(platform::decodePNG(dir.write("text.png", {'h', 'i', '\n', 0, 0, 0, 0, 0, 0}), b));
+    EXPECT_FALSE(platform::decodePNG(dir.write("empty.png", std::string()), b));
+    EXPECT_FALSE(platform::decodePNG(dir.write("text.png", std::vector<uint8_t>{'h', 'i', '\n', 0, 0, 0, 0, 0, 0}), b));
     EXPECT_EQ(log, (std::vector<std::string>{"Cannot read " + dir.file("missing.png") + ": no such file",
                                              "Cannot read " + dir.file("empty.png") + ": the file is empty",
                                              "Cannot read " + dir.file("text.png") + ": not a PNG file"}));

@@ -59,7 +59,7 @@ int lineHeight() {
 
 TEST(TextTest, FamilyNamesResolveThroughTheAliasTableAndFallBackWithOneLogLine) {
     std::vector<std::string> log;
-    setLogSink([&](std::string_view line) { log.emplace_back(line); });
+    platform::setLogSink([&](std::string_view line) { log.emplace_back(line); });
     EXPECT_EQ(resolvedFontFamily("Marker Felt"), "Comic Neue");
     EXPECT_EQ(resolvedFontFamily("DejaVu Sans"), "DejaVu Sans");
     EXPECT_TRUE(log.empty());
@@ -67,7 +67,7 @@ TEST(TextTest, FamilyNamesResolveThroughTheAliasTableAndFallBackWithOneLogLine) 
     EXPECT_GT(measureText("Hello", "No Such Family 42", 20).width, 0);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find("\"No Such Family 42\" not found"), std::string::npos) << log[0];
-    setLogSink(nullptr);
+    platform::setLogSink(nullptr);
 }
 
 TEST(TextTest, MeasurementIsInWholePointsAndFitsItsOwnBox) {

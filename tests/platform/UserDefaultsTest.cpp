@@ -1,6 +1,6 @@
 #include "platform/UserDefaults.h"
 #include "platform/Log.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,7 @@
 
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -21,18 +19,6 @@ using platform::DefaultsValue;
 using platform::UserDefaults;
 
 namespace {
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& p, const std::string& text) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << text;
-}
 
 std::vector<fs::path> filesIn(const fs::path& dir, const std::string& prefix) {
     std::vector<fs::path> found;
@@ -44,9 +30,9 @@ std::vector<fs::path> filesIn(const fs::path& dir, const std::string& prefix) {
 class UserDefaultsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        setLogSink([this](std::string_view line) { log.emplace_back(line); });
+        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override { setLogSink(nullptr); }
+    void TearDown() override { platform::setLogSink(nullptr); }
 
     ScratchConfigHome home;
     std::string file = home.storeFile();
@@ -64,8 +50,8 @@ TEST_F(UserDefaultsTest, GameKeysKeepTheirKindsAcrossRuns) {
         d.setInteger(3, "LastAvailLevel");
         d.setObject(uint32_t{2}, "CurrentLevel");
     }
-    EXPECT_NE(readFile(file).find("SoundOnOff = \"TRUE\"\nLastAvailLevel = 3\nCurrentLevel = 2\n"),
-              std::string::npos);
+    for (const char* line : {"SoundOnOff = 'TRUE'\n", "LastAvailLevel = 3\n", "CurrentLevel = 2\n"})
+        EXPECT_NE(readText(file).find(line), std::string::npos) << line;
 
     UserDefaults::resetStandardUserDefaults();
     UserDefaults& again = UserDefaults::standardUserDefaults();
@@ -100,55 +86,51 @@ TEST_F(UserDefaultsTest, OddTextsKeysAndNumbersRoundTrip) {
 }
 
 TEST_F(UserDefaultsTest, ReadsHandEditedFilesAndKeepsWhatItDoesNotKnow) {
-    writeFile(file, "\xEF\xBB\xBF# my notes\r\n"
+    writeText(file, "\xEF\xBB\xBF# my notes\r\n"
                     "\n"
                     "   SoundOnOff = 'TRUE'   # literal text\r\n"
                     "LastAvailLevel=+1_0\n"
                     "Future = [1, \"a # b\"]  # an array from a later version\n"
-                    "CurrentLevel = 99999999999999999999999\n"
+                    "CurrentLevel = -99999999999999999999999\n"
                     "Flag = true\n"
-                    "LastAvailLevel = 4\n");
+                    "Huge = [99999999999999999999999]\n");
     UserDefaults d(file);
     EXPECT_EQ(d.objectForKey("SoundOnOff"), DefaultsValue("TRUE"));
-    EXPECT_EQ(d.integerForKey("LastAvailLevel"), 4); // the last of a duplicate wins
-    EXPECT_EQ(d.integerForKey("CurrentLevel"), INT64_MAX);
+    EXPECT_EQ(d.integerForKey("LastAvailLevel"), 10);
+    EXPECT_EQ(d.integerForKey("CurrentLevel"), INT64_MIN); // beyond 64 bits: the nearest limit
     EXPECT_FALSE(d.objectForKey("Future"));
     EXPECT_FALSE(d.objectForKey("Flag"));
-    EXPECT_EQ(log.size(), 4u); // huge number, two unknown kinds, the duplicate
+    EXPECT_EQ(log.size(), 2u) << log[0]; // one line per huge number
     EXPECT_TRUE(fs::exists(file));
 
     d.setInteger(5, "LastAvailLevel");
-    std::string text = readFile(file);
-    EXPECT_NE(text.find("SoundOnOff = \"TRUE\"\nLastAvailLevel = 5\nFuture = [1, \"a # b\"]\n"
-                        "CurrentLevel = 9223372036854775807\nFlag = true\n"),
-              std::string::npos)
-        << text;
+    UserDefaults reread(file);
+    EXPECT_EQ(reread.integerForKey("LastAvailLevel"), 5);
+    EXPECT_EQ(reread.integerForKey("CurrentLevel"), INT64_MIN);
+    std::string text = readText(file);
+    for (const char* kept : {"Future = [ 1, 'a # b' ]", "Flag = true", "Huge = [ 9223372036854775807 ]"})
+        EXPECT_NE(text.find(kept), std::string::npos) << text;
 }
 
 TEST_F(UserDefaultsTest, BrokenFilesAreMovedAsideAndDefaultsUsed) {
     const std::vector<std::string> broken = {
-        "[section]\nA = 1\n",
         "SoundOnOff \"TRUE\"\n",
         "SoundOnOff = \"TRUE\n",
-        "SoundOnOff = \"\\q\"\n",
-        "SoundOnOff = \"\\uD800\"\n",
-        "A = \"x\" y\n",
-        "A =\n",
-        "a.b = 1\n",
-        "A = \"\"\"long\"\"\"\n",
+        "A = 1\nA = 2\n",
         "A = 1\nB = \"x\0y\"\n"s,
         "A = 1\n\x7f\x80\xff\n",
+        "A = 1\nB = 0x1FFFFFFFFFFFFFFFFF\n",
     };
     for (const std::string& text : broken) {
         SCOPED_TRACE(text);
-        writeFile(file, text);
+        writeText(file, text);
         log.clear();
         UserDefaults d(file);
         EXPECT_FALSE(d.objectForKey("A"));
         EXPECT_FALSE(fs::exists(file));
         auto aside = filesIn(dir, "defaults.toml.bad-");
         ASSERT_EQ(aside.size(), 1u);
-        EXPECT_EQ(readFile(aside[0]), text); // nothing of the player's is lost
+        EXPECT_EQ(readText(aside[0]), text); // nothing of the player's is lost
         ASSERT_EQ(log.size(), 1u);
         EXPECT_NE(log[0].find(aside[0].string()), std::string::npos) << log[0];
         fs::remove(aside[0]);
@@ -174,21 +156,30 @@ TEST_F(UserDefaultsTest, UnreadableFilesAreMovedAsideWithoutHanging) {
     check("folder");
     ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
     check("fifo");
-    writeFile(file, "A = \"" + std::string(2 << 20, 'x') + "\"\n");
+    writeText(file, "A = \"" + std::string(2 << 20, 'x') + "\"\n");
     check("huge");
 }
 
-TEST_F(UserDefaultsTest, AStaleTemporaryFileIsIgnoredAndReplaced) {
-    writeFile(file, "LastAvailLevel = 6\n");
-    // Left by runs killed mid-write: another process's, and one under our own id.
-    fs::path other = file + ".999999.tmp", ours = file + "." + std::to_string(getpid()) + ".tmp";
-    writeFile(other, "LastAvailLevel = ");
-    writeFile(ours, "garbage\n");
+TEST_F(UserDefaultsTest, StaleTemporaryFilesAreRemovedAtStart) {
+    writeText(file, "LastAvailLevel = 6\n");
+    // Left by runs killed mid-write (a process that is gone, and this one's
+    // id), one of a run that is still going, and files that are not ours.
+    const std::string gone = file + ".999999999.tmp", ours = file + "." + std::to_string(getpid()) + ".tmp";
+    const std::string running = file + "." + std::to_string(getppid()) + ".tmp";
+    const std::vector<std::string> notOurs = {file + ".x1.tmp", file + ".12.tmp.keep", dir / "other.toml.12.tmp"};
+    for (const std::string& f : {gone, ours, running})
+        writeText(f, "LastAvailLevel = ");
+    for (const std::string& f : notOurs)
+        writeText(f, "x");
     UserDefaults d(file);
     EXPECT_EQ(d.integerForKey("LastAvailLevel"), 6);
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_FALSE(fs::exists(ours));
+    EXPECT_TRUE(fs::exists(running));
+    for (const std::string& f : notOurs)
+        EXPECT_TRUE(fs::exists(f)) << f;
     d.setInteger(7, "LastAvailLevel");
     EXPECT_EQ(UserDefaults(file).integerForKey("LastAvailLevel"), 7);
-    EXPECT_FALSE(fs::exists(ours));
     EXPECT_TRUE(log.empty());
 }
 
@@ -212,10 +203,8 @@ TEST_F(UserDefaultsTest, KillingAWriterNeverLeavesAPartialFile) {
     }
     std::set<int64_t> seen;
     for (int reads = 0; reads < 20000 && seen.size() < 30; ++reads) {
-        std::vector<UserDefaults::Entry> entries;
-        std::string error;
-        ASSERT_TRUE(UserDefaults::parse(readFile(file), entries, error)) << error;
         UserDefaults d(file);
+        ASSERT_TRUE(log.empty()) << log[0]; // a partial file would have been set aside
         int64_t n = d.integerForKey("Counter");
         if (n == 0) continue;
         std::string text = d.objectForKey("Text")->text();
@@ -236,17 +225,15 @@ TEST_F(UserDefaultsTest, KillingAWriterNeverLeavesAPartialFile) {
 
 TEST_F(UserDefaultsTest, AFailedWriteIsLoggedAndTheValuesKept) {
     // A file where the store's folder should be: nothing can be written.
-    writeFile(fs::path(home.path()) / "tindervale", "in the way");
+    writeText(fs::path(home.path()) / "tindervale", "in the way");
     UserDefaults d(file);
-    d.setInteger(3, "LastAvailLevel");
-    EXPECT_FALSE(d.lastWriteSucceeded());
+    EXPECT_FALSE(d.setInteger(3, "LastAvailLevel"));
     EXPECT_EQ(d.integerForKey("LastAvailLevel"), 3);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find("could not be saved"), std::string::npos) << log[0];
 
     fs::remove(fs::path(home.path()) / "tindervale");
-    d.setObject("TRUE", "SoundOnOff");
-    EXPECT_TRUE(d.lastWriteSucceeded());
+    EXPECT_TRUE(d.setObject("TRUE", "SoundOnOff"));
     UserDefaults reread(file);
     EXPECT_EQ(reread.integerForKey("LastAvailLevel"), 3);
     EXPECT_EQ(reread.objectForKey("SoundOnOff"), DefaultsValue("TRUE"));
@@ -270,13 +257,23 @@ TEST_F(UserDefaultsTest, LocationFollowsTheEnvironmentAndFoldersAreMade) {
 
 TEST_F(UserDefaultsTest, ALinkedFileIsWrittenThroughTheLink) {
     fs::path real = fs::path(home.path()) / "dotfiles" / "tindervale.toml";
-    writeFile(real, "LastAvailLevel = 2\n");
+    writeText(real, "LastAvailLevel = 2\n");
     fs::create_directories(dir);
-    fs::create_symlink(real, file);
+    fs::create_symlink("../dotfiles/tindervale.toml", file);
     UserDefaults d(file);
     d.setInteger(3, "LastAvailLevel");
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(UserDefaults(real.string()).integerForKey("LastAvailLevel"), 3);
+
+    // A dangling link (its target's folder not there yet) stays a link too.
+    fs::remove(file);
+    fs::path later = fs::path(home.path()) / "not-yet" / "synced" / "tindervale.toml";
+    fs::create_symlink(later, file);
+    UserDefaults(file).setInteger(4, "LastAvailLevel");
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(UserDefaults(later.string()).integerForKey("LastAvailLevel"), 4);
+    EXPECT_TRUE(log.empty());
+
 }
 
 TEST(DefaultsValue, TextsGiveTheNumberTheyStartWith) {

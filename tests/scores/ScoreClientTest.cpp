@@ -7,7 +7,7 @@
 #include "platform/Log.h"
 #include "scores/ScoreServerPost.h"
 #include "scores/ScoreServerRequest.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -400,12 +400,12 @@ TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscaped) {
 
 TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
     std::vector<std::string> lines;
-    LogSink previous = setLogSink([&](std::string_view line) { lines.emplace_back(line); });
+    platform::LogSink previous = platform::setLogSink([&](std::string_view line) { lines.emplace_back(line); });
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
     bool sent = p->sendScore({{"score", 1}});
     RefPtr<ScoreServerRequest> r = ScoreServerRequest::serverWithGameName(kGame, outcomes.get());
     bool asked = r->requestScores(0, 1, 0, 0);
-    setLogSink(previous);
+    platform::setLogSink(previous);
     EXPECT_FALSE(sent);
     EXPECT_FALSE(asked);
     EXPECT_EQ(p->postStatus(), 1);

@@ -10,11 +10,13 @@
 // then look at the new pictures before committing them.
 
 #include "engine/Director.h"
+#include "engine/Engine.h"
 #include "engine/Scene.h"
 #include "platform/Clock.h"
 #include "platform/Image.h"
-#include "support/ScratchConfig.h"
+#include "support/Scratch.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,6 +30,12 @@ std::ostream& operator<<(std::ostream& os, const RGBA& c);
 
 // Whether every channel of `actual` is within `tolerance` of `expected`.
 ::testing::AssertionResult colorNear(const RGBA& actual, const RGBA& expected, int tolerance = 8);
+
+// Matches a call that throws E with exactly `message` (a NamedException's
+// is "name: reason"): EXPECT_THAT([&] { ... }, Fails<AssertionFailure>("..."));
+template <class E> auto Fails(const std::string& message) {
+    return ::testing::ThrowsMessage<E>(::testing::StrEq(message));
+}
 
 // Reads a PNG written by writePNG (8-bit RGBA) back; false when it cannot.
 bool readTestPNG(const std::string& path, platform::Bitmap& out);
@@ -73,7 +81,7 @@ class EngineTest : public ::testing::Test {
     bool logged(const std::string& line) const;
     void clearLog() { logLines_.clear(); }
 
-    VirtualClock clock_;
+    platform::VirtualClock clock_;
     RefPtr<Window> window_;
     // The settings store of this test alone.
     ScratchConfigHome configHome_;

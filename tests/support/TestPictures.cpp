@@ -59,28 +59,3 @@ bool writePicture(const std::string& path, int width, int height,
                   const std::function<RGBA(int x, int y)>& colour) {
     return platform::writePNG(path, makeBitmap(width, height, colour));
 }
-
-ScratchDir::ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "tindervale-test-XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    if (!made) throw std::runtime_error("cannot make a scratch folder in " + fs::temp_directory_path().string());
-    path_ = made;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-}
-
-std::string ScratchDir::write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    fs::path full = fs::path(path_) / name;
-    fs::create_directories(full.parent_path());
-    std::ofstream(full, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return full.string();
-}
-
-std::vector<uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}

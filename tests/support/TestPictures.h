@@ -1,9 +1,9 @@
 #pragma once
 // Pictures and folders the tests make themselves: PNG files of any colour
-// type and bit depth written with libpng, RGBA pictures from a function, and
-// a scratch folder removed again at the end.
+// type and bit depth written with libpng and RGBA pictures from a function.
 
 #include "platform/Image.h"
+#include "support/Scratch.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,19 +27,3 @@ bool writeRawPNG(const std::string& path, const RawPNG& png);
 platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour);
 bool writePicture(const std::string& path, int width, int height,
                   const std::function<RGBA(int x, int y)>& colour);
-
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // Writes `bytes` to `name` (folders made as needed); returns the full path.
-    std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const;
-
-  private:
-    std::string path_;
-};
-
-std::vector<uint8_t> readBytes(const std::string& path);

@@ -2,7 +2,9 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <vector>
 
@@ -23,4 +25,27 @@ bool writeTestSound(const std::string& path, const TestSound& sound) {
     }
     bool ok = sf_writef_float(file, samples.data(), frames) == frames;
     return sf_close(file) == 0 && ok;
+}
+
+SoundRecorder::SoundRecorder() {
+    previous_ = platform::setSystemSoundObserver([this](const platform::SystemSoundEvent& e) {
+        events_.push_back(e);
+        if (previous_) previous_(e);
+    });
+}
+
+SoundRecorder::~SoundRecorder() {
+    platform::setSystemSoundObserver(std::move(previous_));
+}
+
+std::vector<std::string> SoundRecorder::playedNames() const {
+    std::vector<std::string> names;
+    for (const platform::SystemSoundEvent& e : events_)
+        if (!e.vibration) names.push_back(std::filesystem::path(e.path).stem().string());
+    return names;
+}
+
+int SoundRecorder::vibrationCount() const {
+    return static_cast<int>(
+        std::count_if(events_.begin(), events_.end(), [](const auto& e) { return e.vibration; }));
 }

@@ -1,5 +1,9 @@
-#include "platform/SystemSound.h"
+#include "platform/Sound.h"
+#include "platform/SoundConversion.h"
+#include "platform/SoundFile.h"
+#include "platform/SoundMixer.h"
 #include "platform/Log.h"
+#include "support/Scratch.h"
 #include "support/TestSounds.h"
 
 #include <gtest/gtest.h>
@@ -29,33 +33,29 @@ class SystemSoundTest : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1); // tests never make noise
-        setLogSink([this](std::string_view line) { log.emplace_back(line); });
-        dir = fs::temp_directory_path() / ("tindervale-sounds-" + std::to_string(getpid()));
-        fs::create_directories(dir);
+        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override {
-        setLogSink(nullptr);
-        fs::remove_all(dir);
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    void TearDown() override { platform::setLogSink(nullptr); }
+    std::string path(const std::string& name) const { return scratch.file(name); }
     std::string sound(const std::string& name, const TestSound& s = {}) {
         EXPECT_TRUE(writeTestSound(path(name), s));
         return path(name);
     }
 
-    fs::path dir;
+    ScratchDir scratch;
+    fs::path dir = scratch.path();
     std::vector<std::string> log;
 };
 
 TEST_F(SystemSoundTest, DecodesWavAndCafFiles) {
     SoundBuffer wav, caf;
-    ASSERT_EQ(decodeSoundFile(sound("a.wav", {TestSound::WAV, 22050, 1, 0.25}), wav), kSystemSoundNoError);
+    ASSERT_EQ(decodeSoundFile(sound("a.wav", {TestSound::WAV, 22050, 1, 0.25}), wav), DecodeResult::Ok);
     EXPECT_EQ(wav.rate, 22050);
     EXPECT_EQ(wav.channels, 1);
     EXPECT_EQ(wav.frames(), 5512u);
     EXPECT_NEAR(peak(wav), 0.5f, 0.01f);
 
-    ASSERT_EQ(decodeSoundFile(sound("b.caf", {TestSound::CAF, 44100, 2, 0.5}), caf), kSystemSoundNoError);
+    ASSERT_EQ(decodeSoundFile(sound("b.caf", {TestSound::CAF, 44100, 2, 0.5}), caf), DecodeResult::Ok);
     EXPECT_EQ(caf.rate, 44100);
     EXPECT_EQ(caf.channels, 2);
     EXPECT_EQ(caf.frames(), 22050u);
@@ -63,28 +63,28 @@ TEST_F(SystemSoundTest, DecodesWavAndCafFiles) {
 
 TEST_F(SystemSoundTest, RefusesWhatIsNotAShortSoundFile) {
     SoundBuffer b;
-    EXPECT_EQ(decodeSoundFile(path("missing.caf"), b), kSystemSoundUnreadableFile);
-    EXPECT_EQ(decodeSoundFile(dir.string(), b), kSystemSoundUnreadableFile);
+    EXPECT_EQ(decodeSoundFile(path("missing.caf"), b), DecodeResult::Unreadable);
+    EXPECT_EQ(decodeSoundFile(dir.string(), b), DecodeResult::Unreadable);
     ASSERT_EQ(mkfifo(path("fifo.caf").c_str(), 0600), 0);
-    EXPECT_EQ(decodeSoundFile(path("fifo.caf"), b), kSystemSoundUnreadableFile); // and does not hang
+    EXPECT_EQ(decodeSoundFile(path("fifo.caf"), b), DecodeResult::Unreadable); // and does not hang
     std::ofstream(path("text.caf")) << "this is not a sound file at all, just words";
-    EXPECT_EQ(decodeSoundFile(path("text.caf"), b), kSystemSoundUnsupportedFile);
+    EXPECT_EQ(decodeSoundFile(path("text.caf"), b), DecodeResult::Unsupported);
     std::ofstream(path("empty.wav")).close();
-    EXPECT_EQ(decodeSoundFile(path("empty.wav"), b), kSystemSoundUnsupportedFile);
+    EXPECT_EQ(decodeSoundFile(path("empty.wav"), b), DecodeResult::Unsupported);
     // A cut-off file keeps what can be read.
     std::string whole = sound("whole.wav", {TestSound::WAV, 8000, 1, 1.0});
     fs::resize_file(whole, fs::file_size(whole) / 2);
-    EXPECT_EQ(decodeSoundFile(whole, b), kSystemSoundNoError);
+    EXPECT_EQ(decodeSoundFile(whole, b), DecodeResult::Ok);
     EXPECT_GT(b.frames(), 3000u);
     EXPECT_LT(b.frames(), 4000u);
     EXPECT_EQ(decodeSoundFile(sound("long.wav", {TestSound::WAV, 8000, 1, kMaxSystemSoundSeconds + 1}), b),
-              kSystemSoundTooLong);
+              DecodeResult::TooLong);
     EXPECT_TRUE(b.samples.empty());
 }
 
 TEST_F(SystemSoundTest, ConvertsToTheOutputFormat) {
     SoundBuffer mono;
-    ASSERT_EQ(decodeSoundFile(sound("m.wav", {TestSound::WAV, 22050, 1, 1.0}), mono), kSystemSoundNoError);
+    ASSERT_EQ(decodeSoundFile(sound("m.wav", {TestSound::WAV, 22050, 1, 1.0}), mono), DecodeResult::Ok);
     SoundBuffer stereo;
     ASSERT_TRUE(convertSound(mono, 48000, 2, stereo));
     EXPECT_NEAR(static_cast<double>(stereo.frames()), 48000, 48); // the ending is kept
@@ -94,7 +94,7 @@ TEST_F(SystemSoundTest, ConvertsToTheOutputFormat) {
 
     // Three channels is a layout SDL may not map; it still comes out.
     SoundBuffer three;
-    ASSERT_EQ(decodeSoundFile(sound("t.wav", {TestSound::WAV, 44100, 3, 0.5}), three), kSystemSoundNoError);
+    ASSERT_EQ(decodeSoundFile(sound("t.wav", {TestSound::WAV, 44100, 3, 0.5}), three), DecodeResult::Ok);
     SoundBuffer out;
     ASSERT_TRUE(convertSound(three, 48000, 2, out));
     EXPECT_NEAR(static_cast<double>(out.frames()), 24000, 24);
@@ -146,7 +146,7 @@ TEST_F(SystemSoundTest, RegisteredSoundsPlayOverlappingAndAreObserved) {
     EXPECT_EQ(untouched, 77u);
     EXPECT_EQ(createSystemSound(path("Move.caf"), nullptr), kSystemSoundBadArgument);
 
-    SystemSoundRecorder recorder;
+    SoundRecorder recorder;
     playSystemSound(move);
     playSystemSound(move);
     playSystemSound(win);
@@ -175,7 +175,7 @@ TEST_F(SystemSoundTest, RegisteredSoundsPlayOverlappingAndAreObserved) {
 }
 
 TEST_F(SystemSoundTest, VibrationIsObservedAndItsAbsenceLoggedOnce) {
-    SystemSoundRecorder recorder;
+    SoundRecorder recorder;
     playSystemSound(kSystemSoundID_Vibrate);
     playSystemSound(kSystemSoundID_Vibrate);
     EXPECT_EQ(recorder.vibrationCount(), 2);

@@ -1,0 +1,74 @@
+#pragma once
+// The GL state cache the engine's own textured drawing goes through.
+//
+// Why: a sprite used to switch texturing, the client arrays, the colour and
+// the blend function on and back off around its one draw call, and made that
+// call on its own. With thousands of sprites those switches were most of the
+// frame. Now a run of textured draws leaves the state set, and consecutive
+// quads that share texture, tint and blend function become one draw call.
+//
+// The convention every `draw` of its own may rely on is unchanged: client
+// arrays off, GL_TEXTURE_2D off, colour (255, 255, 255, 255), the director's
+// blend function, nothing waiting to be drawn. The cache keeps it like this:
+// - Only nodes whose `drawsThroughStateCache()` is true (TextureNode,
+//   AtlasNode and what derives from them without drawing on its own) may leave
+//   the state cached. `CocosNode::visit` calls `restore()` before any other
+//   node's `draw`, and around a grid's capture and rendering.
+// - When the outermost `visit` returns, and after a cached draw made outside
+//   any visit (a direct `draw()` call), the state is restored: nothing ever
+//   stays pending once the engine's drawing is over.
+// - Quads are kept in the order they were drawn; a quad with another texture,
+//   tint or blend function, an atlas, or a change of projection first draws
+//   what is pending. Their corners are transformed by the modelview matrix on
+//   the CPU and drawn with an identity modelview (the same pixels: positions
+//   end on the rasteriser's sub-pixel grid either way; the golden pictures
+//   are compared byte for byte with TV_GOLDEN_EXACT=1).
+// - The bound texture is known only while the cache is in use: `restore()`
+//   forgets it, and a texture that is deleted is forgotten (and its pending
+//   quads drawn) first.
+
+#include "platform/GL.h"
+
+#include <cstdint>
+
+class Texture2D;
+
+// A tint and opacity; for pictures with premultiplied colour the tint is
+// premultiplied by the opacity and the blend function is (1, 1 - alpha).
+struct GLTint {
+    uint8_t r = 255, g = 255, b = 255, opacity = 255;
+};
+
+namespace GLStateCache {
+
+// Draws what is pending and brings GL back to the conventional state.
+void restore();
+
+// One textured quad in the current modelview space: corners bottom-left,
+// bottom-right, top-left, top-right as (x, y) pairs and their texture
+// coordinates. A null texture draws nothing.
+void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], const GLfloat coordinates[8]);
+
+// Texturing, arrays, tint, blend function and the texture ready for a draw
+// call of the caller's own (an atlas); what is pending is drawn first.
+void prepare(const Texture2D* texture, GLTint tint);
+
+// After the caller's own draw call that followed `prepare`.
+void drawn();
+
+// Tells the cache that texture `name` is being deleted.
+void forgetTexture(GLuint name);
+
+// Draw calls made for quads since the program started (benchmarks, tests).
+uint64_t drawCalls();
+
+// Held by CocosNode::visit: the outermost one restores the state when it ends.
+class VisitScope {
+  public:
+    VisitScope();
+    ~VisitScope();
+    VisitScope(const VisitScope&) = delete;
+    VisitScope& operator=(const VisitScope&) = delete;
+};
+
+} // namespace GLStateCache
