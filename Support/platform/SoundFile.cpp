@@ -62,6 +62,12 @@ DecodeResult decodeSoundFile(const std::string& path, SoundBuffer& out) {
     default:
         return DecodeResult::Unreadable;
     }
+    return decodeSoundData(bytes, out);
+}
+
+DecodeResult decodeSoundData(const std::vector<uint8_t>& bytes, SoundBuffer& out) {
+    out = SoundBuffer{};
+    if (bytes.size() > kMaxFileSize) return DecodeResult::TooLong;
     MemoryFile memory{bytes};
     SF_VIRTUAL_IO io{memoryLength, memorySeek, memoryRead, memoryWrite, memoryTell};
     SF_INFO info{};

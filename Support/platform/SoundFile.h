@@ -4,6 +4,7 @@
 // Failures: worded by the caller (see Log.h).
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,7 @@ enum class DecodeResult {
 
 // Decodes the whole file at `path`; logs nothing (the caller words the line).
 DecodeResult decodeSoundFile(const std::string& path, SoundBuffer& out);
+// The same for a file's bytes already in memory.
+DecodeResult decodeSoundData(const std::vector<uint8_t>& bytes, SoundBuffer& out);
 
 } // namespace platform

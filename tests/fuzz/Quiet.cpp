@@ -3,6 +3,6 @@
 #include "platform/Log.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setLogSink([](std::string_view) {});
+    platform::setLogSink([](std::string_view) {});
     return 0;
 }

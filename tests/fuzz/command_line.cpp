@@ -1,5 +1,5 @@
 // The command line: NUL-separated arguments in, options or one error out.
-#include "CommandLine.h"
+#include "runner/CommandLine.h"
 
 #include <cstdlib>
 #include <string>
