@@ -36,6 +36,7 @@ class Action : public Ref {
     virtual RefPtr<Action> copy() const;
 
   private:
+    [[no_unique_address]] LiveCount<Action> liveCount_;
     WeakPtr<CocosNode> target_;
 };
 

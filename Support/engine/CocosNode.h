@@ -123,6 +123,7 @@ class CocosNode : public Ref {
     Timer* scheduledTimer(const std::string& selector) const;
 
   private:
+    [[no_unique_address]] LiveCount<CocosNode> liveCount_;
     struct ActionLists : Ref {
         std::vector<RefPtr<Action>> actions;
         std::vector<RefPtr<Action>> actionsToRemove;

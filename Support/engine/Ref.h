@@ -44,6 +44,21 @@ class Ref {
     mutable WeakControl* weak_ = nullptr;
 };
 
+// How many objects of one kind are alive, kept by a member of the kind's
+// base class (nodes, actions, timers, textures): tests check that a scene's
+// objects are all gone once it is.
+template <class Kind> class LiveCount {
+  public:
+    LiveCount() { ++live_; }
+    LiveCount(const LiveCount&) { ++live_; }
+    LiveCount& operator=(const LiveCount&) { return *this; }
+    ~LiveCount() { --live_; }
+    static long live() { return live_; }
+
+  private:
+    static inline long live_ = 0;
+};
+
 template <class T> class RefPtr {
   public:
     RefPtr() = default;

@@ -35,6 +35,7 @@ class Timer : public Ref {
     std::string description() const override;
 
   private:
+    [[no_unique_address]] LiveCount<Timer> liveCount_;
     friend class Scheduler;
     // The target is kept alive while the scheduler holds the timer, so a
     // node and the timers in its own map do not keep each other alive.

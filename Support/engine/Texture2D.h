@@ -99,6 +99,7 @@ class Texture2D : public Ref {
     std::string description() const override;
 
   private:
+    [[no_unique_address]] LiveCount<Texture2D> liveCount_;
     GLuint name_ = 0;
     ccSize size_;
     uint32_t width_ = 0;
