@@ -9,6 +9,7 @@
 #include "scores/ScoreServerRequest.h"
 #include "support/Scratch.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <openssl/evp.h>
@@ -133,30 +134,8 @@ class OddServer {
     std::vector<Seen> requests_;
 };
 
-// A port that takes connections and never answers.
-class SilentServer {
-  public:
-    SilentServer() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(fd_, 8);
-        socklen_t len = sizeof a;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-    }
-    ~SilentServer() { close(fd_); }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
-  private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
-// A loopback port that nothing listens on.
-int closedPort() {
+// A loopback socket bound to a free port; its port in `port`.
+int boundSocket(int& port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -164,8 +143,27 @@ int closedPort() {
     bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
     socklen_t len = sizeof a;
     getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    close(fd);
-    return ntohs(a.sin_port);
+    port = ntohs(a.sin_port);
+    return fd;
+}
+
+// A port that takes connections and never answers.
+class SilentServer {
+  public:
+    SilentServer() : fd_(boundSocket(port_)) { listen(fd_, 8); }
+    ~SilentServer() { close(fd_); }
+    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+  private:
+    int port_ = 0;
+    int fd_ = -1;
+};
+
+// A loopback port that nothing listens on.
+int closedPort() {
+    int port = 0;
+    close(boundSocket(port));
+    return port;
 }
 
 class Outcomes : public ScoreServerDelegate {
@@ -428,15 +426,11 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
 TEST_F(ScoreClient, AValueThatIsNeitherTextNorNumberIsRefusedBeforeSending) {
     setScoreServerURL("http://127.0.0.1:" + std::to_string(closedPort()));
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
-    for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})}) {
-        try {
-            p->sendScore({{"score", 1}, {"z", bad}});
-            ADD_FAILURE() << bad.typeName();
-        } catch (const NamedException& e) {
-            EXPECT_EQ(e.name(), "Invalid format for value");
-            EXPECT_EQ(e.reason(), "Invalid format for value. addValue");
-        }
-    }
+    for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
+        EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
+                    ::testing::ThrowsMessage<NamedException>(
+                        "Invalid format for value: Invalid format for value. addValue"))
+            << bad.typeName();
     EXPECT_EQ(URLConnection::openConnections(), 0u);
 }
 
