@@ -65,24 +65,12 @@ class GeneratedResources : public ::testing::Test {
 
 } // namespace
 
-TEST_F(GeneratedResources, EveryFileTheGameLoadsIsMade) {
-    std::vector<std::string> names = {"stick.png",      "kochak.png",  "Default.png", "Message.png",
-                                      "BtnYes.png",     "BtnNo.png",   "info.png",    "info1.png",
-                                      "fps_images.png", "bonus.png",   "bonus_.png",  "fire.png",
-                                      "Move.caf",       "Success.caf", "Win.caf"};
-    for (int i = 1; i <= 10; ++i) {
-        names.push_back("level_stick" + std::to_string(i) + ".png");
-        names.push_back("level_stick" + std::to_string(i) + "_.png");
-    }
-    for (int i = 1; i <= 15; ++i)
-        names.push_back("level" + std::to_string(i) + ".png");
-    // The engine's tile maps and trails (tests and demos).
-    for (const char* name :
-         {"tiles.png", "streak.png", "map-raw8.tga", "map-raw16.tga", "map-raw24.tga", "map-raw32.tga",
-          "map-rle8.tga", "map-rle16.tga", "map-rle24.tga", "map-rle32.tga"})
-        names.push_back(name);
-    for (const std::string& name : names)
-        EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
+// Every committed file is still made (the screens' own tests see a file that
+// went from both places).
+TEST_F(GeneratedResources, EveryCommittedFileIsMade) {
+    for (const auto& entry : fs::directory_iterator(committed_))
+        if (const fs::path name = entry.path().filename(); !name.string().starts_with("."))
+            EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
 }
 
 TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {

@@ -118,29 +118,6 @@ TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
     EXPECT_TRUE(matchesGolden("game-objective"));
 }
 
-TEST_F(ScreensTest, TheObjectiveShowsTheLevelsPictureAndTask) {
-    progress::setCurrentLevel(14);
-    runScene(newPlayScreen());
-    step();
-    TaskLayer* task = shown<TaskLayer>();
-    ASSERT_NE(task, nullptr);
-    bool picture = false, text = false;
-    for (auto& child : task->children()) {
-        if (auto* s = dynamic_cast<Sprite*>(child.get()); s && shows(s, "level15.png")) {
-            picture = true;
-            EXPECT_EQ(s->position(), cpv(70, 320));
-            EXPECT_EQ(s->scaleX(), 1.2f);
-        }
-        if (auto* l = dynamic_cast<Label*>(child.get());
-            l && l->string() == "Move 4 sticks to form 6 triangles and 1 hexagon") {
-            text = true;
-            EXPECT_EQ(l->contentSize(), (ccSize{180, 200}));
-        }
-    }
-    EXPECT_TRUE(picture);
-    EXPECT_TRUE(text);
-}
-
 TEST_F(ScreensTest, OutOfRangeStoredLevelsStayInsideTheCatalogue) {
     progress::setCurrentLevel(99);
     progress::setLastAvailLevel(-7);
