@@ -69,8 +69,9 @@ class GeneratedResources : public ::testing::Test {
 // went from both places).
 TEST_F(GeneratedResources, EveryCommittedFileIsMade) {
     for (const auto& entry : fs::directory_iterator(committed_))
-        if (const fs::path name = entry.path().filename(); !name.string().starts_with("."))
+        if (const fs::path name = entry.path().filename(); !name.string().starts_with(".")) {
             EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
+        }
 }
 
 TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {
