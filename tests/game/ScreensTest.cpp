@@ -118,22 +118,6 @@ TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
     EXPECT_TRUE(matchesGolden("game-objective"));
 }
 
-TEST_F(ScreensTest, OutOfRangeStoredLevelsStayInsideTheCatalogue) {
-    progress::setCurrentLevel(99);
-    progress::setLastAvailLevel(-7);
-    runScene(newPlayScreen());
-    step();
-    ASSERT_NE(shown<TaskLayer>(), nullptr);
-    EXPECT_EQ(shown<TaskLayer>()->currlevel(), 14);
-    tap(cpv(160, 200));
-    ASSERT_NE(shown<GameLayer>(), nullptr);
-    EXPECT_EQ(shown<GameLayer>()->currlevel(), 14);
-    director()->pushScene(sceneWithLayer(LevelLayer::node()));
-    step();
-    EXPECT_TRUE(shows(shown<LevelLayer>()->levelButtons()[0]->normalImage(), "level_stick1.png"))
-        << "Level 1 is never locked";
-}
-
 TEST_F(ScreensTest, ResetToDefaultsLocksEverythingButLevelOne) {
     progress::setLastAvailLevel(7);
     runScene(newMainScreen());
