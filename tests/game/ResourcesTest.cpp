@@ -5,6 +5,7 @@
 // resources, or a hand-edited picture, fails here.
 
 #include "support/EngineTest.h"
+#include "support/Scratch.h"
 #include "support/TestPictures.h"
 
 #include <sndfile.h>
@@ -52,14 +53,11 @@ int differingPixels(const platform::Bitmap& a, const platform::Bitmap& b) {
 class GeneratedResources : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) / ("generated-resources-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
         const std::string command = std::string("'") + TV_RESOURCE_GENERATOR + "' '" + dir_.string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path dir_;
+    ScratchDir scratch_;
+    const fs::path dir_ = scratch_.path();
     const fs::path committed_ = TV_RESOURCE_DIR;
 };
 
