@@ -17,6 +17,7 @@
 #include "platform/GL.h"
 #include "support/EngineTest.h"
 #include "support/RunGame.h"
+#include "support/Scratch.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -48,19 +49,6 @@ class GalleryTest : public EngineTest {
 };
 
 class EveryDemo : public GalleryTest, public ::testing::WithParamInterface<std::string> {};
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A fresh folder under the system's temporary one.
-fs::path scratchFolder(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / ("tv-gallery-" + name + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 // The first node of class T in the tree under `node`.
 template <class T> T* find(CocosNode* node) {
@@ -273,17 +261,17 @@ TEST_F(GalleryTest, ADemoThatRunsOutStartsAgain) {
 // same files, and the sheets are the ones in docs/gallery. With
 // TV_UPDATE_GOLDEN=1 the sheets in docs/gallery are written instead.
 TEST(GalleryContactSheet, IsTheSameOnEveryRunAndTheSameAsTheOneInDocs) {
-    fs::path one = scratchFolder("one"), two = scratchFolder("two");
+    ScratchDir first, second;
+    const fs::path one = first.path(), two = second.path();
     // The two runs side by side: each draws every demo, the longest part of the test suite.
     auto sheet = [](const fs::path& dir) {
         return runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", dir.string()},
                              {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy"});
     };
-    std::future<RunResult> second = std::async(std::launch::async, sheet, two);
-    RunResult first = sheet(one);
-    RunResult other = second.get();
-    ASSERT_EQ(first.code, 0) << first.output;
-    ASSERT_EQ(other.code, 0) << other.output;
+    std::future<RunResult> running = std::async(std::launch::async, sheet, two);
+    RunResult a = sheet(one), b = running.get();
+    ASSERT_EQ(a.code, 0) << a.output;
+    ASSERT_EQ(b.code, 0) << b.output;
     size_t pages = (demos().size() + 11) / 12;
     std::vector<std::string> files;
     for (const Demo& d : demos())
@@ -292,9 +280,9 @@ TEST(GalleryContactSheet, IsTheSameOnEveryRunAndTheSameAsTheOneInDocs) {
         files.push_back(contactSheetFileName(static_cast<int>(p)));
     EXPECT_EQ(static_cast<size_t>(std::distance(fs::directory_iterator(one), {})), files.size());
     for (const std::string& f : files) {
-        std::string a = readFile(one / f);
-        EXPECT_FALSE(a.empty()) << f;
-        EXPECT_TRUE(a == readFile(two / f)) << f << " differs between two runs";
+        std::string made = readText(one / f);
+        EXPECT_FALSE(made.empty()) << f;
+        EXPECT_TRUE(made == readText(two / f)) << f << " differs between two runs";
     }
 
     fs::path docs = fs::path(TV_DOCS_DIR) / "gallery";
@@ -325,8 +313,6 @@ TEST(GalleryContactSheet, IsTheSameOnEveryRunAndTheSameAsTheOneInDocs) {
         EXPECT_LE(differing, made.pixels.size() / 1000)
             << "docs/gallery/" << name << " is stale: run this test with TV_UPDATE_GOLDEN=1, look, commit";
     }
-    fs::remove_all(one);
-    fs::remove_all(two);
 }
 
 TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
@@ -341,8 +327,8 @@ TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
     for (const Demo& d : demos())
         EXPECT_NE(list.output.find("  " + d.name + "\n"), std::string::npos) << d.name;
 
-    fs::path dir = scratchFolder("shot");
-    fs::path shot = dir / "menus shot.png";
+    ScratchDir dir;
+    fs::path shot = dir.file("menus shot.png");
     RunResult one = runExecutable(
         TV_GALLERY_EXECUTABLE,
         {"--headless", "--scale", "1", "--demo", "Menus", "--frames", "5", "--screenshot", shot.string()},
@@ -369,11 +355,10 @@ TEST(GalleryCommandLine, TakesTheGameOptionsAndItsOwn) {
         runExecutable(TV_GALLERY_EXECUTABLE, {"--contact-sheet", (shot / "below a file").string()}, env);
     EXPECT_EQ(unwritable.code, 1);
     EXPECT_NE(unwritable.output.find("Cannot make the folder"), std::string::npos) << unwritable.output;
-    fs::remove_all(dir);
 }
 
 TEST(GalleryReadme, NamesEveryDemoAndShowsEveryContactSheetPage) {
-    std::string readme = readFile(fs::path(TV_DOCS_DIR).parent_path() / "README.md");
+    std::string readme = readText(fs::path(TV_DOCS_DIR).parent_path() / "README.md");
     ASSERT_FALSE(readme.empty());
     for (const Demo& d : demos())
         EXPECT_NE(readme.find(d.name), std::string::npos) << d.name << " is not in README.md";

@@ -3,11 +3,7 @@
 #include "runner/CommandLine.h"
 #include "support/EngineTest.h"
 #include "support/RunGame.h"
-
-#include <filesystem>
-#include <fstream>
-
-namespace fs = std::filesystem;
+#include "support/Scratch.h"
 
 TEST(CommandLineTest, ReadsTheOptions) {
     auto r = parseCommandLine(
@@ -43,40 +39,13 @@ TEST(CommandLineTest, RejectsBadValues) {
     }
 }
 
-namespace {
-std::string tempPath(const std::string& name) {
-    fs::path dir = fs::temp_directory_path() / ("tindervale-test-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    return (dir / name).string();
-}
-} // namespace
-
-TEST(GameExecutable, WritesAScreenshotOfAHeadlessRun) {
-    std::string shot = tempPath("shot.png");
-    RunResult r = runGame({"--headless", "--frames", "3", "--screenshot", shot});
-    ASSERT_EQ(r.code, 0) << r.output;
-    platform::Bitmap picture;
-    ASSERT_TRUE(readTestPNG(shot, picture));
-    EXPECT_EQ(picture.width, 320);
-    EXPECT_EQ(picture.height, 480);
-    EXPECT_EQ(picture.pixel(0, 0)[3], 255);
-}
-
-TEST(GameExecutable, RunsAScriptToItsEnd) {
-    std::string script = tempPath("run.txt"), shot = tempPath("mid.png");
-    std::ofstream(script) << "# start, wait, look\nwait 0.5\nscreenshot " << shot << "\ntap 160 240\n";
-    RunResult r = runGame({"--headless", "--script", script});
-    ASSERT_EQ(r.code, 0) << r.output;
-    EXPECT_TRUE(fs::exists(shot));
-}
-
 TEST(GameExecutable, BadInputExitsWithTwoAndSaysWhy) {
     RunResult r = runGame({"--frames", "nine"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.output.find("--frames"), std::string::npos) << r.output;
 
-    std::string script = tempPath("bad.txt");
-    std::ofstream(script) << "wait 1\n\ntap 1\n";
+    ScratchDir dir;
+    std::string script = dir.write("bad.txt", std::string("wait 1\n\ntap 1\n"));
     r = runGame({"--headless", "--script", script});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.output.find(":3:"), std::string::npos) << "the line number: " << r.output;

@@ -9,10 +9,6 @@ void GameFixture::SetUp() {
     registerGameTransitions();
 }
 
-void GameFixture::TearDown() {
-    EngineTest::TearDown();
-}
-
 void GameFixture::wait(float seconds) {
     int frames = static_cast<int>(std::ceil(seconds * 60 - 1e-4f));
     stepFrames(frames);

@@ -17,7 +17,6 @@
 class GameFixture : public EngineTest {
   protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Time passes: whole frames of 1/60 s.
     void wait(float seconds);

@@ -10,7 +10,15 @@
 #include <algorithm>
 
 namespace {
-class EveryLevel : public GameFixture, public ::testing::WithParamInterface<int> {};
+class CompletionTest : public GameFixture {
+  protected:
+    // Drags the sticks of the level's first solution into place.
+    void solve(GameLayer* board, int index) {
+        for (const StickMove& m : movesToSolve(*levelAt(index), 0))
+            moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    }
+};
+class EveryLevel : public CompletionTest, public ::testing::WithParamInterface<int> {};
 
 // The stored progress before the level is played, chosen so that each rule shows.
 int32_t progressBefore(int index) {
@@ -29,11 +37,7 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
     ASSERT_NE(board, nullptr);
     EXPECT_EQ(textOf(board->titleLabel()), index < 10 ? "Level " + std::to_string(index + 1)
                                                        : "Bonus " + std::to_string(index - 9));
-
-    const std::vector<StickMove> moves = movesToSolve(level, 0);
-    ASSERT_EQ(moves.size(), static_cast<size_t>(level.moveCount));
-    for (const StickMove& m : moves)
-        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    solve(board, index);
 
     // The last move's frame judged the board.
     EXPECT_EQ(board->state(), GameLayer::kIdle);
@@ -65,12 +69,8 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
 
 INSTANTIATE_TEST_SUITE_P(Game, EveryLevel, ::testing::Range(0, kLevelCount));
 
-using CompletionTest = GameFixture;
-
 TEST_F(CompletionTest, SolvingWithoutNextLevelUnlocksNothing) {
-    GameLayer* board = playLevel(2);
-    for (const StickMove& m : movesToSolve(*levelAt(2), 0))
-        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    solve(playLevel(2), 2);
     wait(2.1f);
     tap(cpv(80, 15)); // "Main Menu"
     EXPECT_EQ(progress::lastAvailLevel(), 0);
@@ -79,17 +79,14 @@ TEST_F(CompletionTest, SolvingWithoutNextLevelUnlocksNothing) {
 TEST_F(CompletionTest, ReplayAfterTheLastLevelOfASeries) {
     // After Level 10 the board has moved on to Bonus 1.
     GameLayer* board = playLevel(9);
-    for (const StickMove& m : movesToSolve(*levelAt(9), 0))
-        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    solve(board, 9);
     wait(2.1f);
     tap(cpv(260, 15)); // "Replay"
     EXPECT_EQ(board->currlevel(), 10);
     EXPECT_EQ(textOf(board->titleLabel()), "Bonus 1");
 
     // After Bonus 5 there is nothing further: Replay plays Bonus 5 again.
-    board = playLevel(14);
-    for (const StickMove& m : movesToSolve(*levelAt(14), 0))
-        moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+    solve(board = playLevel(14), 14);
     wait(2.1f);
     tap(cpv(260, 15));
     EXPECT_EQ(board->currlevel(), 14);

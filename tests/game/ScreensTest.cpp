@@ -36,11 +36,10 @@ TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
     EXPECT_EQ(options->soundToggle()->selectedIndex(), 0u) << "No means Sound Off";
 }
 
-TEST_F(ScreensTest, YesShowsSoundOnInTheOptionsAndTheToggleWritesTheStore) {
-    runScene(TindervaleAppDelegate::firstScene());
+TEST_F(ScreensTest, TheOptionsShowSoundOnAndTheToggleWritesTheStore) {
+    progress::setSoundOn(true);
+    runScene(newMainScreen());
     step();
-    tap(cpv(110, 250)); // "Yes"
-    EXPECT_TRUE(progress::soundOn());
     tap(cpv(160, 240)); // "Options"
     OptionLayer* options = shown<OptionLayer>();
     ASSERT_NE(options, nullptr);
@@ -87,10 +86,9 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
             auto* bonus = dynamic_cast<MenuItemImage*>(items[static_cast<size_t>(10 + j)].get());
             EXPECT_TRUE(shows(bonus->normalImage(), j < c.bonusUnlocked ? "bonus.png" : "bonus_.png"))
                 << "bonus " << j + 1;
-            EXPECT_EQ(bonus->position(), cpv(40.0f + 60 * j, 170));
         }
         if (c.progress == 3) {
-            EXPECT_TRUE(matchesGolden("game-level-selection"));
+            EXPECT_TRUE(matchesGolden("game-level-selection")) << "and where the buttons stand";
         }
     }
 }
@@ -116,45 +114,6 @@ TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
     ASSERT_NE(shown<TaskLayer>(), nullptr);
     EXPECT_EQ(shown<TaskLayer>()->currlevel(), 3);
     EXPECT_TRUE(matchesGolden("game-objective"));
-}
-
-TEST_F(ScreensTest, TheObjectiveShowsTheLevelsPictureAndTask) {
-    progress::setCurrentLevel(14);
-    runScene(newPlayScreen());
-    step();
-    TaskLayer* task = shown<TaskLayer>();
-    ASSERT_NE(task, nullptr);
-    bool picture = false, text = false;
-    for (auto& child : task->children()) {
-        if (auto* s = dynamic_cast<Sprite*>(child.get()); s && shows(s, "level15.png")) {
-            picture = true;
-            EXPECT_EQ(s->position(), cpv(70, 320));
-            EXPECT_EQ(s->scaleX(), 1.2f);
-        }
-        if (auto* l = dynamic_cast<Label*>(child.get());
-            l && l->string() == "Move 4 sticks to form 6 triangles and 1 hexagon") {
-            text = true;
-            EXPECT_EQ(l->contentSize(), (ccSize{180, 200}));
-        }
-    }
-    EXPECT_TRUE(picture);
-    EXPECT_TRUE(text);
-}
-
-TEST_F(ScreensTest, OutOfRangeStoredLevelsStayInsideTheCatalogue) {
-    progress::setCurrentLevel(99);
-    progress::setLastAvailLevel(-7);
-    runScene(newPlayScreen());
-    step();
-    ASSERT_NE(shown<TaskLayer>(), nullptr);
-    EXPECT_EQ(shown<TaskLayer>()->currlevel(), 14);
-    tap(cpv(160, 200));
-    ASSERT_NE(shown<GameLayer>(), nullptr);
-    EXPECT_EQ(shown<GameLayer>()->currlevel(), 14);
-    director()->pushScene(sceneWithLayer(LevelLayer::node()));
-    step();
-    EXPECT_TRUE(shows(shown<LevelLayer>()->levelButtons()[0]->normalImage(), "level_stick1.png"))
-        << "Level 1 is never locked";
 }
 
 TEST_F(ScreensTest, ResetToDefaultsLocksEverythingButLevelOne) {

@@ -1,6 +1,7 @@
 #include "SoundEffect.h"
 #include "platform/Sound.h"
 #include "support/EngineTest.h"
+#include "support/Scratch.h"
 #include "support/TestSounds.h"
 
 #include <filesystem>
@@ -12,17 +13,8 @@ namespace {
 
 class SoundEffectTest : public EngineTest {
   protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        dir = fs::temp_directory_path() / ("tindervale-effects-" + std::to_string(getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        fs::remove_all(dir);
-    }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    fs::path dir;
+    std::string path(const std::string& name) const { return dir.file(name); }
+    ScratchDir dir;
 };
 
 TEST_F(SoundEffectTest, FilesThatCannotBeRegisteredGiveNoneWithTheirLogLine) {
@@ -48,7 +40,7 @@ TEST_F(SoundEffectTest, PlaysUntilItIsDestroyed) {
     ASSERT_TRUE(writeTestSound(path("Move.caf"), {TestSound::CAF, 22050, 1, 0.2}));
     // Relative paths are taken from the working folder.
     fs::path previous = fs::current_path();
-    fs::current_path(dir);
+    fs::current_path(dir.path());
     RefPtr<SoundEffect> move = SoundEffect::soundEffectWithContentsOfFile("Move.caf");
     fs::current_path(previous);
     ASSERT_TRUE(move);

@@ -1,6 +1,7 @@
 // Reading whole files from outside: what is refused, and that nothing hangs.
 
 #include "platform/File.h"
+#include "support/Scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,8 @@ namespace fs = std::filesystem;
 using namespace platform;
 
 TEST(ReadFile, ReadsRegularFilesAndRefusesTheRest) {
-    fs::path dir = fs::temp_directory_path() / ("tindervale-file-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    ScratchDir scratch;
+    const fs::path dir = scratch.path();
     std::vector<uint8_t> bytes;
     std::string error;
 
@@ -33,5 +34,4 @@ TEST(ReadFile, ReadsRegularFilesAndRefusesTheRest) {
     ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(readFile((dir / "pipe").string(), 10, bytes), ReadFileResult::NotRegular) << "and it did not hang";
     EXPECT_EQ(readFile("", 10, bytes), ReadFileResult::Missing);
-    fs::remove_all(dir);
 }

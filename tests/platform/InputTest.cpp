@@ -13,12 +13,6 @@
 #include <vector>
 
 namespace {
-struct cpVectLike {
-    float x, y;
-};
-} // namespace
-
-namespace {
 class InputTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -141,7 +135,9 @@ TEST_F(InputTest, ClicksGoThroughTheLetterboxAtEveryWindowSize) {
     struct Case {
         int width, height;
     };
-    const cpVectLike button{260, 465}; // a button near the bottom-right corner, view points
+    const struct {
+        float x, y;
+    } button{260, 465}; // a button near the bottom-right corner, view points
     for (Case c : {Case{640, 960}, Case{320, 480}, Case{1920, 1080}, Case{500, 1400}, Case{333, 333},
                    Case{1001, 1503}}) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));

@@ -40,29 +40,6 @@ class UserDefaultsTest : public ::testing::Test {
     std::vector<std::string> log;
 };
 
-TEST_F(UserDefaultsTest, GameKeysKeepTheirKindsAcrossRuns) {
-    {
-        UserDefaults& d = UserDefaults::standardUserDefaults();
-        EXPECT_EQ(d.filePath(), file);
-        EXPECT_FALSE(d.objectForKey("SoundOnOff"));
-        EXPECT_EQ(d.integerForKey("LastAvailLevel"), 0);
-        d.setObject("TRUE", "SoundOnOff");
-        d.setInteger(3, "LastAvailLevel");
-        d.setObject(uint32_t{2}, "CurrentLevel");
-    }
-    for (const char* line : {"SoundOnOff = 'TRUE'\n", "LastAvailLevel = 3\n", "CurrentLevel = 2\n"})
-        EXPECT_NE(readText(file).find(line), std::string::npos) << line;
-
-    UserDefaults::resetStandardUserDefaults();
-    UserDefaults& again = UserDefaults::standardUserDefaults();
-    EXPECT_EQ(again.objectForKey("SoundOnOff"), DefaultsValue("TRUE"));
-    EXPECT_TRUE(again.objectForKey("CurrentLevel")->isNumber());
-    EXPECT_EQ(again.objectForKey("CurrentLevel")->integerValue(), 2);
-    EXPECT_EQ(again.integerForKey("LastAvailLevel"), 3);
-    EXPECT_EQ(again.integerForKey("SoundOnOff"), 0); // a text that is not a number
-    EXPECT_TRUE(log.empty());
-}
-
 TEST_F(UserDefaultsTest, OddTextsKeysAndNumbersRoundTrip) {
     const std::vector<std::pair<std::string, DefaultsValue>> values = {
         {"Max", INT64_MAX},

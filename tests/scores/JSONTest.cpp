@@ -4,6 +4,7 @@
 #include "scores/CJSONSerializer.h"
 #include "scores/TextScanner.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -17,6 +18,8 @@
 #include <sstream>
 
 using namespace std::string_literals;
+using ::testing::StartsWith;
+using ::testing::ThrowsMessage;
 
 namespace {
 
@@ -268,15 +271,9 @@ TEST(JSONWriter, WritesValidJSON) {
 }
 
 TEST(JSONWriter, NumbersJSONCannotExpressAreRefused) {
-    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
-        try {
-            write(JSONArray{1, bad});
-            ADD_FAILURE() << "wrote " << bad;
-        } catch (const NamedException& e) {
-            EXPECT_EQ(e.name(), "NSGenericException");
-            EXPECT_TRUE(e.reason().starts_with("Could not serialize object '")) << e.reason();
-        }
-    }
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()})
+        EXPECT_THAT([&] { write(JSONArray{1, bad}); },
+                    ThrowsMessage<NamedException>(StartsWith("NSGenericException: Could not serialize object")));
 }
 
 TEST(JSONValue, IsPleasantToReadFrom) {
@@ -373,30 +370,21 @@ TEST(DataScanner, Comments) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        for (bool text : {false, true}) { // the byte scanner and the character scanner agree
+        auto scan = [&c](auto s) {
             std::string out;
-            try {
-                bool found;
-                std::string rest;
-                if (text) {
-                    RefPtr<TextScanner> s = TextScanner::scannerWithString(c.text);
-                    found = c.cStyle ? s->scanCStyleComment(&out) : s->scanCPlusPlusStyleComment(&out);
-                    rest = s->remainingString();
-                } else {
-                    RefPtr<CDataScanner> s = CDataScanner::scannerWithData(c.text);
-                    found = c.cStyle ? s->scanCStyleComment(&out) : s->scanCPlusPlusStyleComment(&out);
-                    rest = s->remainingString();
-                }
-                EXPECT_FALSE(c.raises);
-                EXPECT_TRUE(found);
-                EXPECT_EQ(out, c.comment);
-                EXPECT_EQ(rest, c.rest);
-            } catch (const NamedException& e) {
-                EXPECT_TRUE(c.raises);
-                EXPECT_EQ(e.name(), "NSGenericException");
-                EXPECT_EQ(e.reason(), c.comment);
-            }
+            EXPECT_TRUE(c.cStyle ? s->scanCStyleComment(&out) : s->scanCPlusPlusStyleComment(&out));
+            EXPECT_EQ(out, c.comment);
+            EXPECT_EQ(s->remainingString(), c.rest);
+        };
+        // The byte scanner and the character scanner agree.
+        auto bytes = [&] { scan(CDataScanner::scannerWithData(c.text)); };
+        auto characters = [&] { scan(TextScanner::scannerWithString(c.text)); };
+        if (!c.raises) {
+            bytes(), characters();
+            continue;
         }
+        EXPECT_THAT(bytes, ThrowsMessage<NamedException>("NSGenericException: " + c.comment));
+        EXPECT_THAT(characters, ThrowsMessage<NamedException>("NSGenericException: " + c.comment));
     }
     EXPECT_FALSE(CDataScanner::scannerWithData("x/**/")->scanCStyleComment(nullptr));
 }
@@ -413,12 +401,8 @@ TEST(TextScanner, CountsCharactersAndBacktracks) {
     s->backtrack(3);
     EXPECT_EQ(s->scanLocation(), 0u);
     EXPECT_EQ(s->remainingString(), s->string());
-    try {
-        s->backtrack(1);
-        ADD_FAILURE();
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.reason(), "Backtracked too far.");
-    }
+    EXPECT_THAT([&] { s->backtrack(1); },
+                ThrowsMessage<NamedException>(testing::EndsWith(": Backtracked too far.")));
     for (char32_t c : {0x0A, 0x0C, 0x0D, 0x85, 0x2028, 0x2029})
         EXPECT_TRUE(CharacterSet::linebreaksCharacterSet().characterIsMember(c));
     EXPECT_FALSE(CharacterSet::linebreaksCharacterSet().characterIsMember(0x0B));
