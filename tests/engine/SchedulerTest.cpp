@@ -55,23 +55,6 @@ TEST_F(SchedulerTest, ChangesDuringATickWaitForTheNextTick) {
     EXPECT_EQ(calls, (decltype(calls){{"starter", 0}, {"late", 0.1f}}));
 }
 
-TEST_F(SchedulerTest, RescheduleCancelsAPendingRemovalAndViceVersa) {
-    auto t = timer("t");
-    scheduler()->scheduleTimer(t);
-    scheduler()->tick(0.1f);
-    scheduler()->unscheduleTimer(t);
-    scheduler()->scheduleTimer(t); // no exception, no gap
-    scheduler()->tick(0.1f);
-    EXPECT_EQ(calls.size(), 2u);
-
-    auto once = timer("never");
-    scheduler()->scheduleTimer(once);
-    scheduler()->unscheduleTimer(once);
-    scheduler()->tick(0.1f);
-    EXPECT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls.back().first, "t");
-}
-
 TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
     std::vector<std::string> lines;
     platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
@@ -142,23 +125,6 @@ TEST_F(SchedulerTest, CancelledAdditionsKeepTheOrderOfTheRest) {
     scheduler()->tick(0.1f);
     EXPECT_EQ(calls, (decltype(calls){{"b", 0.1f}}));
     EXPECT_THROW(scheduler()->unscheduleTimer(c), NamedException) << "c is gone";
-}
-
-TEST_F(SchedulerTest, TheListsKeepTheirCapacityFromTickToTick) {
-    std::vector<RefPtr<Timer>> timers;
-    for (int i = 0; i < 8; ++i)
-        timers.push_back(timer("t"));
-    for (int round = 0; round < 3; ++round) {
-        for (auto& t : timers)
-            scheduler()->scheduleTimer(t);
-        scheduler()->tick(0.1f);
-        for (auto& t : timers)
-            scheduler()->unscheduleTimer(t);
-        scheduler()->tick(0.1f);
-        EXPECT_GE(scheduler()->methodsToAdd().capacity(), 20u);
-        EXPECT_GE(scheduler()->methodsToRemove().capacity(), 20u);
-        EXPECT_GE(scheduler()->scheduledMethods().capacity(), 50u);
-    }
 }
 
 TEST_F(SchedulerTest, ATimerOutlivingItsSchedulerCanBeScheduledAgain) {
