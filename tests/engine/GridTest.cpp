@@ -4,7 +4,6 @@
 
 #include "support/EngineTest.h"
 
-#include "engine/Application.h"
 #include "engine/Errors.h"
 #include "engine/Grid.h"
 #include "engine/GridAction.h"
@@ -176,17 +175,14 @@ TEST_F(GridTest, AnUndistortedGridDrawsThePictureInPlace) {
 
 // At window scale 2 the target is the next power of two that holds the
 // picture's pixels, so the captured picture is as sharp as the screen.
-TEST_F(GridTest, TheRenderTargetFollowsTheWindowScale) {
-    EXPECT_EQ(GridBase::renderTargetSide(), 512u);
-    endEngine();
-    std::string error;
-    ASSERT_TRUE(startEngine(true, &error)) << error;
-    platform::setCurrentClock(&clock_);
-    Application::sharedApplication().setContentScale(2);
-    window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
-    director()->attachInWindow(window_);
-    window_->makeKeyAndVisible();
+namespace {
+class DenseGridTest : public EngineTest {
+  protected:
+    int windowScale() const override { return 2; }
+};
+} // namespace
 
+TEST_F(DenseGridTest, TheRenderTargetFollowsTheWindowScale) {
     EXPECT_EQ(GridBase::capturePixelSize(), (ccSize{640, 960}));
     EXPECT_EQ(GridBase::renderTargetSide(), 1024u);
     RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});

@@ -45,6 +45,8 @@ class NumberedSystem : public ParticleSystem {
 
 class ParticleTest : public EngineTest {
   protected:
+    int windowScale() const override { return scale_; }
+    int scale_ = 1;
     // Shows `system` alone after `steps` steps of `dt` (stepped directly:
     // drawing every one of them would only slow the test down).
     void show(ParticleSystem* system, int steps, float dt) {
@@ -434,16 +436,10 @@ int litWidthAcrossTheMiddle(const platform::Bitmap& frame) {
 TEST_F(ParticleTest, PointSizesAreInPicturePixelsAtEveryWindowScale) {
     std::vector<int> widths;
     for (int scale : {1, 2}) {
-        if (scale != 1) {
-            // A new director on a window of that scale.
-            endEngine();
-            std::string error;
-            ASSERT_TRUE(startEngine(true, &error)) << error;
-            platform::setCurrentClock(&clock_);
-            Application::sharedApplication().setContentScale(scale);
-            window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
-            director()->attachInWindow(window_);
-            window_->makeKeyAndVisible();
+        if (scale != scale_) { // a new director on a window of that scale
+            TearDown();
+            scale_ = scale;
+            SetUp();
         }
         for (ParticleDrawPath path : {ParticleDrawPath::PointSprites, ParticleDrawPath::Quads}) {
             // One still white particle of size 40 in the middle of the screen.
