@@ -26,14 +26,6 @@ class SchedulerTest : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(SchedulerTest, TimersFireInTheOrderTheyWereScheduled) {
-    auto a = timer("a"), b = timer("b");
-    scheduler()->scheduleTimer(b);
-    scheduler()->scheduleTimer(a);
-    scheduler()->tick(0.5f);
-    EXPECT_EQ(calls, (decltype(calls){{"b", 0.5f}, {"a", 0.5f}}));
-}
-
 TEST_F(SchedulerTest, ChangesDuringATickWaitForTheNextTick) {
     auto late = timer("late");
     RefPtr<Timer> victim = timer("victim");
@@ -104,6 +96,7 @@ TEST_F(SchedulerTest, ScheduledTargetsStayAliveOnlyWhileScheduled) {
     scheduler()->tick(1); // firing a timer whose target is gone calls nothing
 }
 
+// Timers fire in the order they were scheduled (b, scheduled again, after c).
 TEST_F(SchedulerTest, CancelledAdditionsKeepTheOrderOfTheRest) {
     auto a = timer("a"), b = timer("b"), c = timer("c");
     scheduler()->scheduleTimer(a);
