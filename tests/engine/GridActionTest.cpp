@@ -226,27 +226,17 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         std::function<RefPtr<AmplitudeAction>(IntervalAction*)> wrap;
         float rate;
         std::vector<float> times, rates;
-    } const cases[] = {
-        {"AccelDeccel",
-         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
-         1,
-         {0, 0.25f, 0.5f, 0.75f, 1},
-         {0, 0.5f, 1, 0.5f, 0}},
-        {"AccelDeccel rate 2",
-         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
-         2,
-         {0.25f, 0.5f},
-         {0.25f, 1}},
-        {"Accel",
-         [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); },
-         2,
-         {0, 0.5f, 1},
-         {0, 0.25f, 1}},
-        {"Deccel",
-         [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); },
-         2,
-         {0, 0.25f, 1},
-         {1, 0.5625f, 0}},
+    };
+    auto accelDeccel = [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); };
+    const Case cases[] = {
+        // clang-format off
+        {"AccelDeccel", accelDeccel, 1, {0, 0.25f, 0.5f, 0.75f, 1}, {0, 0.5f, 1, 0.5f, 0}},
+        {"AccelDeccel rate 2", accelDeccel, 2, {0.25f, 0.5f}, {0.25f, 1}},
+        {"Accel", [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); }, 2,
+         {0, 0.5f, 1}, {0, 0.25f, 1}},
+        {"Deccel", [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); }, 2,
+         {0, 0.25f, 1}, {1, 0.5625f, 0}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
