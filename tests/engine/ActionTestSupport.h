@@ -1,6 +1,7 @@
 #pragma once
-// Shared by the action tests: a running scene with one plain node, and a
-// probe action that writes every message it receives into a journal.
+// Shared by the action tests (and the node's side of actions): a running
+// scene with one plain node, and a probe action that writes every message it
+// receives into a journal.
 
 #include "support/EngineTest.h"
 
@@ -9,6 +10,7 @@
 #include "engine/IntervalAction.h"
 #include "platform/Log.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,7 @@ class Probe : public IntervalAction {
     void update(float t) override {
         lastT = t;
         note(platform::ccFormat("update %g", t));
+        if (onUpdate) onUpdate();
     }
     void stop() override { note("stop"); }
     RefPtr<TimedAction> reverse() override { return probe(journal_, name_ + "'", duration()); }
@@ -42,6 +45,7 @@ class Probe : public IntervalAction {
 
     const std::string& name() const { return name_; }
     float lastT = -1;
+    std::function<void()> onUpdate;
 
   private:
     void note(const std::string& what) { journal_->push_back(name_ + " " + what); }

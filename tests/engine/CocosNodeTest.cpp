@@ -1,6 +1,7 @@
 // The node: child order, tags, transforms, the life cycle, and the node side
 // of actions and timers.
 
+#include "ActionTestSupport.h"
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
 
@@ -233,45 +234,45 @@ TEST_F(NodeTest, EnteringAndLeavingFollowTheTree) {
 }
 
 TEST_F(NodeTest, ActionsStartAtOnceAndStepOnlyWhileRunning) {
-    auto journal = std::make_shared<Journal>();
+    Journal journal;
     auto scene = Scene::node();
     auto node = CocosNode::node();
-    auto action = makeRef<RecordingAction>("A", journal, 2);
+    auto action = Probe::probe(&journal, "A", 0.75f);
     node->runAction(action);
-    EXPECT_EQ(*journal, (Journal{"A.setTarget", "A.start"}));
+    EXPECT_EQ(journal, (Journal{"A start"}));
     EXPECT_EQ(action->target(), node.get());
     EXPECT_EQ(node->numberOfRunningActions(), 1);
 
     runScene(scene);
     step(0.1f);
-    EXPECT_EQ(journal->size(), 2u) << "not stepped before the node runs";
+    EXPECT_EQ(journal.size(), 1u) << "not stepped before the node runs";
 
     scene->add(node); // between frames: the step timer fires from the next tick on
     step(0.25f);
     step(0.5f);
-    EXPECT_EQ(*journal, (Journal{"A.setTarget", "A.start", "A.step 0.250000", "A.step 0.500000", "A.stop"}));
+    EXPECT_EQ(journal, (Journal{"A start", "A update 0.333333", "A update 1", "A stop"}));
     EXPECT_EQ(node->numberOfRunningActions(), 1) << "a finished action leaves at the following tick";
     EXPECT_NE(node->scheduledTimer("step_"), nullptr);
     step(0.1f); // ...which also unschedules the step when no action is left
     EXPECT_EQ(node->numberOfRunningActions(), 0);
     EXPECT_EQ(node->scheduledTimer("step_"), nullptr);
-    EXPECT_EQ(journal->size(), 5u) << "stop is sent once";
+    EXPECT_EQ(journal.size(), 4u) << "stop is sent once";
 }
 
 TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
-    auto journal = std::make_shared<Journal>();
+    Journal journal;
     auto scene = Scene::node();
     auto node = CocosNode::node();
     scene->add(node);
     runScene(scene);
     step();
 
-    auto pending = makeRef<RecordingAction>("P", journal, 100);
+    auto pending = Probe::probe(&journal, "P", 100);
     node->runAction(pending);
     node->stopAction(pending); // still waiting to be added: gone at once
     EXPECT_EQ(node->numberOfRunningActions(), 0);
 
-    auto running = makeRef<RecordingAction>("R", journal, 100);
+    auto running = Probe::probe(&journal, "R", 100);
     node->runAction(running);
     stepFrames(3);
     node->stopAction(running);
@@ -279,43 +280,45 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
     node->stopAction(running); // twice is harmless
     step();
     EXPECT_EQ(node->numberOfRunningActions(), 0);
-    for (auto& line : *journal)
-        EXPECT_EQ(line.find(".stop"), std::string::npos) << line;
-    EXPECT_EQ(std::count(journal->begin(), journal->end(), "P.setTarget"), 1);
+    for (auto& line : journal)
+        EXPECT_EQ(line.find(" stop"), std::string::npos) << line;
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "P start"), 1);
     EXPECT_EQ(
-        std::count_if(journal->begin(), journal->end(), [](auto& l) { return l.rfind("P.step", 0) == 0; }),
+        std::count_if(journal.begin(), journal.end(), [](auto& l) { return l.rfind("P update", 0) == 0; }),
         0);
-    node->runAction(makeRef<RecordingAction>("S", journal, 100));
+    node->runAction(Probe::probe(&journal, "S", 100));
     step();
     node->stopAllActions();
     step();
     EXPECT_EQ(node->numberOfRunningActions(), 0);
-    EXPECT_EQ(std::count(journal->begin(), journal->end(), "S.stop"), 0);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "S stop"), 0);
 }
 
 TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
-    auto journal = std::make_shared<Journal>();
+    Journal journal;
     auto scene = Scene::node();
     auto node = CocosNode::node();
     scene->add(node);
-    auto first = makeRef<RecordingAction>("first", journal, 100);
-    auto second = makeRef<RecordingAction>("second", journal, 100);
+    auto first = Probe::probe(&journal, "first", 100);
+    auto second = Probe::probe(&journal, "second", 100);
     node->runAction(first);
     node->runAction(second);
-    first->onStep = [&] { node->cleanup(); };
+    first->onUpdate = [&] { node->cleanup(); };
     runScene(scene);
     stepFrames(3);
-    EXPECT_EQ(std::count(journal->begin(), journal->end(), "second.step 0.016667"), 0);
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
+                            [](auto& l) { return l.rfind("second update", 0) == 0; }),
+              0);
     EXPECT_EQ(node->numberOfRunningActions(), 0);
 }
 
 TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
-    auto journal = std::make_shared<Journal>();
+    Journal journal;
     auto scene = Scene::node();
     RefPtr<CocosNode> node = CocosNode::node();
     WeakPtr<CocosNode> watch(node.get());
     scene->add(node);
-    auto action = makeRef<RecordingAction>("A", journal, 1000);
+    auto action = Probe::probe(&journal, "A", 1000);
     node->runAction(action);
     node->schedule("tick", [](float) {});
     runScene(scene);

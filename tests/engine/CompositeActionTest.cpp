@@ -5,19 +5,6 @@
 
 #include "engine/InstantAction.h"
 
-namespace {
-template <class F> std::string raisedName(F f) {
-    try {
-        f();
-    } catch (const NamedException& e) {
-        return e.name() + " / " + e.reason();
-    } catch (const AssertionFailure& e) {
-        return e.what();
-    }
-    return "nothing raised";
-}
-} // namespace
-
 TEST_F(ActionTest, IntervalActionTurnsFrameTimesIntoFractions) {
     EXPECT_EQ(runToEnd(probe("P", 1), 0.25f), 5);
     EXPECT_EQ(journal_,
@@ -90,14 +77,16 @@ TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverse) {
     EXPECT_EQ(static_cast<Probe*>(reversed->actions()[0].get())->name(), "B'");
     EXPECT_EQ(static_cast<Probe*>(reversed->actions()[1].get())->name(), "A'");
 
-    EXPECT_EQ(raisedName([&] { Sequence::actionOne(nullptr, a); }), "Sequence: argument one must be non-nil");
-    EXPECT_EQ(raisedName([&] { Sequence::actionOne(a, nullptr); }), "Sequence: argument two must be non-nil");
-    EXPECT_EQ(raisedName([] { makeRef<DelayTime>()->init(); }),
-              "IntervalActionInit / Init not supported. Use InitWithDuration");
-    EXPECT_EQ(raisedName([] { MoveTo::actionWithDuration(1, cpvzero)->reverse(); }),
-              "ReverseActionNotImplemented / Reverse Action not implemented");
-    EXPECT_EQ(raisedName([&] { Sequence::actionOne(a, Show::action())->reverse(); }),
-              "ReverseActionNotImplemented / Reverse Action not implemented");
+    EXPECT_THAT([&] { Sequence::actionOne(nullptr, a); },
+                Fails<AssertionFailure>("Sequence: argument one must be non-nil"));
+    EXPECT_THAT([&] { Sequence::actionOne(a, nullptr); },
+                Fails<AssertionFailure>("Sequence: argument two must be non-nil"));
+    EXPECT_THAT([] { makeRef<DelayTime>()->init(); },
+                Fails<NamedException>("IntervalActionInit: Init not supported. Use InitWithDuration"));
+    const auto noReverse =
+        Fails<NamedException>("ReverseActionNotImplemented: Reverse Action not implemented");
+    EXPECT_THAT([] { MoveTo::actionWithDuration(1, cpvzero)->reverse(); }, noReverse);
+    EXPECT_THAT([&] { Sequence::actionOne(a, Show::action())->reverse(); }, noReverse);
 }
 
 TEST_F(ActionTest, RepeatCompletesOneRunPerUpdate) {
@@ -156,10 +145,10 @@ TEST_F(ActionTest, SpawnRunsItsMembersOnTheNode) {
     step(0.5f);
     EXPECT_EQ(node_->numberOfRunningActions(), 0);
 
-    EXPECT_EQ(raisedName([] { Spawn::actionOne(nullptr, DelayTime::actionWithDuration(1)); }),
-              "Spawn: argument one must be non-nil");
-    EXPECT_EQ(raisedName([] { Spawn::actionOne(DelayTime::actionWithDuration(1), nullptr); }),
-              "Spawn: argument two must be non-nil");
+    EXPECT_THAT([] { Spawn::actionOne(nullptr, DelayTime::actionWithDuration(1)); },
+                Fails<AssertionFailure>("Spawn: argument one must be non-nil"));
+    EXPECT_THAT([] { Spawn::actionOne(DelayTime::actionWithDuration(1), nullptr); },
+                Fails<AssertionFailure>("Spawn: argument two must be non-nil"));
 }
 
 TEST_F(ActionTest, ReverseTimePlaysItsMemberBackwards) {

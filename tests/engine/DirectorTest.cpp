@@ -77,48 +77,37 @@ TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
             "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead"));
 }
 
-TEST_F(DirectorTest, PushThenPopBeforeAFrameReentersTheRunningScene) {
-    auto journal = std::make_shared<Journal>();
-    auto a = recordingScene("A", journal);
-    auto b = recordingScene("B", journal);
-    runScene(a);
-    step();
-    journal->clear();
-    director()->pushScene(b);
-    director()->popScene();
-    step();
-    EXPECT_EQ(*journal, (Journal{"A.tick", "A.exit", "A.enter", "A.draw"}));
-    EXPECT_EQ(director()->runningScene(), a.get());
-    EXPECT_TRUE(director()->scenes().empty());
-}
-
-TEST_F(DirectorTest, PushSuspendsAndPopResumes) {
-    auto journal = std::make_shared<Journal>();
-    auto a = recordingScene("A", journal);
-    auto b = recordingScene("B", journal);
-    runScene(a);
-    step();
-    journal->clear();
-    director()->pushScene(b);
-    step();
-    EXPECT_EQ(*journal, (Journal{"A.tick", "A.exit", "B.enter", "B.draw"}));
-    EXPECT_EQ(director()->scenes().size(), 1u);
-    journal->clear();
-    director()->popScene();
-    step();
-    EXPECT_EQ(*journal, (Journal{"B.tick", "B.exit", "A.enter", "A.draw"}));
-}
-
-TEST_F(DirectorTest, OnlyTheLastPendingSceneIsEntered) {
+// Each change, made between frames, one after the other from A running: what
+// the next frame does, and how many scenes wait below.
+TEST_F(DirectorTest, SceneChangesTakeEffectAtTheNextFrame) {
     auto journal = std::make_shared<Journal>();
     auto a = recordingScene("A", journal), b = recordingScene("B", journal), c = recordingScene("C", journal);
     runScene(a);
     step();
-    journal->clear();
-    director()->replaceScene(b);
-    director()->replaceScene(c);
-    step();
-    EXPECT_EQ(*journal, (Journal{"A.tick", "A.exit", "C.enter", "C.draw"}));
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        Journal frame;
+        size_t waiting;
+    } cases[] = {
+        {"push then pop re-enters the running scene",
+         [&] { director()->pushScene(b), director()->popScene(); },
+         {"A.tick", "A.exit", "A.enter", "A.draw"},
+         0},
+        {"push suspends", [&] { director()->pushScene(b); }, {"A.tick", "A.exit", "B.enter", "B.draw"}, 1},
+        {"pop resumes", [&] { director()->popScene(); }, {"B.tick", "B.exit", "A.enter", "A.draw"}, 0},
+        {"only the last pending scene is entered",
+         [&] { director()->replaceScene(b), director()->replaceScene(c); },
+         {"A.tick", "A.exit", "C.enter", "C.draw"},
+         0},
+    };
+    for (const auto& row : cases) {
+        journal->clear();
+        row.change();
+        step();
+        EXPECT_EQ(*journal, row.frame) << row.what;
+        EXPECT_EQ(director()->scenes().size(), row.waiting) << row.what;
+    }
 }
 
 TEST_F(DirectorTest, PopOnAnEmptyStackEndsTheDirector) {

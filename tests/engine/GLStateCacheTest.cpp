@@ -46,11 +46,14 @@ class GLStateCacheTest : public EngineTest {
         writePicture(resources.file("b.png"), 8, 8, [](int, int) { return RGBA{0, 0, 255, 200}; });
     }
     // Draws one frame of `nodes` and gives the draw calls made for quads.
-    uint64_t drawCallsFor(std::initializer_list<CocosNode*> nodes) {
+    uint64_t drawCallsFor(const std::vector<RefPtr<CocosNode>>& nodes) {
         RefPtr<Scene> scene = Scene::node();
-        for (CocosNode* n : nodes)
+        for (const auto& n : nodes)
             scene->add(n);
-        runScene(scene);
+        if (director()->runningScene())
+            director()->replaceScene(scene);
+        else
+            runScene(scene);
         step();
         uint64_t before = GLStateCache::drawCalls();
         step();
@@ -82,17 +85,7 @@ TEST_F(GLStateCacheTest, RunsOfSpritesSharingTextureTintAndBlendAreOneDrawCall) 
         {"a node of its own between", {sprite("a.png", 10), makeRef<Probe>(), sprite("a.png", 30)}, 2},
     };
     for (auto& c : cases) {
-        RefPtr<Scene> scene = Scene::node();
-        for (auto& n : c.nodes)
-            scene->add(n);
-        if (director()->runningScene())
-            director()->replaceScene(scene);
-        else
-            runScene(scene);
-        step();
-        uint64_t before = GLStateCache::drawCalls();
-        step();
-        EXPECT_EQ(GLStateCache::drawCalls() - before, c.calls) << c.what;
+        EXPECT_EQ(drawCallsFor(c.nodes), c.calls) << c.what;
         // The batch ends with the frame: the colour of the last sprite is on screen.
         EXPECT_EQ(pixelAt(30, 100).r, 255) << c.what;
     }

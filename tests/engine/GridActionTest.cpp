@@ -16,15 +16,6 @@
 
 namespace {
 
-template <class F> std::string namedFailure(F&& f) {
-    try {
-        f();
-    } catch (const NamedException& e) {
-        return e.name() + " / " + e.reason();
-    }
-    return "nothing raised";
-}
-
 class GridActionTest : public EngineTest {
   protected:
     void SetUp() override {
@@ -65,111 +56,54 @@ constexpr float kPi = 3.1415927f;
 // where the formula of each effect puts it.
 TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
     const float sin4 = std::sin(4.0f);
+    const ccGridSize g{2, 2};
+    // clang-format off
+    auto waves3D = [g](float n) {
+        return [=] { return RefPtr<GridAction>(Waves3D::actionWithWaves(n, 10, g, 1)); };
+    };
+    auto ripple = [g] {
+        return RefPtr<GridAction>(Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, g, 1));
+    };
+    auto liquid = [g] { return RefPtr<GridAction>(Liquid::actionWithWaves(1, 10, g, 1)); };
+    auto waves = [g](bool h) {
+        return [=] { return RefPtr<GridAction>(Waves::actionWithWaves(1, 10, h, true, g, 1)); };
+    };
+    auto twirl = [g] { return RefPtr<GridAction>(Twirl::actionWithPosition(cpv(160, 240), 1, 5, g, 1)); };
+    auto flipX = [] { return RefPtr<GridAction>(FlipX3D::actionWithDuration(1)); };
+    auto flipY = [] { return RefPtr<GridAction>(FlipY3D::actionWithDuration(1)); };
+    auto shaky = [g](int range) {
+        return [=] { return RefPtr<GridAction>(Shaky3D::actionWithRange(range, true, g, 1)); };
+    };
     struct Case {
         const char* name;
         std::function<RefPtr<GridAction>()> make;
         float t;
         ccGridSize vertex;
         ccVertex3D expected;
-    } const cases[] = {
-        // The phase includes the position: not flat at t = 0.
-        {"Waves3D t=0",
-         [] {
-             return Waves3D::actionWithWaves(2, 10, {2, 2}, 1);
-         },
-         0,
-         {1, 1},
-         {160, 240, sin4 * 10}},
-        {"Waves3D quarter wave",
-         [] {
-             return Waves3D::actionWithWaves(1, 10, {2, 2}, 1);
-         },
-         0.25f,
-         {0, 0},
-         {0, 0, 10}},
-        {"Ripple3D at its centre",
-         [] {
-             return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1);
-         },
-         0.25f,
-         {1, 1},
-         {160, 240, std::sin(kPi / 2 + 10) * 20}},
-        {"Ripple3D beyond its radius",
-         [] {
-             return Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, {2, 2}, 1);
-         },
-         0.25f,
-         {2, 2},
-         {320, 480, 0}},
-        {"Liquid keeps the border",
-         [] {
-             return Liquid::actionWithWaves(1, 10, {2, 2}, 1);
-         },
-         0.25f,
-         {2, 1},
-         {320, 240, 0}},
-        {"Liquid moves the inside",
-         [] {
-             return Liquid::actionWithWaves(1, 10, {2, 2}, 1);
-         },
-         0.25f,
-         {1, 1},
-         {160 + std::cos(1.6f) * 10, 240 + std::cos(2.4f) * 10, 0}},
-        {"Waves vertical only",
-         [] {
-             return Waves::actionWithWaves(1, 10, false, true, {2, 2}, 1);
-         },
-         0.25f,
-         {1, 1},
-         {160 + std::cos(2.4f) * 10, 240, 0}},
-        {"Waves both, y from the new x",
-         [] {
-             return Waves::actionWithWaves(1, 10, true, true, {2, 2}, 1);
-         },
-         0.25f,
-         {0, 0},
-         {10, std::cos(0.1f) * 10, 0}},
-        {"Twirl leaves the centre cell's corner",
-         [] {
-             return Twirl::actionWithPosition(cpv(160, 240), 1, 5, {2, 2}, 1);
-         },
-         0.5f,
-         {1, 1},
-         {160, 240, 0}},
-        {"FlipX3D at the end", [] { return FlipX3D::actionWithDuration(1); }, 1, {0, 1}, {320, 480, 0}},
-        {"FlipX3D far edge at the end", [] { return FlipX3D::actionWithDuration(1); }, 1, {1, 0}, {0, 0, 0}},
-        // Half-way the near edge is lifted a quarter of the width, the far edge pushed back.
-        {"FlipX3D half-way near",
-         [] { return FlipX3D::actionWithDuration(1); },
-         0.5f,
-         {0, 0},
-         {320 - 320 * std::cos(kPi / 4), 0, 80}},
-        {"FlipX3D half-way far",
-         [] { return FlipX3D::actionWithDuration(1); },
-         0.5f,
-         {1, 1},
-         {320 * std::cos(kPi / 4), 480, -80}},
-        {"FlipY3D at the end", [] { return FlipY3D::actionWithDuration(1); }, 1, {1, 0}, {320, 480, 0}},
-        {"FlipY3D half-way far",
-         [] { return FlipY3D::actionWithDuration(1); },
-         0.5f,
-         {0, 1},
-         {0, 480 * std::cos(kPi / 4), -120}},
-        {"Shaky3D range 0 does not shake",
-         [] {
-             return Shaky3D::actionWithRange(0, true, {2, 2}, 1);
-         },
-         0.5f,
-         {1, 1},
-         {160, 240, 0}},
-        {"Shaky3D negative range does not shake",
-         [] {
-             return Shaky3D::actionWithRange(-4, true, {2, 2}, 1);
-         },
-         0.5f,
-         {2, 2},
-         {320, 480, 0}},
     };
+    const Case cases[] = {
+        // The phase includes the position: not flat at t = 0.
+        {"Waves3D t=0", waves3D(2), 0, {1, 1}, {160, 240, sin4 * 10}},
+        {"Waves3D quarter wave", waves3D(1), 0.25f, {0, 0}, {0, 0, 10}},
+        {"Ripple3D at its centre", ripple, 0.25f, {1, 1}, {160, 240, std::sin(kPi / 2 + 10) * 20}},
+        {"Ripple3D beyond its radius", ripple, 0.25f, {2, 2}, {320, 480, 0}},
+        {"Liquid keeps the border", liquid, 0.25f, {2, 1}, {320, 240, 0}},
+        {"Liquid moves the inside", liquid, 0.25f, {1, 1},
+         {160 + std::cos(1.6f) * 10, 240 + std::cos(2.4f) * 10, 0}},
+        {"Waves vertical only", waves(false), 0.25f, {1, 1}, {160 + std::cos(2.4f) * 10, 240, 0}},
+        {"Waves both, y from the new x", waves(true), 0.25f, {0, 0}, {10, std::cos(0.1f) * 10, 0}},
+        {"Twirl leaves the centre cell's corner", twirl, 0.5f, {1, 1}, {160, 240, 0}},
+        {"FlipX3D at the end", flipX, 1, {0, 1}, {320, 480, 0}},
+        {"FlipX3D far edge at the end", flipX, 1, {1, 0}, {0, 0, 0}},
+        // Half-way the near edge is lifted a quarter of the width, the far edge pushed back.
+        {"FlipX3D half-way near", flipX, 0.5f, {0, 0}, {320 - 320 * std::cos(kPi / 4), 0, 80}},
+        {"FlipX3D half-way far", flipX, 0.5f, {1, 1}, {320 * std::cos(kPi / 4), 480, -80}},
+        {"FlipY3D at the end", flipY, 1, {1, 0}, {320, 480, 0}},
+        {"FlipY3D half-way far", flipY, 0.5f, {0, 1}, {0, 480 * std::cos(kPi / 4), -120}},
+        {"Shaky3D range 0 does not shake", shaky(0), 0.5f, {1, 1}, {160, 240, 0}},
+        {"Shaky3D negative range does not shake", shaky(-4), 0.5f, {2, 2}, {320, 480, 0}},
+    };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         node_ = CocosNode::node();
@@ -220,12 +154,9 @@ TEST_F(GridActionTest, LensRecomputesOnlyWhenItMoves) {
 }
 
 TEST_F(GridActionTest, FlipsNeedAOneByOneGrid) {
-    EXPECT_EQ(namedFailure([] {
-                  makeRef<FlipX3D>()->initWithSize({2, 1}, 1);
-              }),
-              "FlipX3D / Grid size must be (1,1)");
-    RefPtr<FlipY3D> flip = FlipY3D::actionWithDuration(1);
-    EXPECT_EQ(namedFailure([&] { flip->initWithSize({1, 2}, 1); }), "FlipX3D / Grid size must be (1,1)");
+    const auto refused = Fails<NamedException>("FlipX3D: Grid size must be (1,1)");
+    EXPECT_THAT([] { makeRef<FlipX3D>()->initWithSize({2, 1}, 1); }, refused);
+    EXPECT_THAT([] { FlipY3D::actionWithDuration(1)->initWithSize({1, 2}, 1); }, refused);
 }
 
 // Without ReuseGrid every effect starts from the plain picture on a grid of
@@ -265,10 +196,11 @@ TEST_F(GridActionTest, ReuseGridHandsTheShapeOnToTheNextEffect) {
     step();
     RefPtr<Waves3D> other = Waves3D::actionWithWaves(1, 10, {3, 3}, 1);
     other->setTarget(scene);
-    EXPECT_EQ(namedFailure([&] { other->start(); }), "GridBase / Cannot reuse grid");
+    EXPECT_THAT([&] { other->start(); }, Fails<NamedException>("GridBase: Cannot reuse grid"));
     RefPtr<ShakyTiles3D> tiled = ShakyTiles3D::actionWithRange(1, false, size, 1);
     tiled->setTarget(scene);
-    EXPECT_EQ(namedFailure([&] { tiled->start(); }), "GridBase / Cannot reuse grid") << "another kind";
+    EXPECT_THAT([&] { tiled->start(); }, Fails<NamedException>("GridBase: Cannot reuse grid"))
+        << "another kind";
 }
 
 TEST_F(GridActionTest, StopGridSwitchesTheGridOffAndLeavesItAttached) {
@@ -294,27 +226,17 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         std::function<RefPtr<AmplitudeAction>(IntervalAction*)> wrap;
         float rate;
         std::vector<float> times, rates;
-    } const cases[] = {
-        {"AccelDeccel",
-         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
-         1,
-         {0, 0.25f, 0.5f, 0.75f, 1},
-         {0, 0.5f, 1, 0.5f, 0}},
-        {"AccelDeccel rate 2",
-         [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); },
-         2,
-         {0.25f, 0.5f},
-         {0.25f, 1}},
-        {"Accel",
-         [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); },
-         2,
-         {0, 0.5f, 1},
-         {0, 0.25f, 1}},
-        {"Deccel",
-         [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); },
-         2,
-         {0, 0.25f, 1},
-         {1, 0.5625f, 0}},
+    };
+    auto accelDeccel = [](IntervalAction* a) { return AccelDeccelAmplitude::actionWithAction(a, 1); };
+    const Case cases[] = {
+        // clang-format off
+        {"AccelDeccel", accelDeccel, 1, {0, 0.25f, 0.5f, 0.75f, 1}, {0, 0.5f, 1, 0.5f, 0}},
+        {"AccelDeccel rate 2", accelDeccel, 2, {0.25f, 0.5f}, {0.25f, 1}},
+        {"Accel", [](IntervalAction* a) { return AccelAmplitude::actionWithAction(a, 1); }, 2,
+         {0, 0.5f, 1}, {0, 0.25f, 1}},
+        {"Deccel", [](IntervalAction* a) { return DeccelAmplitude::actionWithAction(a, 1); }, 2,
+         {0, 0.25f, 1}, {1, 0.5625f, 0}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -343,10 +265,10 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         AccelAmplitude::actionWithAction(MoveBy::actionWithDuration(1, cpv(1, 1)), 1);
     wrong->setTarget(node_);
     wrong->start();
-    EXPECT_EQ(namedFailure([&] { wrong->update(0.5f); }),
-              "IntervalAction (Amplitude) / Abstract class needs implementation");
-    EXPECT_EQ(namedFailure([&] { FlipX3D::actionWithDuration(1)->getAmplitudeRate(); }),
-              "IntervalAction (Amplitude) / Abstract class needs implementation");
+    const auto abstract =
+        Fails<NamedException>("IntervalAction (Amplitude): Abstract class needs implementation");
+    EXPECT_THAT([&] { wrong->update(0.5f); }, abstract);
+    EXPECT_THAT([] { FlipX3D::actionWithDuration(1)->getAmplitudeRate(); }, abstract);
 }
 
 // ---- tile effects
@@ -409,66 +331,25 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
         if (isOff(q)) return Off;
         return sameQuad(q, o) ? Whole : Shrunk;
     };
+    auto tr = [] { return RefPtr<GridAction>(FadeOutTRTiles::actionWithSize({8, 12}, 1)); };
+    auto bl = [] { return RefPtr<GridAction>(FadeOutBLTiles::actionWithSize({8, 12}, 1)); };
+    auto up = [] { return RefPtr<GridAction>(FadeOutUpTiles::actionWithSize({8, 12}, 1)); };
+    auto down = [] { return RefPtr<GridAction>(FadeOutDownTiles::actionWithSize({8, 12}, 1)); };
     struct Case {
         const char* name;
         std::function<RefPtr<GridAction>()> make;
         ccGridSize tile;
         State half;
     } const cases[] = {
-        {"TR: the bottom-left corner goes first",
-         [] {
-             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
-         },
-         {0, 0},
-         Off},
-        {"TR: the top-right corner last",
-         [] {
-             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
-         },
-         {7, 11},
-         Whole},
-        {"TR: on the front",
-         [] {
-             return FadeOutTRTiles::actionWithSize({8, 12}, 1);
-         },
-         {5, 4},
-         Shrunk},
-        {"BL: the top-right corner first",
-         [] {
-             return FadeOutBLTiles::actionWithSize({8, 12}, 1);
-         },
-         {7, 11},
-         Shrunk},
-        {"BL: the bottom-left last",
-         [] {
-             return FadeOutBLTiles::actionWithSize({8, 12}, 1);
-         },
-         {1, 0},
-         Whole},
-        {"Up: the bottom row goes first",
-         [] {
-             return FadeOutUpTiles::actionWithSize({8, 12}, 1);
-         },
-         {3, 0},
-         Off},
-        {"Up: the top row last",
-         [] {
-             return FadeOutUpTiles::actionWithSize({8, 12}, 1);
-         },
-         {3, 11},
-         Whole},
-        {"Down: the top row first",
-         [] {
-             return FadeOutDownTiles::actionWithSize({8, 12}, 1);
-         },
-         {3, 11},
-         Shrunk},
-        {"Down: the bottom rows last",
-         [] {
-             return FadeOutDownTiles::actionWithSize({8, 12}, 1);
-         },
-         {3, 1},
-         Whole},
+        {"TR: the bottom-left corner goes first", tr, {0, 0}, Off},
+        {"TR: the top-right corner last", tr, {7, 11}, Whole},
+        {"TR: on the front", tr, {5, 4}, Shrunk},
+        {"BL: the top-right corner first", bl, {7, 11}, Shrunk},
+        {"BL: the bottom-left last", bl, {1, 0}, Whole},
+        {"Up: the bottom row goes first", up, {3, 0}, Off},
+        {"Up: the top row last", up, {3, 11}, Whole},
+        {"Down: the top row first", down, {3, 11}, Shrunk},
+        {"Down: the bottom rows last", down, {3, 1}, Whole},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -579,19 +460,13 @@ TEST_F(GridActionTest, EffectsLookDistortedMidWay) {
         const char* golden;
         std::function<RefPtr<TimedAction>()> make;
     } const cases[] = {
-        {"grid-waves3d-mid",
-         [] {
-             return Waves3D::actionWithWaves(2, 40, {15, 10}, 1);
-         }},
+        // clang-format off
+        {"grid-waves3d-mid", [] { return Waves3D::actionWithWaves(2, 40, {15, 10}, 1); }},
         {"grid-ripple-mid",
-         [] {
-             return Ripple3D::actionWithPosition(cpv(160, 240), 240, 3, 80, {32, 24}, 1);
-         }},
+         [] { return Ripple3D::actionWithPosition(cpv(160, 240), 240, 3, 80, {32, 24}, 1); }},
         {"grid-flipx-mid", [] { return FlipX3D::actionWithDuration(1); }},
-        {"grid-twirl-mid",
-         [] {
-             return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1);
-         }},
+        {"grid-twirl-mid", [] { return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1); }},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.golden);

@@ -4,7 +4,6 @@
 
 #include "support/EngineTest.h"
 
-#include "engine/Application.h"
 #include "engine/Errors.h"
 #include "engine/Grid.h"
 #include "engine/GridAction.h"
@@ -16,17 +15,6 @@
 #include <regex>
 
 namespace {
-
-template <class F> std::string namedFailure(F&& f) {
-    try {
-        f();
-    } catch (const NamedException& e) {
-        return e.name() + " / " + e.reason();
-    } catch (const AssertionFailure& e) {
-        return std::string("assertion / ") + e.what();
-    }
-    return "nothing raised";
-}
 
 // A quarter of the window in each of four colours.
 RefPtr<Scene> quarters() {
@@ -114,7 +102,7 @@ TEST_F(GridTest, ReuseMakesTheCurrentShapeTheOriginalOnlyWhenAsked) {
 
 // 16-bit indices address 65536 vertices: 255 x 255 cells of a mesh, 128 x 128 tiles.
 TEST_F(GridTest, SizesTheIndicesCannotAddressAreRefused) {
-    const std::string refused = std::string("assertion / ") + kGridSizeMessage;
+    const auto refused = Fails<AssertionFailure>(kGridSizeMessage);
     struct Case {
         ccGridSize size;
         bool meshFits, tilesFit;
@@ -128,12 +116,12 @@ TEST_F(GridTest, SizesTheIndicesCannotAddressAreRefused) {
         EXPECT_EQ(Grid3D::sizeFits(c.size), c.meshFits);
         EXPECT_EQ(TiledGrid3D::sizeFits(c.size), c.tilesFit);
         if (!c.meshFits) {
-            EXPECT_EQ(namedFailure([&] { Grid3D::gridWithSize(c.size); }), refused);
-            EXPECT_EQ(namedFailure([&] { Grid3DAction::actionWithSize(c.size, 1); }), refused);
+            EXPECT_THAT([&] { Grid3D::gridWithSize(c.size); }, refused);
+            EXPECT_THAT([&] { Grid3DAction::actionWithSize(c.size, 1); }, refused);
         }
         if (!c.tilesFit) {
-            EXPECT_EQ(namedFailure([&] { TiledGrid3D::gridWithSize(c.size); }), refused);
-            EXPECT_EQ(namedFailure([&] { TiledGrid3DAction::actionWithSize(c.size, 1); }), refused);
+            EXPECT_THAT([&] { TiledGrid3D::gridWithSize(c.size); }, refused);
+            EXPECT_THAT([&] { TiledGrid3DAction::actionWithSize(c.size, 1); }, refused);
         }
     }
     RefPtr<Grid3D> largest = Grid3D::gridWithSize({255, 255});
@@ -141,22 +129,22 @@ TEST_F(GridTest, SizesTheIndicesCannotAddressAreRefused) {
 }
 
 TEST_F(GridTest, TheAbstractPartsAndTheGrabberSayWhatIsWrong) {
-    const std::string abstract = "GridBase / Abstract class needs implementation";
+    const auto abstract = Fails<NamedException>("GridBase: Abstract class needs implementation");
     RefPtr<GridBase> base = makeRef<GridBase>();
     ASSERT_TRUE(base->initWithSize({2, 2}));
-    EXPECT_EQ(namedFailure([&] { base->blit(); }), abstract);
-    EXPECT_EQ(namedFailure([&] { base->reuse(); }), abstract);
+    EXPECT_THAT([&] { base->blit(); }, abstract);
+    EXPECT_THAT([&] { base->reuse(); }, abstract);
     RefPtr<GridAction> plain = GridAction::actionWithSize({2, 2}, 1);
-    EXPECT_EQ(namedFailure([&] { plain->grid(); }), abstract);
+    EXPECT_THAT([&] { plain->grid(); }, abstract);
     RefPtr<CocosNode> node = CocosNode::node();
-    EXPECT_EQ(namedFailure([&] { node->runAction(plain); }), abstract);
+    EXPECT_THAT([&] { node->runAction(plain); }, abstract);
 
     // An alpha-only texture cannot be drawn into.
     RefPtr<Texture2D> mask = makeRef<Texture2D>();
     std::vector<uint8_t> zeros(64 * 64, 0);
     ASSERT_TRUE(mask->initWithData(zeros.data(), Texture2DPixelFormatA8, 64, 64, {64, 64}));
-    EXPECT_EQ(namedFailure([&] { Grabber::grabber()->grab(mask); }),
-              "Frame Grabber / Could not attach texture to framebuffer");
+    EXPECT_THAT([&] { Grabber::grabber()->grab(mask); },
+                Fails<NamedException>("Frame Grabber: Could not attach texture to framebuffer"));
 }
 
 // Undistorted, the mesh puts the captured picture back where it was; the
@@ -187,17 +175,14 @@ TEST_F(GridTest, AnUndistortedGridDrawsThePictureInPlace) {
 
 // At window scale 2 the target is the next power of two that holds the
 // picture's pixels, so the captured picture is as sharp as the screen.
-TEST_F(GridTest, TheRenderTargetFollowsTheWindowScale) {
-    EXPECT_EQ(GridBase::renderTargetSide(), 512u);
-    endEngine();
-    std::string error;
-    ASSERT_TRUE(startEngine(true, &error)) << error;
-    platform::setCurrentClock(&clock_);
-    Application::sharedApplication().setContentScale(2);
-    window_ = makeRef<Window>(ccRectMake(0, 0, 320, 480));
-    director()->attachInWindow(window_);
-    window_->makeKeyAndVisible();
+namespace {
+class DenseGridTest : public EngineTest {
+  protected:
+    int windowScale() const override { return 2; }
+};
+} // namespace
 
+TEST_F(DenseGridTest, TheRenderTargetFollowsTheWindowScale) {
     EXPECT_EQ(GridBase::capturePixelSize(), (ccSize{640, 960}));
     EXPECT_EQ(GridBase::renderTargetSide(), 1024u);
     RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});

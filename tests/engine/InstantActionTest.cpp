@@ -20,18 +20,6 @@ class Listener : public Ref {
 };
 } // namespace
 
-TEST_F(ActionTest, CallbackAfterAMoveRunsOnceWhenTheMoveHasEnded) {
-    std::vector<cpVect> seen;
-    auto remember = CallFunc::actionWithTarget(node_, [&] { seen.push_back(node_->position()); });
-    node_->runAction(Sequence::actions({MoveTo::actionWithDuration(1, cpv(80, 40)), remember}));
-    stepFrames(3, 0.25f);
-    EXPECT_TRUE(seen.empty());
-    step(0.25f);
-    EXPECT_EQ(seen, std::vector<cpVect>{cpv(80, 40)});
-    stepFrames(4, 0.25f);
-    EXPECT_EQ(seen.size(), 1u);
-}
-
 TEST_F(ActionTest, InstantActionRunDirectlyTakesEffectInsideRunAction) {
     RefPtr<Listener> listener = makeRef<Listener>();
     RefPtr<CocosNode> detached = CocosNode::node();

@@ -83,12 +83,7 @@ TEST_F(LayerTest, ColorLayersDrawTheirColourWithItsOpacity) {
     scene->add(red, 1);
     runScene(scene);
     step();
-    EXPECT_TRUE(colorNear(pixelAt(0, 0), {0, 0, 255, 255}));
-    EXPECT_TRUE(colorNear(pixelAt(319, 479), {0, 0, 255, 255}));
-    EXPECT_TRUE(colorNear(pixelAt(70, 55), {128, 0, 127, 255})) << "half red over blue";
-    EXPECT_TRUE(colorNear(pixelAt(125, 55), {0, 0, 255, 255})) << "right of the rectangle";
-    EXPECT_TRUE(colorNear(pixelAt(70, 85), {0, 0, 255, 255})) << "above the rectangle";
-    EXPECT_TRUE(matchesGolden("color-layers"));
+    EXPECT_TRUE(matchesGolden("color-layers")); // half red over blue, blue all round
 
     red->setColor(0x00ff00ff); // the property alone changes nothing drawn
     step();

@@ -45,24 +45,13 @@ std::vector<uint8_t> decoded(const Pixel& p, uint8_t depth) {
 
 std::vector<uint8_t> header(uint8_t type, uint8_t depth, int width, int height, uint8_t descriptor,
                             uint8_t idLength = 0, uint8_t colourMapType = 0, uint16_t colourMapLength = 0) {
-    return {idLength,
-            colourMapType,
-            type,
-            0,
-            0,
-            static_cast<uint8_t>(colourMapLength),
-            static_cast<uint8_t>(colourMapLength >> 8),
-            static_cast<uint8_t>(colourMapType ? 24 : 0),
-            0,
-            0,
-            0,
-            0,
-            static_cast<uint8_t>(width),
-            static_cast<uint8_t>(width >> 8),
-            static_cast<uint8_t>(height),
-            static_cast<uint8_t>(height >> 8),
-            depth,
-            descriptor};
+    // clang-format off
+    return {idLength, colourMapType, type, 0, 0,
+            static_cast<uint8_t>(colourMapLength), static_cast<uint8_t>(colourMapLength >> 8),
+            static_cast<uint8_t>(colourMapType ? 24 : 0), 0, 0, 0, 0,
+            static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+            static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8), depth, descriptor};
+    // clang-format on
 }
 
 // `pixels` bottom row first, as the reader gives them back.

@@ -1,7 +1,6 @@
 #pragma once
 // Test doubles that write what happens to them into a shared journal.
 
-#include "engine/Action.h"
 #include "engine/CocosNode.h"
 #include "engine/Layer.h"
 
@@ -41,34 +40,4 @@ template <class Base = CocosNode> class RecordingNode : public Base {
     }
     std::string name_;
     std::shared_ptr<Journal> journal_;
-};
-
-// An action that records every message a node sends it and is done after `steps` steps.
-class RecordingAction : public Action {
-  public:
-    RecordingAction(std::string name, std::shared_ptr<Journal> journal, int steps)
-        : name_(std::move(name)), journal_(std::move(journal)), steps_(steps) {}
-    void setTarget(CocosNode* node) override {
-        journal_->push_back(name_ + ".setTarget");
-        Action::setTarget(node);
-    }
-    void start() override {
-        journal_->push_back(name_ + ".start");
-        taken_ = 0;
-    }
-    void step(float dt) override {
-        journal_->push_back(name_ + ".step " + std::to_string(dt));
-        ++taken_;
-        if (onStep) onStep();
-    }
-    bool isDone() const override { return taken_ >= steps_; }
-    void stop() override { journal_->push_back(name_ + ".stop"); }
-
-    std::function<void()> onStep;
-
-  private:
-    std::string name_;
-    std::shared_ptr<Journal> journal_;
-    int steps_;
-    int taken_ = 0;
 };
