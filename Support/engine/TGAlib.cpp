@@ -72,6 +72,15 @@ sImageTGA* decode(const uint8_t* bytes, size_t size) {
         return info;
     }
     if (!checkHeader(info)) return info;
+    // A run-length packet gives at most 128 pixels from its few bytes, so no
+    // file holds more than 128 times its size in pixels: a header that claims
+    // far more is not believed, and nothing is allocated for it.
+    uint64_t need = static_cast<uint64_t>(pixelCount(info)) * bytesPerPixel(info);
+    if (need > static_cast<uint64_t>(size - source.position) * 128 + (64u << 10)) {
+        platform::ccLogf("TGA: %d x %d pixels cannot come from %zu bytes", info->width, info->height, size);
+        info->status = TGA_ERROR_READING_FILE;
+        return info;
+    }
     try {
         // Cleared first: pixels a short file never reaches are empty, not leftovers.
         info->imageData.assign(pixelCount(info) * bytesPerPixel(info), 0);
