@@ -124,6 +124,24 @@ bool GridBase::isKindOfThis(const GridBase* grid) const {
     return grid != nullptr;
 }
 
+// ---- GridMesh
+
+void GridMesh::blit() {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, vertices_.data());
+    glTexCoordPointer(2, GL_FLOAT, 0, texCoordinates_.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, indices_.data());
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void GridMesh::reuse() {
+    if (reuseGrid_ <= 0) return;
+    originalVertices_ = vertices_;
+    --reuseGrid_;
+}
+
 // ---- Grid3D
 
 RefPtr<Grid3D> Grid3D::gridWithSize(ccGridSize gridSize) {
@@ -165,22 +183,6 @@ void Grid3D::calculateVertexPoints() {
             std::copy(cell, cell + 6, out);
         }
     originalVertices_ = vertices_;
-}
-
-void Grid3D::blit() {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, vertices_.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoordinates_.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, indices_.data());
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-}
-
-void Grid3D::reuse() {
-    if (reuseGrid_ <= 0) return;
-    originalVertices_ = vertices_;
-    --reuseGrid_;
 }
 
 bool Grid3D::isKindOfThis(const GridBase* grid) const {
@@ -249,22 +251,6 @@ void TiledGrid3D::calculateVertexPoints() {
         std::copy(quad, quad + 6, &indices_[t * 6]);
     }
     originalVertices_ = vertices_;
-}
-
-void TiledGrid3D::blit() {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, vertices_.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoordinates_.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices_.size()), GL_UNSIGNED_SHORT, indices_.data());
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-}
-
-void TiledGrid3D::reuse() {
-    if (reuseGrid_ <= 0) return;
-    originalVertices_ = vertices_;
-    --reuseGrid_;
 }
 
 bool TiledGrid3D::isKindOfThis(const GridBase* grid) const {

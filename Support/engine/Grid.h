@@ -81,9 +81,30 @@ class GridBase : public Ref {
     float pixelsPerPointX_ = 1, pixelsPerPointY_ = 1;
 };
 
+// The part both meshes share: vertex positions (three floats each), the
+// shape effects start from, texture coordinates and 16-bit triangle indices.
+// Each grid lays out its own vertices; drawing and reuse are the same.
+class GridMesh : public GridBase {
+  public:
+    void blit() override;
+    // With reuseGrid > 0 the current shape becomes the original one.
+    void reuse() override;
+
+    const std::vector<float>& texCoordinates() const { return texCoordinates_; }
+    const std::vector<float>& vertices() const { return vertices_; }
+    const std::vector<float>& originalVertices() const { return originalVertices_; }
+    const std::vector<uint16_t>& indices() const { return indices_; }
+
+  protected:
+    std::vector<float> texCoordinates_;
+    std::vector<float> vertices_;
+    std::vector<float> originalVertices_;
+    std::vector<uint16_t> indices_;
+};
+
 // One continuous mesh: (x + 1) x (y + 1) shared vertices, vertex (i, j) at
 // index i * (y + 1) + j, two triangles per cell.
-class Grid3D : public GridBase {
+class Grid3D : public GridMesh {
   public:
     static RefPtr<Grid3D> gridWithSize(ccGridSize gridSize);
     // Sizes whose vertices 16-bit indices cannot address are an assertion failure.
@@ -91,20 +112,12 @@ class Grid3D : public GridBase {
     static bool sizeFits(ccGridSize gridSize);
 
     void calculateVertexPoints();
-    void blit() override;
-    // With reuseGrid > 0 the current shape becomes the original one.
-    void reuse() override;
     bool isKindOfThis(const GridBase* grid) const override;
 
     // Positions within [0, x] x [0, y]; not checked.
     ccVertex3D vertex(ccGridSize pos) const;
     ccVertex3D originalVertex(ccGridSize pos) const;
     void setVertex(ccGridSize pos, ccVertex3D vertex);
-
-    const std::vector<float>& texCoordinates() const { return texCoordinates_; }
-    const std::vector<float>& vertices() const { return vertices_; }
-    const std::vector<float>& originalVertices() const { return originalVertices_; }
-    const std::vector<uint16_t>& indices() const { return indices_; }
 
   protected:
     const char* className() const override { return "Grid3D"; }
@@ -113,24 +126,17 @@ class Grid3D : public GridBase {
     size_t indexOf(ccGridSize pos) const {
         return static_cast<size_t>(pos.x * (gridSize_.y + 1) + pos.y) * 3;
     }
-
-    std::vector<float> texCoordinates_;
-    std::vector<float> vertices_;
-    std::vector<float> originalVertices_;
-    std::vector<uint16_t> indices_;
 };
 
 // Every cell a quad of its own (ccQuad3), tile (i, j) at index i * y + j,
 // so tiles move, shrink and vanish independently.
-class TiledGrid3D : public GridBase {
+class TiledGrid3D : public GridMesh {
   public:
     static RefPtr<TiledGrid3D> gridWithSize(ccGridSize gridSize);
     bool initWithSize(ccGridSize gridSize) override;
     static bool sizeFits(ccGridSize gridSize);
 
     void calculateVertexPoints();
-    void blit() override;
-    void reuse() override;
     bool isKindOfThis(const GridBase* grid) const override;
 
     // Positions within [0, x - 1] x [0, y - 1]; not checked.
@@ -138,19 +144,9 @@ class TiledGrid3D : public GridBase {
     ccQuad3 originalTile(ccGridSize pos) const;
     void setTile(ccGridSize pos, const ccQuad3& coords);
 
-    const std::vector<float>& texCoordinates() const { return texCoordinates_; }
-    const std::vector<float>& vertices() const { return vertices_; }
-    const std::vector<float>& originalVertices() const { return originalVertices_; }
-    const std::vector<uint16_t>& indices() const { return indices_; }
-
   protected:
     const char* className() const override { return "TiledGrid3D"; }
 
   private:
     size_t indexOf(ccGridSize pos) const { return static_cast<size_t>(pos.x * gridSize_.y + pos.y) * 12; }
-
-    std::vector<float> texCoordinates_;
-    std::vector<float> vertices_;
-    std::vector<float> originalVertices_;
-    std::vector<uint16_t> indices_;
 };

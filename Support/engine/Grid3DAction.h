@@ -6,7 +6,7 @@
 #include "engine/GridAction.h"
 
 // Waves running over the picture toward and away from the viewer.
-class Waves3D : public Grid3DAction {
+class Waves3D : public WithAmplitude<Grid3DAction> {
   public:
     static RefPtr<Waves3D> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize,
                                            float duration);
@@ -14,16 +14,8 @@ class Waves3D : public Grid3DAction {
     void update(float t) override;
     RefPtr<Action> copy() const override;
 
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
-
   private:
     int32_t waves_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
 };
 
 // Turns the picture over about its vertical centre line (a 1 x 1 grid).
@@ -67,7 +59,7 @@ class Lens3D : public Grid3DAction {
 };
 
 // Rings spreading from `position`, fading out toward `radius`.
-class Ripple3D : public Grid3DAction {
+class Ripple3D : public WithAmplitude<Grid3DAction> {
   public:
     static RefPtr<Ripple3D> actionWithPosition(cpVect position, float radius, int32_t waves, float amplitude,
                                                ccGridSize gridSize, float duration);
@@ -78,18 +70,11 @@ class Ripple3D : public Grid3DAction {
 
     cpVect position() const { return position_; }
     void setPosition(cpVect p) { position_ = p; }
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
 
   private:
     cpVect position_;
     float radius_ = 0;
     int32_t waves_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
 };
 
 // Every vertex jumps by a random whole number of points in [-range, range).
@@ -107,7 +92,7 @@ class Shaky3D : public Grid3DAction {
 };
 
 // The inside of the picture sways in both directions; the border stays.
-class Liquid : public Grid3DAction {
+class Liquid : public WithAmplitude<Grid3DAction> {
   public:
     static RefPtr<Liquid> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize,
                                           float duration);
@@ -115,21 +100,13 @@ class Liquid : public Grid3DAction {
     void update(float t) override;
     RefPtr<Action> copy() const override;
 
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
-
   private:
     int32_t waves_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
 };
 
 // Waves in the picture's plane: sideways (vertical waves) and/or up and down
 // (horizontal waves).
-class Waves : public Grid3DAction {
+class Waves : public WithAmplitude<Grid3DAction> {
   public:
     static RefPtr<Waves> actionWithWaves(int32_t waves, float amplitude, bool horizontal, bool vertical,
                                          ccGridSize gridSize, float duration);
@@ -138,23 +115,15 @@ class Waves : public Grid3DAction {
     void update(float t) override;
     RefPtr<Action> copy() const override;
 
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
-
   private:
     int32_t waves_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
     bool vertical_ = false;
     bool horizontal_ = false;
 };
 
 // The picture twists about `position`, more the further a cell lies from the
 // grid's centre.
-class Twirl : public Grid3DAction {
+class Twirl : public WithAmplitude<Grid3DAction> {
   public:
     static RefPtr<Twirl> actionWithPosition(cpVect position, int32_t twirls, float amplitude,
                                             ccGridSize gridSize, float duration);
@@ -165,17 +134,10 @@ class Twirl : public Grid3DAction {
 
     cpVect position() const { return position_; }
     void setPosition(cpVect p) { position_ = p; }
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
 
   private:
     cpVect position_;
     int32_t twirls_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
 };
 
 // A whole-number random offset in [-range, range) from the engine's

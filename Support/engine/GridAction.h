@@ -69,6 +69,21 @@ class TiledGrid3DAction : public GridAction {
     TiledGrid3D* tiledGrid() const;
 };
 
+// The strength of a waving effect: its amplitude, and the rate the amplitude
+// wrappers below set from the time.
+template <class Effect> class WithAmplitude : public Effect {
+  public:
+    float amplitude() const { return amplitude_; }
+    void setAmplitude(float a) { amplitude_ = a; }
+    float amplitudeRate() const { return amplitudeRate_; }
+    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
+    float getAmplitudeRate() override { return amplitudeRate_; }
+
+  protected:
+    float amplitude_ = 0;
+    float amplitudeRate_ = 1.0f;
+};
+
 // ---- amplitude wrappers: set the wrapped effect's amplitude rate from the
 // time, then update it. The wrapped action must have an amplitude.
 

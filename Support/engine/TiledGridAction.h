@@ -91,7 +91,7 @@ class TurnOffTiles : public TiledGrid3DAction {
 };
 
 // Flat tiles bobbing up and down as wholes.
-class WavesTiles3D : public TiledGrid3DAction {
+class WavesTiles3D : public WithAmplitude<TiledGrid3DAction> {
   public:
     static RefPtr<WavesTiles3D> actionWithWaves(int32_t waves, float amplitude, ccGridSize gridSize,
                                                 float duration);
@@ -99,20 +99,12 @@ class WavesTiles3D : public TiledGrid3DAction {
     void update(float t) override;
     RefPtr<Action> copy() const override;
 
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
-
   private:
     int32_t waves_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
 };
 
 // Neighbouring tiles jump in opposite directions.
-class JumpTiles3D : public TiledGrid3DAction {
+class JumpTiles3D : public WithAmplitude<TiledGrid3DAction> {
   public:
     static RefPtr<JumpTiles3D> actionWithJumps(int32_t jumps, float amplitude, ccGridSize gridSize,
                                                float duration);
@@ -120,16 +112,8 @@ class JumpTiles3D : public TiledGrid3DAction {
     void update(float t) override;
     RefPtr<Action> copy() const override;
 
-    float amplitude() const { return amplitude_; }
-    void setAmplitude(float a) { amplitude_ = a; }
-    float amplitudeRate() const { return amplitudeRate_; }
-    void setAmplitudeRate(float r) override { amplitudeRate_ = r; }
-    float getAmplitudeRate() override { return amplitudeRate_; }
-
   private:
     int32_t jumps_ = 0;
-    float amplitude_ = 0;
-    float amplitudeRate_ = 1.0f;
 };
 
 // Rows slide a window's width out, odd rows right, even rows left.
