@@ -137,22 +137,12 @@ TEST(TGAlib, EveryKindDecodesToTheSamePixelsBottomRowFirst) {
             TGAImagePtr image = load(file);
             ASSERT_NE(image, nullptr);
             EXPECT_EQ(image->status, TGA_OK);
-            EXPECT_EQ(image->type, kind.type);
-            EXPECT_EQ(image->pixelDepth, depth);
             EXPECT_EQ(image->width, 6);
             EXPECT_EQ(image->height, 4);
             EXPECT_EQ(image->flipped, 0);
             EXPECT_EQ(image->imageData, expected);
         }
     }
-}
-
-TEST(TGAlib, AFileReadsAsItsBytesDo) {
-    const std::vector<uint8_t> file = encode(Kind{10, 24, true, "id"}, 6, 4, picture());
-    ScratchDir dir;
-    TGAImagePtr fromFile(tgaLoad(dir.write("map.tga", file)));
-    EXPECT_EQ(fromFile->status, TGA_OK);
-    EXPECT_EQ(fromFile->imageData, load(file)->imageData);
 }
 
 TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
@@ -200,7 +190,9 @@ TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
     EXPECT_EQ(TGAImagePtr(tgaLoad(dir.file("missing.tga")))->status, TGA_ERROR_FILE_OPEN);
     EXPECT_EQ(TGAImagePtr(tgaLoad(dir.path()))->status, TGA_ERROR_FILE_OPEN) << "a folder";
     EXPECT_EQ(TGAImagePtr(tgaLoadFromMemory(nullptr, 100))->status, TGA_ERROR_READING_FILE);
-    tgaDestroy(nullptr);
+    // A file reads as its bytes do.
+    const std::vector<uint8_t> good = encode(Kind{10, 24, true, "id"}, 6, 4, picture());
+    EXPECT_EQ(TGAImagePtr(tgaLoad(dir.write("map.tga", good)))->imageData, load(good)->imageData);
 }
 
 // A file that ends early is what was there: the pixels it never reached are
@@ -222,14 +214,6 @@ TEST(TGAlib, CutShortFilesAndOverlongRunsStayInsideTheImage) {
                 EXPECT_EQ(image->imageData[last * kind.depth / 8 + b], 0) << "cut " << cut;
         }
     }
-    // The first stored pixel of a bottom-left file is its bottom-left one.
-    const std::vector<uint8_t> cut = encode(Kind{2, 24, false, ""}, 6, 4, pixels);
-    TGAImagePtr half = load({cut.begin(), cut.begin() + 18 + 3 * 12});
-    EXPECT_EQ(std::vector<uint8_t>(half->imageData.begin(), half->imageData.begin() + 3),
-              decoded(pixels[0], 24));
-    EXPECT_EQ(std::vector<uint8_t>(half->imageData.begin() + 36, half->imageData.end()),
-              std::vector<uint8_t>(36, 0));
-
     // A repeated run of 128 and a literal run of 128 in a 2 x 2 image: four pixels, no more.
     std::vector<uint8_t> run = header(10, 32, 2, 2, 0);
     run.insert(run.end(), {0xFF, 1, 2, 3, 4});
