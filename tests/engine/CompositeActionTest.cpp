@@ -27,7 +27,9 @@ TEST_F(ActionTest, IntervalActionTurnsFrameTimesIntoFractions) {
 }
 
 TEST_F(ActionTest, SequenceRunsTheSecondMemberAfterTheFirstHasEnded) {
-    auto note = [this] { return CallFunc::actionWithTarget(node_, [this] { journal_.push_back("callback"); }); };
+    auto note = [this] {
+        return CallFunc::actionWithTarget(node_, [this] { journal_.push_back("callback"); });
+    };
     RefPtr<TimedAction> seq = Sequence::actions({probe("A", 2), note()});
     node_->runAction(seq);
     stepFrames(4, 0.5f);

@@ -4,14 +4,14 @@
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
 
-#include "engine/Errors.h"
 #include "engine/Engine.h"
+#include "engine/Errors.h"
 #include "engine/Scheduler.h"
 #include "engine/Sprite.h"
-#include "support/TestPictures.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
 #include "platform/System.h"
+#include "support/TestPictures.h"
 
 using DirectorTest = EngineTest;
 

@@ -177,7 +177,8 @@ TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
         {"a negative height", file(header(2, 32, 2, 0x8000, 0x20), 12), TGA_ERROR_COMPRESSED_FILE},
         {"32767 x 32767 at 32 bits", file(header(10, 32, 0x7FFF, 0x7FFF, 0), 5), TGA_ERROR_MEMORY},
         // Within the limit, but no file of a few bytes holds 64 MB of pixels: nothing is allocated.
-        {"4000 x 4000 at 32 bits from 5 bytes", file(header(10, 32, 4000, 4000, 0), 5), TGA_ERROR_READING_FILE},
+        {"4000 x 4000 at 32 bits from 5 bytes", file(header(10, 32, 4000, 4000, 0), 5),
+         TGA_ERROR_READING_FILE},
     };
     for (const Case& c : cases) {
         TGAImagePtr image = load(c.bytes);

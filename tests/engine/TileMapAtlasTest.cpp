@@ -136,7 +136,8 @@ TEST_F(TileMapAtlasTest, EmptyCellsHaveNoQuadAndStayEmpty) {
 TEST_F(TileMapAtlasTest, MisuseFailsWithItsMessageBeforeTouchingTheMap) {
     useScratchResources();
     resources.write("map.tga", mapFile(3, 2, [](int, int) { return uint8_t{1}; }));
-    resources.write("broken.tga", std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 15, 0});
+    resources.write("broken.tga",
+                    std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 15, 0});
     RefPtr<TileMapAtlas> map = TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "map.tga", 8, 8);
     RefPtr<TileMapAtlas> released = TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "map.tga", 8, 8);
     released->releaseMap();

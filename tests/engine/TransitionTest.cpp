@@ -172,7 +172,11 @@ TEST_F(TransitionTest, EachSceneSeesTheDocumentedEnterAndExitOrder) {
 }
 
 TEST_F(TransitionTest, TouchesAreDroppedFromConstructionUntilTheHandOver) {
-    auto tap = [&] { touchDown(cpv(160, 240)), touchUp(cpv(160, 240)), step(kTick); };
+    auto tap = [&] {
+        touchDown(cpv(160, 240));
+        touchUp(cpv(160, 240));
+        step(kTick);
+    };
     RefPtr<TransitionScene> slide = SlideInBTransition::transitionWithDuration(0.5f, in_);
     tap(); // built, not yet shown: the outgoing scene still runs but hears nothing
     EXPECT_EQ(outCounter_->touches, 0);
