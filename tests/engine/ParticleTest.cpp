@@ -184,54 +184,6 @@ TEST_F(ParticleTest, PushesComeFromTheNodesOriginAndNotAtIt) {
     }
 }
 
-// The golden pictures hold the draws' order as a whole; this names each draw.
-TEST_F(ParticleTest, ANewParticleTakesSixteenDrawsInOrder) {
-    RefPtr<ParticleSystem> s = plainSystem(2, 10);
-    s->setSource(cpv(5, 6));
-    s->setPosVar(cpv(1, 2));
-    s->setAngle(30);
-    s->setAngleVar(3);
-    s->setSpeed(40);
-    s->setSpeedVar(4);
-    s->setRadialAccel(7);
-    s->setRadialAccelVar(0.7f);
-    s->setTangentialAccel(8);
-    s->setTangentialAccelVar(0.8f);
-    s->setLife(9);
-    s->setLifeVar(0.9f);
-    s->setStartColor({0.1f, 0.2f, 0.3f, 0.4f});
-    s->setStartColorVar({0.01f, 0.02f, 0.03f, 0.04f});
-    s->setEndColor({0.5f, 0.6f, 0.7f, 0.8f});
-    s->setEndColorVar({0.05f, 0.06f, 0.07f, 0.08f});
-    s->setSize(11);
-    s->setSizeVar(1.1f);
-
-    Random::seed(7);
-    ASSERT_TRUE(s->addParticle());
-    const sParticle p = s->particles()[0];
-    const int32_t nextDraw = Random::next();
-
-    Random::seed(7);
-    float d[16];
-    for (float& x : d)
-        x = Random::minus1To1();
-    EXPECT_FLOAT_EQ(p.pos.x, 5 + 1 * d[0]);
-    EXPECT_FLOAT_EQ(p.pos.y, 6 + 2 * d[1]);
-    const float a = static_cast<float>((30 + 3 * d[2]) / 180.0f * std::numbers::pi);
-    const float speed = 40 + 4 * d[3];
-    EXPECT_FLOAT_EQ(p.dir.x, std::cos(a) * speed);
-    EXPECT_FLOAT_EQ(p.dir.y, std::sin(a) * speed);
-    EXPECT_FLOAT_EQ(p.radialAccel, 7 + 0.7f * d[4]);
-    EXPECT_FLOAT_EQ(p.tangentialAccel, 8 + 0.8f * d[5]);
-    EXPECT_FLOAT_EQ(p.life, 9 + 0.9f * d[6]);
-    EXPECT_FLOAT_EQ(p.color.r, 0.1f + 0.01f * d[7]);
-    EXPECT_FLOAT_EQ(p.color.a, 0.4f + 0.04f * d[10]);
-    EXPECT_FLOAT_EQ(p.deltaColor.b, (0.7f + 0.07f * d[13] - (0.3f + 0.03f * d[9])) / p.life);
-    EXPECT_FLOAT_EQ(p.deltaColor.a, (0.8f + 0.08f * d[14] - (0.4f + 0.04f * d[10])) / p.life);
-    EXPECT_FLOAT_EQ(p.size, 11 + 1.1f * d[15]);
-    EXPECT_EQ(nextDraw, Random::next()) << "more or fewer than sixteen draws";
-}
-
 TEST_F(ParticleTest, ALimitAboveTheArraysIsHeldToThem) {
     RefPtr<ParticleSystem> s = plainSystem(10, 1000);
     s->setTotalParticles(1000);
