@@ -226,17 +226,6 @@ TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
     EXPECT_THROW(director()->removeEventHandler(nullptr), AssertionFailure);
 }
 
-TEST_F(DirectorTest, TheFrameRateCounterAveragesOverATenthOfASecond) {
-    director()->setDisplayFPS(true);
-    runScene(Scene::node());
-    stepFrames(3, 0.03125f); // 0.09375 s: not more than 0.1 yet
-    EXPECT_EQ(director()->frameRate(), 0.0f);
-    step(0.03125f);
-    EXPECT_EQ(director()->frameRate(), 32.0f);
-    stepFrames(14, 1.0f / 60);
-    EXPECT_NEAR(director()->frameRate(), 60.0f, 0.05f);
-}
-
 TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     std::string error;
     ASSERT_TRUE(startEngine(true, &error)) << error;
