@@ -56,42 +56,33 @@ constexpr float kPi = 3.1415927f;
 TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
     const float sin4 = std::sin(4.0f);
     const ccGridSize g{2, 2};
+    // Each started afresh on a node of its own for every row.
+    const RefPtr<GridAction> ripple = Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, g, 1);
+    const RefPtr<GridAction> liquid = Liquid::actionWithWaves(1, 10, g, 1);
+    const RefPtr<GridAction> flipX = FlipX3D::actionWithDuration(1), flipY = FlipY3D::actionWithDuration(1);
     // clang-format off
-    auto waves3D = [g](float n) {
-        return [=] { return RefPtr<GridAction>(Waves3D::actionWithWaves(n, 10, g, 1)); };
-    };
-    auto ripple = [g] {
-        return RefPtr<GridAction>(Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, g, 1));
-    };
-    auto liquid = [g] { return RefPtr<GridAction>(Liquid::actionWithWaves(1, 10, g, 1)); };
-    auto waves = [g](bool h) {
-        return [=] { return RefPtr<GridAction>(Waves::actionWithWaves(1, 10, h, true, g, 1)); };
-    };
-    auto twirl = [g] { return RefPtr<GridAction>(Twirl::actionWithPosition(cpv(160, 240), 1, 5, g, 1)); };
-    auto flipX = [] { return RefPtr<GridAction>(FlipX3D::actionWithDuration(1)); };
-    auto flipY = [] { return RefPtr<GridAction>(FlipY3D::actionWithDuration(1)); };
-    auto shaky = [g](int range) {
-        return [=] { return RefPtr<GridAction>(Shaky3D::actionWithRange(range, true, g, 1)); };
-    };
     struct Case {
         const char* name;
-        std::function<RefPtr<GridAction>()> make;
+        RefPtr<GridAction> action;
         float t;
         ccGridSize vertex;
         ccVertex3D expected;
     };
     const Case cases[] = {
         // The phase includes the position: not flat at t = 0.
-        {"Waves3D t=0", waves3D(2), 0, {1, 1}, {160, 240, sin4 * 10}},
-        {"Waves3D quarter wave", waves3D(1), 0.25f, {0, 0}, {0, 0, 10}},
+        {"Waves3D t=0", Waves3D::actionWithWaves(2, 10, g, 1), 0, {1, 1}, {160, 240, sin4 * 10}},
+        {"Waves3D quarter wave", Waves3D::actionWithWaves(1, 10, g, 1), 0.25f, {0, 0}, {0, 0, 10}},
         {"Ripple3D at its centre", ripple, 0.25f, {1, 1}, {160, 240, std::sin(kPi / 2 + 10) * 20}},
         {"Ripple3D beyond its radius", ripple, 0.25f, {2, 2}, {320, 480, 0}},
         {"Liquid keeps the border", liquid, 0.25f, {2, 1}, {320, 240, 0}},
         {"Liquid moves the inside", liquid, 0.25f, {1, 1},
          {160 + std::cos(1.6f) * 10, 240 + std::cos(2.4f) * 10, 0}},
-        {"Waves vertical only", waves(false), 0.25f, {1, 1}, {160 + std::cos(2.4f) * 10, 240, 0}},
-        {"Waves both, y from the new x", waves(true), 0.25f, {0, 0}, {10, std::cos(0.1f) * 10, 0}},
-        {"Twirl leaves the centre cell's corner", twirl, 0.5f, {1, 1}, {160, 240, 0}},
+        {"Waves vertical only", Waves::actionWithWaves(1, 10, false, true, g, 1), 0.25f, {1, 1},
+         {160 + std::cos(2.4f) * 10, 240, 0}},
+        {"Waves both, y from the new x", Waves::actionWithWaves(1, 10, true, true, g, 1), 0.25f, {0, 0},
+         {10, std::cos(0.1f) * 10, 0}},
+        {"Twirl leaves the centre cell's corner", Twirl::actionWithPosition(cpv(160, 240), 1, 5, g, 1), 0.5f,
+         {1, 1}, {160, 240, 0}},
         {"FlipX3D at the end", flipX, 1, {0, 1}, {320, 480, 0}},
         {"FlipX3D far edge at the end", flipX, 1, {1, 0}, {0, 0, 0}},
         // Half-way the near edge is lifted a quarter of the width, the far edge pushed back.
@@ -99,14 +90,16 @@ TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
         {"FlipX3D half-way far", flipX, 0.5f, {1, 1}, {320 * std::cos(kPi / 4), 480, -80}},
         {"FlipY3D at the end", flipY, 1, {1, 0}, {320, 480, 0}},
         {"FlipY3D half-way far", flipY, 0.5f, {0, 1}, {0, 480 * std::cos(kPi / 4), -120}},
-        {"Shaky3D range 0 does not shake", shaky(0), 0.5f, {1, 1}, {160, 240, 0}},
-        {"Shaky3D negative range does not shake", shaky(-4), 0.5f, {2, 2}, {320, 480, 0}},
+        {"Shaky3D range 0 does not shake", Shaky3D::actionWithRange(0, true, g, 1), 0.5f, {1, 1},
+         {160, 240, 0}},
+        {"Shaky3D negative range does not shake", Shaky3D::actionWithRange(-4, true, g, 1), 0.5f, {2, 2},
+         {320, 480, 0}},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         node_ = CocosNode::node();
-        at(c.make(), c.t);
+        at(c.action, c.t);
         ASSERT_NE(mesh(), nullptr);
         ccVertex3D v = mesh()->vertex(c.vertex);
         EXPECT_NEAR(v.x, c.expected.x, 1e-3);
