@@ -269,16 +269,6 @@ TEST_F(TransitionTest, FlipsTurnEachCameraAQuarterTheWayTheOrientationSays) {
     }
 }
 
-TEST_F(TransitionTest, FlipLooksTurnedOnTheWayOutAndIn) {
-    director()->replaceScene(FlipXTransition::transitionWithDuration(1, in_, OrientationLeftOver));
-    stepFrames(3, kTick); // left over: the outgoing card's right side turns away
-    EXPECT_TRUE(colorNear(pixelAt(300, 240), {0, 0, 0, 255}));
-    EXPECT_TRUE(colorNear(pixelAt(20, 240), blue));
-    stepFrames(4, kTick);
-    saveFrame("transition-flip-in-quarter");
-    EXPECT_TRUE(matchesGolden("transition-flip-in-quarter"));
-}
-
 // Every class the table knows, run one after the other: each hands over in
 // its time and leaves both scenes at rest, the outgoing one hidden.
 TEST_F(TransitionTest, EveryVariantLeavesBothScenesAtRest) {
