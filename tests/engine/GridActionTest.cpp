@@ -1,11 +1,11 @@
-// Grid actions: the effect formulas, reuse, amplitude wrappers, the tile
-// effects with their random orders and sweeps, and a few effects as they look.
+// Grid actions: the effect formulas, reuse, amplitude wrappers, and the tile
+// effects with their random orders and sweeps. (How every effect looks is the
+// gallery's contact sheet's to check.)
 
 #include "support/EngineTest.h"
 
 #include "engine/Errors.h"
 #include "engine/Grid3DAction.h"
-#include "engine/Layer.h"
 #include "engine/Random.h"
 #include "engine/TiledGridAction.h"
 
@@ -393,47 +393,3 @@ TEST_F(GridActionTest, CopiesAndReversesKeepTheEffect) {
     EXPECT_EQ(reversed->other(), split.get()) << "the same object, played backwards";
 }
 
-// ---- how they look
-
-namespace {
-// A chequered card: 4 x 6 squares of 80 points in two colours, and a bar.
-RefPtr<Scene> chequered() {
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(ColorLayer::layerWithColor(0x203060ff));
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 6; ++j)
-            if ((i + j) % 2 == 0) {
-                RefPtr<ColorLayer> square = ColorLayer::layerWithColor(0xe0d0a0ff, 80, 80);
-                square->setPosition(cpv(static_cast<float>(i) * 80, static_cast<float>(j) * 80));
-                scene->add(square);
-            }
-    RefPtr<ColorLayer> bar = ColorLayer::layerWithColor(0xc03030ff, 200, 40);
-    bar->setPosition(cpv(60, 300));
-    scene->add(bar);
-    return scene;
-}
-} // namespace
-
-// One distorted mesh as it is drawn, and the twirl, whose formula shows best
-// as a picture (the other formulas are checked in numbers above).
-TEST_F(GridActionTest, EffectsLookDistortedMidWay) {
-    struct Case {
-        const char* golden;
-        std::function<RefPtr<TimedAction>()> make;
-    } const cases[] = {
-        // clang-format off
-        {"grid-waves3d-mid", [] { return Waves3D::actionWithWaves(2, 40, {15, 10}, 1); }},
-        {"grid-twirl-mid", [] { return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1); }},
-        // clang-format on
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.golden);
-        RefPtr<Scene> scene = chequered();
-        director()->runningScene() ? director()->replaceScene(scene) : runScene(scene);
-        step(0.125f);
-        scene->runAction(c.make());
-        stepFrames(3, 0.125f); // t = 0.375 (the first step is stepped with the entering tick)
-        saveFrame(c.golden);
-        EXPECT_TRUE(matchesGolden(c.golden));
-    }
-}

@@ -4,7 +4,6 @@
 
 #include "engine/Layer.h"
 #include "engine/MotionStreak.h"
-#include "engine/Sprite.h"
 #include "support/EngineTest.h"
 
 #include <algorithm>
@@ -173,29 +172,4 @@ TEST_F(RibbonTest, AStreakItsOwnersDropIsFreedAndNoLongerCalled) {
     layer->removeAndStop(gone.get());
     EXPECT_EQ(gone.get(), nullptr);
     stepFrames(2);
-}
-
-TEST_F(RibbonTest, AStreakFadesBehindAMovingSprite) {
-    RefPtr<Layer> layer = Layer::node();
-    RefPtr<Sprite> sprite = Sprite::spriteWithFile("kochak.png");
-    RefPtr<MotionStreak> streak = MotionStreak::streakWithFade(0.8f, 3, "streak.png", 24, 32, 0xffa020ff);
-    layer->add(streak);
-    layer->add(sprite, 1);
-    // Round a circle of 100 points about the centre at 2 radians a second, from the right.
-    float time = 0;
-    auto place = [&] {
-        const cpVect p = cpv(160 + 100 * cosf(2 * time), 240 + 100 * sinf(2 * time));
-        sprite->setPosition(p);
-        streak->setPosition(p);
-    };
-    place();
-    layer->schedule("move", [&](float dt) {
-        time += dt;
-        place();
-    });
-    show({layer}, 0x1a2440ff);
-    stepFrames(90); // 1.5 s: three radians round, the last 1.6 of them still showing
-    // Bright just behind the sprite, faded away 2.5 radians back: the golden shows both.
-    saveFrame("motion-streak");
-    EXPECT_TRUE(matchesGolden("motion-streak"));
 }
