@@ -1,5 +1,5 @@
 // Tile maps: the quads built from a TGA map in every kind, empty cells,
-// changing a cell, the failures, and a map on screen.
+// changing a cell, the failures. (A whole map on screen is the gallery's.)
 
 #include "engine/TileMapAtlas.h"
 #include "engine/Errors.h"
@@ -166,12 +166,4 @@ TEST_F(TileMapAtlasTest, MisuseFailsWithItsMessageBeforeTouchingTheMap) {
         EXPECT_THAT([&] { TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", name, 8, 8); },
                     Fails<NamedException>("TileMapAtlasLoadTGA: TileMapAtas cannot load TGA file"))
             << name;
-}
-
-TEST_F(TileMapAtlasTest, AMapDrawsItsTilesFromTheBottomLeft) {
-    RefPtr<TileMapAtlas> map = TileMapAtlas::tileMapAtlasWithTileFile("tiles.png", "map-rle24.tga", 32, 32);
-    map->setPosition(cpv(0, 112));
-    show(map);
-    saveFrame("tile-map");
-    EXPECT_TRUE(matchesGolden("tile-map"));
 }

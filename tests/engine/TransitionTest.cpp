@@ -367,13 +367,6 @@ TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
     }
 }
 
-TEST_F(TransitionTest, TurnOffTilesHasHalfItsTilesOffAtTheHalf) {
-    director()->replaceScene(TurnOffTilesTransition::transitionWithDuration(1, in_));
-    stepFrames(5, kTick);
-    saveFrame("transition-turn-off-tiles-half");
-    EXPECT_TRUE(matchesGolden("transition-turn-off-tiles-half"));
-}
-
 TEST_F(TransitionTest, SplitColsIsEmptyAtItsMidpointAndSwapsTheScenes) {
     director()->replaceScene(SplitColsTransition::transitionWithDuration(1, in_));
     step(kTick);
