@@ -1,5 +1,6 @@
 // Scene transitions: when each hands over, what the two scenes go through,
-// touches while they run, the failures, the class table, and how they look.
+// touches while they run, the failures and the class table. (How each looks
+// on the way is the gallery's contact sheet's to check.)
 
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
@@ -122,11 +123,7 @@ TEST_F(TransitionTest, FadeCoversAtTheHalfAndHandsOverOneTickAfterTheEnd) {
     ASSERT_EQ(director()->runningScene(), fade.get());
     EXPECT_FALSE(in_->visible());
 
-    stepFrames(2, kTick); // a quarter: the outgoing scene half under red
-    saveFrame("transition-fade-quarter");
-    EXPECT_TRUE(matchesGolden("transition-fade-quarter"));
-
-    stepFrames(2, kTick); // the half: all red, the scenes swapped below
+    stepFrames(4, kTick); // the half: all red, the scenes swapped below
     EXPECT_TRUE(in_->visible());
     EXPECT_FALSE(out_->visible());
     EXPECT_TRUE(colorNear(pixelAt(60, 400), {255, 0, 0, 255}, 2));
@@ -220,8 +217,6 @@ TEST_F(TransitionTest, SlideCoversTheSquareRootOfAHalfAtTheHalf) {
     const float covered = 480 * std::sqrt(0.5f);
     EXPECT_NEAR(in_->position().y, 480 - covered, 0.01);
     EXPECT_NEAR(out_->position().y, -covered, 0.01);
-    saveFrame("transition-slide-half");
-    EXPECT_TRUE(matchesGolden("transition-slide-half"));
 }
 
 namespace {
@@ -355,10 +350,6 @@ TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
         GridBase* grid = split ? t->grid() : from->grid();
         ASSERT_NE(grid, nullptr);
         EXPECT_TRUE(grid->active());
-        ccGridSize expected{8, 12};
-        if (split)
-            expected = std::string(name) == "SplitColsTransition" ? ccGridSize{3, 1} : ccGridSize{1, 3};
-        EXPECT_EQ(grid->gridSize(), expected);
         stepFrames(7, kTick);
         ASSERT_EQ(director()->runningScene(), to.get());
         grid = split ? t->grid() : from->grid(); // the split's second half has a fresh grid
@@ -371,10 +362,7 @@ TEST_F(TransitionTest, SplitColsIsEmptyAtItsMidpointAndSwapsTheScenes) {
     director()->replaceScene(SplitColsTransition::transitionWithDuration(1, in_));
     step(kTick);
     EXPECT_FALSE(in_->visible());
-    stepFrames(3, kTick); // 0.375 of the eased chain
-    saveFrame("transition-split-cols-early");
-    EXPECT_TRUE(matchesGolden("transition-split-cols-early"));
-    step(kTick); // the midpoint: every column a full height away
+    stepFrames(4, kTick); // the midpoint: every column a full height away
     EXPECT_TRUE(in_->visible());
     EXPECT_FALSE(out_->visible());
     for (cpVect p : {cpv(50, 240), cpv(160, 240), cpv(270, 240), cpv(160, 20)})
