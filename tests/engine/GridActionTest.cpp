@@ -301,13 +301,13 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
         if (isOff(q)) return Off;
         return sameQuad(q, o) ? Whole : Shrunk;
     };
-    auto tr = [] { return RefPtr<GridAction>(FadeOutTRTiles::actionWithSize({8, 12}, 1)); };
-    auto bl = [] { return RefPtr<GridAction>(FadeOutBLTiles::actionWithSize({8, 12}, 1)); };
-    auto up = [] { return RefPtr<GridAction>(FadeOutUpTiles::actionWithSize({8, 12}, 1)); };
-    auto down = [] { return RefPtr<GridAction>(FadeOutDownTiles::actionWithSize({8, 12}, 1)); };
+    const RefPtr<GridAction> tr = FadeOutTRTiles::actionWithSize({8, 12}, 1),
+                             bl = FadeOutBLTiles::actionWithSize({8, 12}, 1),
+                             up = FadeOutUpTiles::actionWithSize({8, 12}, 1),
+                             down = FadeOutDownTiles::actionWithSize({8, 12}, 1);
     struct Case {
         const char* name;
-        std::function<RefPtr<GridAction>()> make;
+        RefPtr<GridAction> action;
         ccGridSize tile;
         State half;
     } const cases[] = {
@@ -324,16 +324,16 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         node_ = CocosNode::node();
-        at(c.make(), 0.5f);
+        at(c.action, 0.5f);
         EXPECT_EQ(stateOf(tiles()->tile(c.tile), tiles()->originalTile(c.tile)), c.half);
     }
     // TR's shrinking tile keeps its centre; Up's keeps its width.
-    at(FadeOutTRTiles::actionWithSize({8, 12}, 1), 0.5f);
+    at(tr, 0.5f);
     ccQuad3 q = tiles()->tile({5, 4}), o = tiles()->originalTile({5, 4});
     EXPECT_FLOAT_EQ(q.bl_x + q.tr_x, o.bl_x + o.tr_x);
     EXPECT_FLOAT_EQ(q.bl_y + q.tr_y, o.bl_y + o.tr_y);
     EXPECT_GT(q.bl_x, o.bl_x);
-    at(FadeOutUpTiles::actionWithSize({8, 12}, 1), 0.5f);
+    at(up, 0.5f);
     q = tiles()->tile({2, 5});
     o = tiles()->originalTile({2, 5});
     EXPECT_EQ(q.bl_x, o.bl_x);
@@ -392,4 +392,3 @@ TEST_F(GridActionTest, CopiesAndReversesKeepTheEffect) {
     ASSERT_NE(reversed, nullptr);
     EXPECT_EQ(reversed->other(), split.get()) << "the same object, played backwards";
 }
-
