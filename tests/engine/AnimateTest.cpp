@@ -1,10 +1,8 @@
-// Frame animation on sprites, and a sprite seen through a turning camera.
+// Frame animation on sprites.
 
 #include "ActionTestSupport.h"
-#include "engine/CameraAction.h"
 #include "engine/Errors.h"
 #include "engine/IntervalAction.h"
-#include "engine/Layer.h"
 #include "engine/Sprite.h"
 
 namespace {
@@ -97,18 +95,4 @@ TEST_F(AnimateTest, StoppedByHandItDoesNotRestore) {
     sprite->stopAction(animate);
     stepFrames(3, 0.1f);
     EXPECT_EQ(shown(), 1);
-}
-
-TEST_F(ActionTest, SpriteMidFlipLooksTurned) {
-    RefPtr<Sprite> picture = Sprite::spriteWithFile("Message.png");
-    ASSERT_NE(picture->texture(), nullptr);
-    picture->setPosition(cpv(160, 240));
-    RefPtr<Layer> card = Layer::node();
-    card->add(ColorLayer::layerWithColor(0x203040ff));
-    card->add(picture);
-    scene_->add(card);
-    card->runAction(OrbitCamera::actionWithDuration(1, 1, 0, 0, -90, 0, 0));
-    step(0.5f);
-    saveFrame("sprite-mid-flip");
-    EXPECT_TRUE(matchesGolden("sprite-mid-flip"));
 }

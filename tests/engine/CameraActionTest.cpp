@@ -1,5 +1,5 @@
 // The orbit camera action: where it puts the node's camera eye, the values it
-// takes from the camera, and its reverse (how it looks: AnimateTest's mid-flip).
+// takes from the camera, and its reverse (how it looks: the gallery's camera demo).
 
 #include "ActionTestSupport.h"
 

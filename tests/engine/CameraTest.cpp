@@ -24,18 +24,6 @@ class ModelviewProbe : public CocosNode {
 };
 } // namespace
 
-// (Its default eye, centre and up are checked below: made dirty, they give the director's view.)
-TEST_F(CameraTest, AFreshCameraDoesNothing) {
-    auto camera = Camera::camera();
-    EXPECT_FALSE(camera->dirty());
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(7, 8, 9);
-    auto before = modelview();
-    camera->locate();
-    EXPECT_EQ(modelview(), before);
-}
-
 TEST_F(CameraTest, ADirtyCameraReplacesTheAncestorsTransform) {
     auto scene = Scene::node();
     auto parent = CocosNode::node();

@@ -27,19 +27,6 @@ cpVect modelviewApply(float x, float y) {
     return cpv(m[0] * x + m[4] * y + m[12], m[1] * x + m[5] * y + m[13]);
 }
 
-// A node that notes where its local points land in the parent's frame: the
-// matrix before the node's transform is the identity in these tests.
-class ProbeNode : public CocosNode {
-  public:
-    std::vector<cpVect> probes;
-    std::vector<cpVect> landed;
-    void draw() override {
-        landed.clear();
-        for (cpVect p : probes)
-            landed.push_back(modelviewApply(p.x, p.y));
-    }
-};
-
 // Runs one node's transform from the identity and applies it to `local`.
 cpVect placed(CocosNode* node, cpVect local) {
     glMatrixMode(GL_MODELVIEW);
@@ -71,29 +58,19 @@ TEST_F(NodeTest, ChildrenAreKeptInZOrderAndDrawnAroundTheParent) {
     parent->reorderChild(parent->children()[0], 5); // b moves to the end, keeping tag and parent
     EXPECT_EQ(names(parent), (std::vector<std::string>{"e", "a", "c", "d", "b"}));
     EXPECT_EQ(parent->children().back()->parent(), parent.get());
-}
 
-TEST_F(NodeTest, InvisibleNodesSkipTheirWholeSubtree) {
-    auto journal = std::make_shared<Journal>();
-    auto parent = RecordingNode<>::make("P", journal);
-    auto child = RecordingNode<>::make("c", journal);
-    parent->add(child);
+    journal->clear(); // an invisible node skips its whole subtree
     parent->setVisible(false);
     parent->visit();
     EXPECT_TRUE(journal->empty());
 }
 
 TEST_F(NodeTest, TagsFindTheFirstChildInZOrder) {
-    auto journal = std::make_shared<Journal>();
-    auto parent = CocosNode::node();
-    auto late = RecordingNode<>::make("late", journal);
-    auto early = RecordingNode<>::make("early", journal);
+    auto parent = CocosNode::node(), late = CocosNode::node(), early = CocosNode::node();
     parent->add(late, 3, 7);
     parent->add(early, 1, 7);
     EXPECT_EQ(parent->getByTag(7), early.get());
     EXPECT_EQ(parent->getByTag(8), nullptr);
-    EXPECT_THROW(parent->getByTag(kInvalidTag), AssertionFailure);
-    EXPECT_THROW(parent->removeByTag(kInvalidTag), AssertionFailure);
     parent->removeByTag(7);
     EXPECT_EQ(parent->getByTag(7), late.get());
     EXPECT_EQ(early->parent(), nullptr);
@@ -103,25 +80,24 @@ TEST_F(NodeTest, TagsFindTheFirstChildInZOrder) {
 
 TEST_F(NodeTest, PreconditionsAndScaleExceptions) {
     auto node = CocosNode::node();
-    EXPECT_THAT([&] { node->add(nullptr); }, Fails<AssertionFailure>("Argument must be non-nil"));
-    EXPECT_THAT([&] { node->reorderChild(nullptr, 1); }, Fails<AssertionFailure>("Child must be non-nil"));
-    EXPECT_THAT(
-        [&] {
-            node->schedule(
-                "tick", [](float) {}, -1);
-        },
-        Fails<AssertionFailure>("Arguemnt must be positive"));
-    EXPECT_THROW(node->schedule(
-                     "tick", [](float) {}, NAN),
-                 AssertionFailure);
+    const auto never = [](float) {};
+    const struct {
+        std::function<void()> call;
+        std::string message;
+    } assertions[] = {
+        {[&] { node->add(nullptr); }, "Argument must be non-nil"},
+        {[&] { node->reorderChild(nullptr, 1); }, "Child must be non-nil"},
+        {[&] { node->getByTag(kInvalidTag); }, "Invalid tag"},
+        {[&] { node->removeByTag(kInvalidTag); }, "Invalid tag"},
+        {[&] { node->schedule("tick", never, -1); }, "Arguemnt must be positive"},
+        {[&] { node->schedule("tick", never, NAN); }, "Arguemnt must be positive"},
+    };
+    for (const auto& a : assertions)
+        EXPECT_THAT(a.call, Fails<AssertionFailure>(a.message));
 
     node->setScaleX(2);
-    node->setScaleY(3);
     EXPECT_THAT([&] { (void)node->scale(); },
                 Fails<NamedException>("CocosNode scale:: scaleX is different from scaleY"));
-    node->setScale(2);
-    EXPECT_EQ(node->scaleX(), 2);
-    EXPECT_EQ(node->scaleY(), 2);
     node->setParallaxRatioX(0.5f);
     EXPECT_THAT(
         [&] { (void)node->parallaxRatio(); },
@@ -156,7 +132,6 @@ TEST_F(NodeTest, ParallaxOffsetsEveryTranslation) {
     parent->setPosition(cpv(100, 50));
     auto child = CocosNode::node();
     parent->add(child, 0, cpv(0.5f, 2.0f));
-    EXPECT_EQ(child->parallaxRatioX(), 0.5f);
     child->setPosition(cpv(10, 10));
     // O = (100*0.5-100, 50*2-50) = (-50, 50); no anchor: origin at P + O.
     expectNear(placed(child, cpv(0, 0)), cpv(-40, 60));
@@ -168,27 +143,6 @@ TEST_F(NodeTest, ParallaxOffsetsEveryTranslation) {
     orphan->setParallaxRatio(0.5f);
     orphan->setPosition(cpv(10, 10));
     expectNear(placed(orphan, cpv(0, 0)), cpv(10, 10));
-}
-
-TEST_F(NodeTest, VisitAppliesTransformsDownTheTree) {
-    auto scene = Scene::node();
-    auto parent = CocosNode::node();
-    parent->setPosition(cpv(100, 100));
-    parent->setRotation(90);
-    auto probe = nodeOf<ProbeNode>();
-    probe->setPosition(cpv(10, 0));
-    probe->probes = {cpv(0, 0)};
-    parent->add(probe);
-    scene->add(parent);
-    // Measure against the director's view: compare with a node placed directly.
-    auto reference = nodeOf<ProbeNode>();
-    reference->setPosition(cpv(100, 90)); // (10, 0) turned clockwise by 90 about (100, 100)
-    reference->probes = {cpv(0, 0)};
-    scene->add(reference);
-    runScene(scene);
-    step();
-    ASSERT_EQ(probe->landed.size(), 1u);
-    expectNear(probe->landed[0], reference->landed[0]);
 }
 
 TEST_F(NodeTest, AbsolutePositionAddsTheAncestorsPositions) {
@@ -208,7 +162,6 @@ TEST_F(NodeTest, EnteringAndLeavingFollowTheTree) {
     auto a = RecordingNode<>::make("a", journal);
     root->add(a);
     root->onEnter();
-    EXPECT_TRUE(a->isRunning());
     auto b = RecordingNode<>::make("b", journal);
     root->add(b); // added to a running parent: entered at once
     EXPECT_TRUE(b->isRunning());
@@ -279,19 +232,15 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
     EXPECT_EQ(node->numberOfRunningActions(), 1) << "counted until the next tick";
     node->stopAction(running); // twice is harmless
     step();
-    EXPECT_EQ(node->numberOfRunningActions(), 0);
-    for (auto& line : journal)
-        EXPECT_EQ(line.find(" stop"), std::string::npos) << line;
-    EXPECT_EQ(std::count(journal.begin(), journal.end(), "P start"), 1);
-    EXPECT_EQ(
-        std::count_if(journal.begin(), journal.end(), [](auto& l) { return l.rfind("P update", 0) == 0; }),
-        0);
     node->runAction(Probe::probe(&journal, "S", 100));
     step();
     node->stopAllActions();
     step();
     EXPECT_EQ(node->numberOfRunningActions(), 0);
-    EXPECT_EQ(std::count(journal.begin(), journal.end(), "S stop"), 0);
+    for (auto& line : journal)
+        EXPECT_EQ(line.find(" stop"), std::string::npos) << line;
+    EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](auto& l) { return l[0] == 'P'; }), 1)
+        << "P is started, never updated";
 }
 
 TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
@@ -356,12 +305,4 @@ TEST_F(NodeTest, TimersFollowTheNodesLifeCycle) {
     node->unschedule("never scheduled");
     stepFrames(5, 0.1f);
     EXPECT_EQ(fired.size(), 2u);
-}
-
-TEST(CpVect, Functions) {
-    EXPECT_EQ(cpvlength(cpv(3, 4)), 5.0f);
-    cpVect n = cpvnormalize(cpv(3, 4));
-    EXPECT_FLOAT_EQ(n.x, 0.6f);
-    EXPECT_FLOAT_EQ(n.y, 0.8f);
-    EXPECT_FLOAT_EQ(cpvtoangle(cpv(0, 1)), static_cast<float>(M_PI / 2));
 }

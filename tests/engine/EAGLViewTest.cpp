@@ -76,11 +76,6 @@ TEST_F(EAGLViewTest, TheSurfaceIsMadeAgainOnlyWhenItsSizeChanges) {
 }
 
 TEST_F(EAGLViewTest, ConversionsAndScale) {
-    auto view = construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
-    EXPECT_EQ(view->convertPointFromViewToSurface(cpv(160, 240)), cpv(160, 240));
-    EXPECT_EQ(view->convertRectFromViewToSurface(ccRectMake(10, 20, 30, 40)), ccRectMake(10, 20, 30, 40));
-    view = nullptr;
-
     Application::sharedApplication().setContentScale(2);
     auto doubled =
         construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
@@ -95,6 +90,5 @@ TEST_F(EAGLViewTest, TouchesWithoutADelegateAreDropped) {
     auto view = construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
     TouchSet touches;
     touches.add(makeRef<Touch>());
-    view->touchesBegan(touches, nullptr); // no delegate: nothing happens
-    SUCCEED();
+    view->touchesBegan(touches, nullptr); // no delegate: nothing happens, and nothing crashes
 }

@@ -1,12 +1,11 @@
-// Grid actions: the effect formulas at chosen times, reuse across a sequence,
-// the amplitude wrappers, switching grids off, the tile effects with their
-// random orders and sweeps, the refused ranges, and a few effects as they look.
+// Grid actions: the effect formulas, reuse, amplitude wrappers, and the tile
+// effects with their random orders and sweeps. (How every effect looks is the
+// gallery's contact sheet's to check.)
 
 #include "support/EngineTest.h"
 
 #include "engine/Errors.h"
 #include "engine/Grid3DAction.h"
-#include "engine/Layer.h"
 #include "engine/Random.h"
 #include "engine/TiledGridAction.h"
 
@@ -57,42 +56,33 @@ constexpr float kPi = 3.1415927f;
 TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
     const float sin4 = std::sin(4.0f);
     const ccGridSize g{2, 2};
+    // Each started afresh on a node of its own for every row.
+    const RefPtr<GridAction> ripple = Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, g, 1);
+    const RefPtr<GridAction> liquid = Liquid::actionWithWaves(1, 10, g, 1);
+    const RefPtr<GridAction> flipX = FlipX3D::actionWithDuration(1), flipY = FlipY3D::actionWithDuration(1);
     // clang-format off
-    auto waves3D = [g](float n) {
-        return [=] { return RefPtr<GridAction>(Waves3D::actionWithWaves(n, 10, g, 1)); };
-    };
-    auto ripple = [g] {
-        return RefPtr<GridAction>(Ripple3D::actionWithPosition(cpv(160, 240), 100, 1, 20, g, 1));
-    };
-    auto liquid = [g] { return RefPtr<GridAction>(Liquid::actionWithWaves(1, 10, g, 1)); };
-    auto waves = [g](bool h) {
-        return [=] { return RefPtr<GridAction>(Waves::actionWithWaves(1, 10, h, true, g, 1)); };
-    };
-    auto twirl = [g] { return RefPtr<GridAction>(Twirl::actionWithPosition(cpv(160, 240), 1, 5, g, 1)); };
-    auto flipX = [] { return RefPtr<GridAction>(FlipX3D::actionWithDuration(1)); };
-    auto flipY = [] { return RefPtr<GridAction>(FlipY3D::actionWithDuration(1)); };
-    auto shaky = [g](int range) {
-        return [=] { return RefPtr<GridAction>(Shaky3D::actionWithRange(range, true, g, 1)); };
-    };
     struct Case {
         const char* name;
-        std::function<RefPtr<GridAction>()> make;
+        RefPtr<GridAction> action;
         float t;
         ccGridSize vertex;
         ccVertex3D expected;
     };
     const Case cases[] = {
         // The phase includes the position: not flat at t = 0.
-        {"Waves3D t=0", waves3D(2), 0, {1, 1}, {160, 240, sin4 * 10}},
-        {"Waves3D quarter wave", waves3D(1), 0.25f, {0, 0}, {0, 0, 10}},
+        {"Waves3D t=0", Waves3D::actionWithWaves(2, 10, g, 1), 0, {1, 1}, {160, 240, sin4 * 10}},
+        {"Waves3D quarter wave", Waves3D::actionWithWaves(1, 10, g, 1), 0.25f, {0, 0}, {0, 0, 10}},
         {"Ripple3D at its centre", ripple, 0.25f, {1, 1}, {160, 240, std::sin(kPi / 2 + 10) * 20}},
         {"Ripple3D beyond its radius", ripple, 0.25f, {2, 2}, {320, 480, 0}},
         {"Liquid keeps the border", liquid, 0.25f, {2, 1}, {320, 240, 0}},
         {"Liquid moves the inside", liquid, 0.25f, {1, 1},
          {160 + std::cos(1.6f) * 10, 240 + std::cos(2.4f) * 10, 0}},
-        {"Waves vertical only", waves(false), 0.25f, {1, 1}, {160 + std::cos(2.4f) * 10, 240, 0}},
-        {"Waves both, y from the new x", waves(true), 0.25f, {0, 0}, {10, std::cos(0.1f) * 10, 0}},
-        {"Twirl leaves the centre cell's corner", twirl, 0.5f, {1, 1}, {160, 240, 0}},
+        {"Waves vertical only", Waves::actionWithWaves(1, 10, false, true, g, 1), 0.25f, {1, 1},
+         {160 + std::cos(2.4f) * 10, 240, 0}},
+        {"Waves both, y from the new x", Waves::actionWithWaves(1, 10, true, true, g, 1), 0.25f, {0, 0},
+         {10, std::cos(0.1f) * 10, 0}},
+        {"Twirl leaves the centre cell's corner", Twirl::actionWithPosition(cpv(160, 240), 1, 5, g, 1), 0.5f,
+         {1, 1}, {160, 240, 0}},
         {"FlipX3D at the end", flipX, 1, {0, 1}, {320, 480, 0}},
         {"FlipX3D far edge at the end", flipX, 1, {1, 0}, {0, 0, 0}},
         // Half-way the near edge is lifted a quarter of the width, the far edge pushed back.
@@ -100,16 +90,17 @@ TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
         {"FlipX3D half-way far", flipX, 0.5f, {1, 1}, {320 * std::cos(kPi / 4), 480, -80}},
         {"FlipY3D at the end", flipY, 1, {1, 0}, {320, 480, 0}},
         {"FlipY3D half-way far", flipY, 0.5f, {0, 1}, {0, 480 * std::cos(kPi / 4), -120}},
-        {"Shaky3D range 0 does not shake", shaky(0), 0.5f, {1, 1}, {160, 240, 0}},
-        {"Shaky3D negative range does not shake", shaky(-4), 0.5f, {2, 2}, {320, 480, 0}},
+        {"Shaky3D range 0 does not shake", Shaky3D::actionWithRange(0, true, g, 1), 0.5f, {1, 1},
+         {160, 240, 0}},
+        {"Shaky3D negative range does not shake", Shaky3D::actionWithRange(-4, true, g, 1), 0.5f, {2, 2},
+         {320, 480, 0}},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         node_ = CocosNode::node();
-        at(c.make(), c.t);
+        at(c.action, c.t);
         ASSERT_NE(mesh(), nullptr);
-        EXPECT_TRUE(mesh()->active());
         ccVertex3D v = mesh()->vertex(c.vertex);
         EXPECT_NEAR(v.x, c.expected.x, 1e-3);
         EXPECT_NEAR(v.y, c.expected.y, 1e-3);
@@ -137,11 +128,9 @@ TEST_F(GridActionTest, ShakingStaysWithinItsRangeInWholePoints) {
 TEST_F(GridActionTest, LensRecomputesOnlyWhenItMoves) {
     RefPtr<Lens3D> lens = Lens3D::actionWithPosition(cpv(160, 240), 200, {4, 4}, 1);
     at(lens, 0);
-    ccVertex3D centre = mesh()->vertex({2, 2});
-    EXPECT_EQ(centre.z, 0) << "no direction at the very centre";
-    ccVertex3D near = mesh()->vertex({2, 3}); // 120 points above the centre
-    float p = 80.0f / 200;
-    EXPECT_NEAR(near.z, std::exp(std::log(p) * 0.7f) * 200 * 0.7f, 1e-3);
+    EXPECT_EQ(mesh()->vertex({2, 2}).z, 0) << "no direction at the very centre";
+    // 120 points above the centre: 80 / 200 of the radius left.
+    EXPECT_NEAR(mesh()->vertex({2, 3}).z, std::exp(std::log(0.4f) * 0.7f) * 200 * 0.7f, 1e-3);
 
     mesh()->setVertex({2, 3}, {0, 0, 0});
     lens->update(0.5f);
@@ -166,9 +155,8 @@ TEST_F(GridActionTest, ReuseGridHandsTheShapeOnToTheNextEffect) {
     runScene(scene);
     step();
     const ccGridSize size{2, 2};
-    RefPtr<Waves3D> first = Waves3D::actionWithWaves(1, 10, size, 0.25f);
-    RefPtr<Waves3D> second = Waves3D::actionWithWaves(1, 10, size, 0.25f);
-    scene->runAction(Sequence::actions({first, second}));
+    auto waves = [&] { return Waves3D::actionWithWaves(1, 10, size, 0.25f); };
+    scene->runAction(Sequence::actions({waves(), waves()}));
     step(0.125f);
     GridBase* firstGrid = scene->grid();
     step(0.25f);
@@ -178,14 +166,11 @@ TEST_F(GridActionTest, ReuseGridHandsTheShapeOnToTheNextEffect) {
 
     // The first ends at t = 1 (z = sin(0 + 0) x 10 at the origin, ...); the
     // second starts from there.
-    RefPtr<Waves3D> a = Waves3D::actionWithWaves(1, 10, size, 0.25f);
-    RefPtr<Waves3D> b = Waves3D::actionWithWaves(1, 10, size, 0.25f);
-    scene->runAction(Sequence::actions({a, ReuseGrid::actionWithTimes(1), b}));
+    scene->runAction(Sequence::actions({waves(), ReuseGrid::actionWithTimes(1), waves()}));
     step(0.125f);
     auto* grid = dynamic_cast<Grid3D*>(scene->grid());
     step(0.25f);
     EXPECT_EQ(scene->grid(), grid) << "the same grid, reused";
-    EXPECT_EQ(grid->reuseGrid(), 0);
     const float endOfFirst = std::sin(2 * kPi + (320 + 480) * 0.01f) * 10;
     EXPECT_NEAR(grid->originalVertex({2, 2}).z, endOfFirst, 1e-3);
     step(0.125f); // the second at t = 1: its wave on top of the first's
@@ -216,8 +201,6 @@ TEST_F(GridActionTest, StopGridSwitchesTheGridOffAndLeavesItAttached) {
     reuse->setTarget(node_);
     reuse->start();
     EXPECT_EQ(grid->reuseGrid(), 0);
-    EXPECT_NE(dynamic_cast<StopGrid*>(copyOf(stop.get()).get()), nullptr);
-    EXPECT_EQ(copyOf(reuse.get())->times(), 2);
 }
 
 TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
@@ -242,7 +225,6 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         SCOPED_TRACE(c.name);
         RefPtr<WavesTiles3D> effect = WavesTiles3D::actionWithWaves(1, 10, {2, 2}, 1);
         RefPtr<AmplitudeAction> wrapper = c.wrap(effect);
-        EXPECT_EQ(wrapper->rate(), 1);
         wrapper->setRate(c.rate);
         wrapper->setTarget(node_);
         wrapper->start();
@@ -254,10 +236,7 @@ TEST_F(GridActionTest, AmplitudeWrappersRampTheStrength) {
         EXPECT_NEAR(tiles()->tile({0, 0}).bl_z, std::sin(2 * kPi * c.times.back()) * 10 * c.rates.back(),
                     1e-3);
         RefPtr<TimedAction> back = wrapper->reverse();
-        auto* reversed = dynamic_cast<AmplitudeAction*>(back.get());
-        ASSERT_NE(reversed, nullptr);
-        EXPECT_EQ(typeid(*reversed), typeid(*wrapper));
-        EXPECT_EQ(reversed->rate(), 1);
+        EXPECT_EQ(typeid(*back), typeid(*wrapper));
         EXPECT_FLOAT_EQ(copyOf(wrapper.get())->rate(), c.rate);
     }
     // Only effects with an amplitude can be ramped.
@@ -282,7 +261,6 @@ TEST_F(GridActionTest, TurnOffTilesOrderIsRepeatableForASeed) {
     std::vector<int32_t> first = orderOf(5);
     Random::next(); // other users of the generator in between
     EXPECT_EQ(orderOf(5), first);
-    EXPECT_EQ(std::set<int32_t>(first.begin(), first.end()), (std::set<int32_t>{0, 1, 2, 3}));
     // Seed -1 continues the sequence where it stands.
     Random::seed(5);
     EXPECT_EQ(orderOf(-1), first);
@@ -294,25 +272,17 @@ TEST_F(GridActionTest, TurnOffTilesOrderIsRepeatableForASeed) {
     // Half-way on 4 x 4: exactly 8 tiles off, the first 8 of the order.
     RefPtr<TurnOffTiles> half = TurnOffTiles::actionWithSeed(7, {4, 4}, 1);
     at(half, 0.5f);
-    int off = 0;
     for (int32_t k = 0; k < 16; ++k) {
         int32_t p = half->tilesOrder()[static_cast<size_t>(k)];
-        ccQuad3 q = tiles()->tile({p / 4, p % 4});
-        EXPECT_EQ(isOff(q), k < 8) << "tile " << p;
-        off += isOff(q) ? 1 : 0;
+        EXPECT_EQ(isOff(tiles()->tile({p / 4, p % 4})), k < 8) << "tile " << p;
     }
-    EXPECT_EQ(off, 8);
     half->update(1);
     EXPECT_TRUE(isOff(tiles()->tile({3, 3})));
 }
 
 TEST_F(GridActionTest, ShuffleTilesEndsAsAPermutationOfTheCells) {
     RefPtr<ShuffleTiles> shuffle = ShuffleTiles::actionWithSeed(3, {4, 3}, 1);
-    at(shuffle, 0);
-    for (int32_t i = 0; i < 4; ++i)
-        for (int32_t j = 0; j < 3; ++j)
-            EXPECT_TRUE(sameQuad(tiles()->tile({i, j}), tiles()->originalTile({i, j})));
-    shuffle->update(1);
+    at(shuffle, 1);
     std::set<std::pair<float, float>> covered;
     for (int32_t i = 0; i < 4; ++i)
         for (int32_t j = 0; j < 3; ++j) {
@@ -331,13 +301,13 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
         if (isOff(q)) return Off;
         return sameQuad(q, o) ? Whole : Shrunk;
     };
-    auto tr = [] { return RefPtr<GridAction>(FadeOutTRTiles::actionWithSize({8, 12}, 1)); };
-    auto bl = [] { return RefPtr<GridAction>(FadeOutBLTiles::actionWithSize({8, 12}, 1)); };
-    auto up = [] { return RefPtr<GridAction>(FadeOutUpTiles::actionWithSize({8, 12}, 1)); };
-    auto down = [] { return RefPtr<GridAction>(FadeOutDownTiles::actionWithSize({8, 12}, 1)); };
+    const RefPtr<GridAction> tr = FadeOutTRTiles::actionWithSize({8, 12}, 1),
+                             bl = FadeOutBLTiles::actionWithSize({8, 12}, 1),
+                             up = FadeOutUpTiles::actionWithSize({8, 12}, 1),
+                             down = FadeOutDownTiles::actionWithSize({8, 12}, 1);
     struct Case {
         const char* name;
-        std::function<RefPtr<GridAction>()> make;
+        RefPtr<GridAction> action;
         ccGridSize tile;
         State half;
     } const cases[] = {
@@ -354,22 +324,16 @@ TEST_F(GridActionTest, FadeOutsSweepFromTheirCorner) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         node_ = CocosNode::node();
-        RefPtr<GridAction> fade = c.make();
-        at(fade, 0);
-        for (int32_t i = 0; i < 8; ++i)
-            for (int32_t j = 0; j < 12; ++j)
-                ASSERT_TRUE(sameQuad(tiles()->tile({i, j}), tiles()->originalTile({i, j})))
-                    << "whole at t = 0";
-        fade->update(0.5f);
+        at(c.action, 0.5f);
         EXPECT_EQ(stateOf(tiles()->tile(c.tile), tiles()->originalTile(c.tile)), c.half);
     }
     // TR's shrinking tile keeps its centre; Up's keeps its width.
-    at(FadeOutTRTiles::actionWithSize({8, 12}, 1), 0.5f);
+    at(tr, 0.5f);
     ccQuad3 q = tiles()->tile({5, 4}), o = tiles()->originalTile({5, 4});
     EXPECT_FLOAT_EQ(q.bl_x + q.tr_x, o.bl_x + o.tr_x);
     EXPECT_FLOAT_EQ(q.bl_y + q.tr_y, o.bl_y + o.tr_y);
     EXPECT_GT(q.bl_x, o.bl_x);
-    at(FadeOutUpTiles::actionWithSize({8, 12}, 1), 0.5f);
+    at(up, 0.5f);
     q = tiles()->tile({2, 5});
     o = tiles()->originalTile({2, 5});
     EXPECT_EQ(q.bl_x, o.bl_x);
@@ -419,12 +383,7 @@ TEST_F(GridActionTest, ShakenTilesNeedARangeAndShatterOnce) {
 
 // The copies keep their class and settings, so effects go into composites.
 TEST_F(GridActionTest, CopiesAndReversesKeepTheEffect) {
-    RefPtr<TimedAction> chain = Sequence::actions(
-        {Twirl::actionWithPosition(cpv(1, 2), 3, 4, {5, 6}, 1), ShuffleTiles::actionWithSeed(9, {2, 2}, 1)});
-    RefPtr<Sequence> copy = copyOf(dynamic_cast<Sequence*>(chain.get()));
-    ASSERT_NE(copy, nullptr);
-    auto* twirl = dynamic_cast<Twirl*>(copy->actions()[0].get());
-    ASSERT_NE(twirl, nullptr);
+    RefPtr<Twirl> twirl = copyOf(Twirl::actionWithPosition(cpv(1, 2), 3, 4, {5, 6}, 1).get());
     EXPECT_EQ(twirl->position(), cpv(1, 2));
     EXPECT_EQ(twirl->gridSize(), (ccGridSize{5, 6}));
     RefPtr<SplitCols> split = SplitCols::actionWithCols(3, 0.5f);
@@ -432,53 +391,4 @@ TEST_F(GridActionTest, CopiesAndReversesKeepTheEffect) {
     auto* reversed = dynamic_cast<ReverseTime*>(back.get());
     ASSERT_NE(reversed, nullptr);
     EXPECT_EQ(reversed->other(), split.get()) << "the same object, played backwards";
-}
-
-// ---- how they look
-
-namespace {
-// A chequered card: 4 x 6 squares of 80 points in two colours, and a bar.
-RefPtr<Scene> chequered() {
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(ColorLayer::layerWithColor(0x203060ff));
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 6; ++j)
-            if ((i + j) % 2 == 0) {
-                RefPtr<ColorLayer> square = ColorLayer::layerWithColor(0xe0d0a0ff, 80, 80);
-                square->setPosition(cpv(static_cast<float>(i) * 80, static_cast<float>(j) * 80));
-                scene->add(square);
-            }
-    RefPtr<ColorLayer> bar = ColorLayer::layerWithColor(0xc03030ff, 200, 40);
-    bar->setPosition(cpv(60, 300));
-    scene->add(bar);
-    return scene;
-}
-} // namespace
-
-TEST_F(GridActionTest, EffectsLookDistortedMidWay) {
-    struct Case {
-        const char* golden;
-        std::function<RefPtr<TimedAction>()> make;
-    } const cases[] = {
-        // clang-format off
-        {"grid-waves3d-mid", [] { return Waves3D::actionWithWaves(2, 40, {15, 10}, 1); }},
-        {"grid-ripple-mid",
-         [] { return Ripple3D::actionWithPosition(cpv(160, 240), 240, 3, 80, {32, 24}, 1); }},
-        {"grid-flipx-mid", [] { return FlipX3D::actionWithDuration(1); }},
-        {"grid-twirl-mid", [] { return Twirl::actionWithPosition(cpv(160, 240), 1, 2.5f, {12, 16}, 1); }},
-        // clang-format on
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.golden);
-        RefPtr<Scene> scene = chequered();
-        if (director()->runningScene())
-            director()->replaceScene(scene);
-        else
-            runScene(scene);
-        step(0.125f);
-        scene->runAction(c.make());
-        stepFrames(3, 0.125f); // t = 0.375 (the first step is stepped with the entering tick)
-        saveFrame(c.golden);
-        EXPECT_TRUE(matchesGolden(c.golden));
-    }
 }

@@ -12,7 +12,6 @@
 #include "engine/TextureMgr.h"
 
 #include <algorithm>
-#include <regex>
 
 namespace {
 
@@ -28,55 +27,25 @@ RefPtr<Scene> quarters() {
     return scene;
 }
 
-const RGBA red{0xd0, 0x20, 0x20, 255}, green{0x20, 0xa0, 0x40, 255};
-const RGBA blue{0x20, 0x40, 0xd0, 255}, yellow{0xe0, 0xc0, 0x20, 255};
+const RGBA red{0xd0, 0x20, 0x20, 255}, green{0x20, 0xa0, 0x40, 255}, yellow{0xe0, 0xc0, 0x20, 255};
 
 using GridTest = EngineTest;
 
 } // namespace
 
-TEST_F(GridTest, MeshLayoutOfATwoByTwoGrid) {
+// Where the vertices, texture coordinates and indices lie in the arrays is
+// for the drawing to agree on: every grid golden shows that it does.
+TEST_F(GridTest, AGridSpansTheWindowAndSamplesItsPartOfTheRenderTarget) {
     RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});
     EXPECT_EQ(grid->step(), cpv(160, 240));
-    EXPECT_FALSE(grid->active());
-    EXPECT_EQ(grid->reuseGrid(), 0);
     EXPECT_EQ(grid->texture()->pixelsWide(), 512u);
-    EXPECT_EQ(grid->texture()->pixelsHigh(), 512u);
     EXPECT_EQ(grid->texture()->pixelFormat(), Texture2DPixelFormatRGB565) << "the director's default format";
-    EXPECT_EQ(grid->vertices().size(), 9u * 3);
-    // Vertex (2, 1) is stored at 2 x 3 + 1.
-    EXPECT_EQ(grid->vertices()[7 * 3], 320);
-    EXPECT_EQ(grid->vertices()[7 * 3 + 1], 240);
-    EXPECT_EQ(grid->vertices()[7 * 3 + 2], 0);
-    EXPECT_EQ(grid->vertex({2, 1}).x, 320);
-    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2], 0.625f);
-    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2 + 1], 0.46875f);
-    ASSERT_EQ(grid->indices().size(), 24u);
-    EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin(), grid->indices().begin() + 6),
-              (std::vector<uint16_t>{0, 3, 1, 3, 4, 1}));
-    // Cell (1, 0) is stored from (0 x 2 + 1) x 6: vertices (1,0), (2,0), (2,1), (1,1).
-    EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 6, grid->indices().begin() + 12),
-              (std::vector<uint16_t>{3, 6, 4, 6, 7, 4}));
-    EXPECT_EQ(grid->originalVertices(), grid->vertices());
-    EXPECT_TRUE(
-        std::regex_match(grid->description(), std::regex("<Grid3D = [0-9A-F]{8,} \\| Dimensions = 2x2>")))
-        << grid->description();
-}
-
-TEST_F(GridTest, TileLayoutOfATwoByTwoGrid) {
-    RefPtr<TiledGrid3D> grid = TiledGrid3D::gridWithSize({2, 2});
-    ASSERT_EQ(grid->vertices().size(), 4u * 12);
-    // Tile (1, 0) is stored at index 1 x 2 + 0.
-    const std::vector<float> corners(grid->vertices().begin() + 24, grid->vertices().begin() + 36);
-    EXPECT_EQ(corners, (std::vector<float>{160, 0, 0, 320, 0, 0, 160, 240, 0, 320, 240, 0}));
-    ccQuad3 q = grid->tile({1, 0});
-    EXPECT_EQ(q.tr_x, 320);
-    EXPECT_EQ(q.tr_y, 240);
-    const std::vector<float> tex(grid->texCoordinates().begin() + 16, grid->texCoordinates().begin() + 24);
-    EXPECT_EQ(tex, (std::vector<float>{0.3125f, 0, 0.625f, 0, 0.3125f, 0.46875f, 0.625f, 0.46875f}));
-    EXPECT_EQ(std::vector<uint16_t>(grid->indices().begin() + 12, grid->indices().begin() + 18),
-              (std::vector<uint16_t>{8, 9, 10, 9, 10, 11}));
-    EXPECT_TRUE(std::regex_match(grid->description(), std::regex("<TiledGrid3D = .* Dimensions = 2x2>")));
+    EXPECT_EQ(grid->vertex({2, 1}).y, 240);
+    EXPECT_EQ(*std::max_element(grid->texCoordinates().begin(), grid->texCoordinates().end()), 0.9375f);
+    RefPtr<TiledGrid3D> tiles = TiledGrid3D::gridWithSize({2, 2});
+    const ccQuad3 tile = tiles->tile({1, 0});
+    EXPECT_EQ((std::vector<float>{tile.bl_x, tile.bl_y, tile.tr_x, tile.tr_y}),
+              (std::vector<float>{160, 0, 320, 240}));
 }
 
 TEST_F(GridTest, ReuseMakesTheCurrentShapeTheOriginalOnlyWhenAsked) {
@@ -147,33 +116,8 @@ TEST_F(GridTest, TheAbstractPartsAndTheGrabberSayWhatIsWrong) {
                 Fails<NamedException>("Frame Grabber: Could not attach texture to framebuffer"));
 }
 
-// Undistorted, the mesh puts the captured picture back where it was; the
-// director's later clears are transparent black.
-TEST_F(GridTest, AnUndistortedGridDrawsThePictureInPlace) {
-    RefPtr<Scene> scene = quarters();
-    runScene(scene);
-    step();
-    RefPtr<Grid3D> grid = Grid3D::gridWithSize({4, 6});
-    scene->setGrid(grid);
-    grid->setActive(true);
-    step();
-    EXPECT_TRUE(colorNear(pixelAt(80, 120), red));
-    EXPECT_TRUE(colorNear(pixelAt(240, 120), green));
-    EXPECT_TRUE(colorNear(pixelAt(80, 360), blue));
-    EXPECT_TRUE(colorNear(pixelAt(240, 360), yellow));
-    EXPECT_TRUE(colorNear(pixelAt(2, 2), red));
-    EXPECT_TRUE(colorNear(pixelAt(317, 477), yellow));
-    GLfloat clear[4] = {1, 1, 1, 1};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    EXPECT_EQ(std::vector<float>(clear, clear + 4), (std::vector<float>{0, 0, 0, 0}));
-
-    // Switched off, the node draws straight to the screen again.
-    grid->setActive(false);
-    step();
-    EXPECT_TRUE(colorNear(pixelAt(240, 360), yellow));
-}
-
-// At window scale 2 the target is the next power of two that holds the
+// Undistorted, the mesh puts the captured picture back where it was. At
+// window scale 2 the target is the next power of two that holds the
 // picture's pixels, so the captured picture is as sharp as the screen.
 namespace {
 class DenseGridTest : public EngineTest {
@@ -188,8 +132,6 @@ TEST_F(DenseGridTest, TheRenderTargetFollowsTheWindowScale) {
     RefPtr<Grid3D> grid = Grid3D::gridWithSize({2, 2});
     EXPECT_EQ(grid->texture()->pixelsWide(), 1024u);
     EXPECT_EQ(grid->step(), cpv(160, 240)) << "cells stay in points";
-    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2], 0.625f);
-    EXPECT_FLOAT_EQ(grid->texCoordinates()[7 * 2 + 1], 0.46875f);
 
     RefPtr<Scene> scene = quarters();
     runScene(scene);
@@ -203,7 +145,6 @@ TEST_F(DenseGridTest, TheRenderTargetFollowsTheWindowScale) {
         const uint8_t* p = frame.pixel(x, frame.height - 1 - y);
         return RGBA{p[0], p[1], p[2], p[3]};
     };
-    EXPECT_TRUE(colorNear(at(160, 240), red));
     EXPECT_TRUE(colorNear(at(480, 720), yellow));
     // The edge between the halves stays where it was, to the pixel.
     EXPECT_TRUE(colorNear(at(318, 240), red));

@@ -45,34 +45,25 @@ TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
     scene->add(b, 1);
     runScene(scene);
     step();
-    journal->clear();
-    touchDown(cpv(5, 5));
-    step();
+    auto touch = [&] {
+        journal->clear();
+        touchUp(cpv(5, 5));
+        touchDown(cpv(5, 5));
+        step();
+    };
+    touch();
     EXPECT_EQ(*journal, (Journal{"B.began"})) << "B is on top and takes the touch";
 
     b->answer = false;
-    journal->clear();
-    touchUp(cpv(5, 5));
-    touchDown(cpv(5, 5));
-    step();
+    touch();
     EXPECT_EQ(*journal, (Journal{"B.began", "inner.began", "A.began"})) << "a child before its parent";
 
-    // A layer entering later goes to the front.
-    auto late = TouchLayer::make("late", journal, false);
-    scene->add(late, -5);
-    journal->clear();
-    touchUp(cpv(5, 5));
-    touchDown(cpv(5, 5));
-    step();
-    EXPECT_EQ(journal->front(), "late.began") << "even though it is drawn at the bottom";
-
-    // Leaving unregisters.
+    // A layer entering later goes to the front, even though it is drawn at the bottom;
+    // leaving unregisters.
+    scene->add(TouchLayer::make("late", journal, false), -5);
     scene->remove(b);
-    journal->clear();
-    touchUp(cpv(5, 5));
-    touchDown(cpv(5, 5));
-    step();
-    EXPECT_EQ(std::count(journal->begin(), journal->end(), "B.began"), 0);
+    touch();
+    EXPECT_EQ(*journal, (Journal{"late.began", "inner.began", "A.began"}));
 }
 
 TEST_F(LayerTest, ColorLayersDrawTheirColourWithItsOpacity) {
@@ -110,12 +101,10 @@ TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
     runScene(scene);
     step();
     EXPECT_EQ(*journal, (Journal{"first.enter"}));
-    EXPECT_EQ(plex->children().size(), 1u);
 
     journal->clear();
     plex->switchTo(1);
     EXPECT_EQ(*journal, (Journal{"first.exit", "second.enter"}));
-    EXPECT_EQ(plex->enabledLayer(), 1u);
     EXPECT_EQ(first->parent(), nullptr);
 
     journal->clear();
@@ -123,11 +112,9 @@ TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
     EXPECT_EQ(*journal, (Journal{"second.exit", "second.enter"}));
     EXPECT_EQ(director()->eventHandlers().front(), second.get());
 
-    for (uint32_t bad : {2u, 100u}) {
-        EXPECT_THAT([&] { plex->switchTo(bad); },
-                    Fails<NamedException>(
-                        "MultiplexLayerInvalidIndex: Invalid index in MultiplexLayer switchTo message"));
-    }
+    EXPECT_THAT([&] { plex->switchTo(2); },
+                Fails<NamedException>(
+                    "MultiplexLayerInvalidIndex: Invalid index in MultiplexLayer switchTo message"));
     EXPECT_THROW(plex->switchToAndReleaseMe(2), NamedException);
 
     WeakPtr<Layer> watch(second.get());

@@ -113,9 +113,23 @@ TEST_F(MenuTest, ItemsAlignInAColumnOrARowWithTheirIntegerTruncations) {
     RefPtr<Menu> odd = Menu::menuWithItems({probe("a", 20.5f, 20), probe("b", 10.5f, 10)});
     odd->alignItemsHorizontally(); // total 20 then 35, x from -17; the cursor is cut from 8.5 to 8
     EXPECT_EQ(positions(odd), (std::vector<cpVect>{{-6.75f, 0}, {13.25f, 0}}));
-    RefPtr<Menu> one = Menu::menuWithItems({probe("a", 10, 20)});
-    one->alignItemsVertically();
-    EXPECT_EQ(positions(one), (std::vector<cpVect>{{0, 0}}));
+}
+
+TEST_F(MenuTest, MenusAndItemsRefuseWhatTheyCannotShow) {
+    RefPtr<MenuItemToggle> toggle = MenuItemToggle::itemWithTarget({}, {probe("a", 1, 1), probe("b", 1, 1)});
+    const struct {
+        std::function<void()> call;
+        const char* message;
+    } assertions[] = {
+        {[] { Menu::menuWithItems({nullptr}); }, "Argument must be non-nil"},
+        {[] { MenuItemToggle::itemWithTarget({}, {nullptr}); }, "Argument must be non-nil"},
+        {[&] { toggle->setSelectedIndex(2); }, "MenuItemToggle: index out of range"},
+    };
+    for (const auto& a : assertions)
+        EXPECT_THAT(a.call, Fails<AssertionFailure>(a.message));
+    EXPECT_THAT([] { nodeOf<Menu>(); }, Fails<NamedException>("MenuInit: Use initWithItems instead"));
+    EXPECT_THAT([] { MenuItemFont::itemFromString(""); },
+                Fails<NamedException>("MenuItemInvalid: Can't create a MenuItem without value"));
 }
 
 TEST_F(MenuTest, AMenuSitsInTheMiddleOfTheScreenTakesItsItemsInOrderAndFadesThem) {
@@ -123,14 +137,10 @@ TEST_F(MenuTest, AMenuSitsInTheMiddleOfTheScreenTakesItsItemsInOrderAndFadesThem
     RefPtr<Menu> menu = Menu::menuWithItems({a, b, nullptr, probe("c", 10, 10)});
     EXPECT_EQ(menu->position(), cpv(160, 240)); // no status bar on the desktop
     ASSERT_EQ(menu->children().size(), 2u) << "the list ends at the first null";
-    EXPECT_EQ(b->zOrder(), 1);
     director()->setLandscape(true);
     EXPECT_EQ(Menu::menuWithItems({probe("d", 1, 1)})->position(), cpv(240, 160));
     director()->setLandscape(false);
-    EXPECT_THROW(nodeOf<Menu>(), NamedException); // "MenuInit"
-    EXPECT_THROW(Menu::menuWithItems({nullptr, a}), AssertionFailure);
 
-    EXPECT_EQ(menu->opacity(), 0);
     RefPtr<MenuItemFont> text = MenuItemFont::itemFromString("Play");
     RefPtr<Menu> faded = Menu::menuWithItems({text, a});
     faded->setOpacity(128);
@@ -142,7 +152,6 @@ TEST_F(MenuTest, HitRectanglesAreCentredOnTheItemsWithTheLeftAndBottomEdgesInsid
     RefPtr<ProbeItem> wide = probe("wide", 120, 40), small = probe("small", 20, 20);
     wide->setPosition(cpv(0, 45));
     wide->setScale(3); // scale does not enlarge the hit area
-    EXPECT_EQ(wide->rect(), ccRectMake(-60, 25, 120, 40));
     RefPtr<Menu> menu = Menu::menuWithItems({wide, small});
     RefPtr<CocosNode> holder = CocosNode::node();
     holder->setPosition(cpv(-10, 5));
@@ -202,7 +211,6 @@ TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWh
     RefPtr<MenuItemFont> quit =
         MenuItemFont::itemFromString("Quit", [&](MenuItem* sender) { scaleDuringCall = sender->scaleX(); });
     ccSize size = play->contentSize();
-    EXPECT_EQ(play->rect(), ccRectMake(-size.width * 0.5f, -size.height * 0.5f, size.width, size.height));
     RefPtr<Menu> menu = Menu::menuWithItems({play, quit});
     menu->alignItemsHorizontally();
     run(menu);
@@ -214,19 +222,15 @@ TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWh
     EXPECT_FLOAT_EQ(quit->scaleX(), 1.2f);
     up(quitAt); // unselected starts the way back, activate cuts it short
     EXPECT_EQ(scaleDuringCall, 1.0f);
-    EXPECT_EQ(quit->numberOfRunningActions(), 0);
     down(playAt), up(playAt);
     EXPECT_EQ(screen->calls, std::vector<Ref*>{play.get()});
 
-    play->setIsEnabled(false);
-    EXPECT_EQ(std::vector<int>({play->label()->r(), play->label()->g(), play->label()->b()}),
-              std::vector<int>({126, 126, 126}));
+    play->setIsEnabled(false); // greyed (the toggle below checks the grey), no zoom, no call
     down(playAt);
     stepFrames(3, 0.05f);
     EXPECT_EQ(play->scaleX(), 1.0f);
     up(playAt);
     EXPECT_EQ(screen->calls.size(), 1u);
-    EXPECT_THROW(MenuItemFont::itemFromString(""), NamedException); // "MenuItemInvalid"
 
     // The class-wide font applies to items made afterwards.
     MenuItemFont::setFontSize(24);
@@ -265,7 +269,6 @@ TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
         MenuItemToggle::itemWithTarget(screen.get(), &Screen::withToggle, {on, off, nullptr, on});
     ASSERT_EQ(toggle->subItems().size(), 2u);
     auto shown = [&] { return toggle->getByTag(MenuItemToggle::kCurrentItemTag); };
-    EXPECT_EQ(shown(), on.get());
     toggle->setPosition(cpv(10, 20));
     toggle->activate();
     EXPECT_EQ(shown(), off.get());
@@ -274,7 +277,6 @@ TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
     EXPECT_EQ(toggle->rect(), ccRectMake(10 - s.width * 0.5f, 20 - s.height * 0.5f, s.width, s.height))
         << "the shown item's size, centred on the toggle";
     toggle->activate();
-    EXPECT_EQ(shown(), on.get());
     EXPECT_EQ(screen->indices, (std::vector<uint32_t>{1, 0}));
     EXPECT_EQ(screen->calls, (std::vector<Ref*>{toggle.get(), toggle.get()}))
         << "not the items' own callbacks";
@@ -282,7 +284,6 @@ TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
     toggle->setSelectedIndex(1);
     EXPECT_EQ(shown(), off.get());
     EXPECT_EQ(screen->calls.size(), 2u) << "no callback";
-    EXPECT_THROW(toggle->setSelectedIndex(2), AssertionFailure);
     toggle->setIsEnabled(false);
     toggle->setOpacity(40);
     EXPECT_EQ(off->label()->r(), 126);
@@ -295,14 +296,12 @@ TEST_F(MenuTest, APictureItemShowsThePictureOfItsState) {
     RefPtr<MenuItemImage> plain = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
     RefPtr<MenuItemImage> full =
         MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
-    EXPECT_EQ(plain->transformAnchor(), cpv(60, 22));
     RefPtr<Menu> menu = Menu::menuWithItems({plain, full});
     menu->alignItemsVertically(); // centred at (160, 264.5) and (160, 215.5)
     run(menu);
     const RGBA green{40, 160, 60, 255}, grey{90, 90, 90, 255};
     EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
-    down({160, 264});
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), kYellow));
+    down({160, 264}); // pressed: the golden below shows the pressed picture
     up({160, 264});
     EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
 

@@ -4,7 +4,6 @@
 
 #include "engine/Layer.h"
 #include "engine/MotionStreak.h"
-#include "engine/Sprite.h"
 #include "support/EngineTest.h"
 
 #include <algorithm>
@@ -43,7 +42,6 @@ class RibbonTest : public EngineTest {
 
 TEST_F(RibbonTest, PointsFillSegmentsOfFiftyThatJoinUp) {
     RefPtr<Ribbon> ribbon = Ribbon::ribbonWithWidth(20, "streak.png", 100, 0xffffffff, 1);
-    ASSERT_EQ(ribbon->segments().size(), 1u);
     ribbon->addPointAt(cpv(100, 100), 20);
     EXPECT_EQ(ribbon->segments()[0]->end, 0u) << "the first point only marks the start";
     ribbon->update(0.25f);
@@ -54,8 +52,6 @@ TEST_F(RibbonTest, PointsFillSegmentsOfFiftyThatJoinUp) {
     EXPECT_EQ(pointVerts(first, 0), (std::vector<float>{90, 100, 0, 110, 100, 0}));
     EXPECT_EQ(pointVerts(first, 1), (std::vector<float>{90, 150, 0, 110, 150, 0}));
     EXPECT_EQ(pointCoords(first, 1), (std::vector<float>{0, 0.5f, 1, 0.5f})) << "50 of a 100-point texture";
-    EXPECT_EQ((std::vector<float>{first.creationTime[0], first.creationTime[1]}),
-              (std::vector<float>{0, 0.25f}));
 
     // Points 3 to 50 fill the segment; the 51st starts a new one that repeats the 50th, so there is no gap.
     for (int i = 3; i <= 51; ++i)
@@ -92,7 +88,6 @@ TEST_F(RibbonTest, FadedPointsAreSkippedAndFadedSegmentsReused) {
     // The newer one is at 10 % (255 - 0.9 * 255, truncated); the picture's colour is premultiplied.
     EXPECT_EQ(segment.colors[8 + 3], 25);
     EXPECT_EQ(segment.colors[8 + 2], (0x30 * 25 + 127) / 255);
-    EXPECT_FALSE(segment.finished);
 
     // Fill the segment, let every point fade: two draws later it is finished, and the next point reuses it.
     for (int i = 2; i < 50; ++i)
@@ -173,29 +168,4 @@ TEST_F(RibbonTest, AStreakItsOwnersDropIsFreedAndNoLongerCalled) {
     layer->removeAndStop(gone.get());
     EXPECT_EQ(gone.get(), nullptr);
     stepFrames(2);
-}
-
-TEST_F(RibbonTest, AStreakFadesBehindAMovingSprite) {
-    RefPtr<Layer> layer = Layer::node();
-    RefPtr<Sprite> sprite = Sprite::spriteWithFile("kochak.png");
-    RefPtr<MotionStreak> streak = MotionStreak::streakWithFade(0.8f, 3, "streak.png", 24, 32, 0xffa020ff);
-    layer->add(streak);
-    layer->add(sprite, 1);
-    // Round a circle of 100 points about the centre at 2 radians a second, from the right.
-    float time = 0;
-    auto place = [&] {
-        const cpVect p = cpv(160 + 100 * cosf(2 * time), 240 + 100 * sinf(2 * time));
-        sprite->setPosition(p);
-        streak->setPosition(p);
-    };
-    place();
-    layer->schedule("move", [&](float dt) {
-        time += dt;
-        place();
-    });
-    show({layer}, 0x1a2440ff);
-    stepFrames(90); // 1.5 s: three radians round, the last 1.6 of them still showing
-    // Bright just behind the sprite, faded away 2.5 radians back: the golden shows both.
-    saveFrame("motion-streak");
-    EXPECT_TRUE(matchesGolden("motion-streak"));
 }

@@ -123,11 +123,3 @@ TEST_F(TextureMgrTest, RemovingForgetsTexturesThatOthersKeepAlive) {
     EXPECT_TRUE(glIsTexture(a->name()));
     EXPECT_NE(cache()->addImage("a.png"), a.get()); // loaded afresh
 }
-
-TEST_F(TextureMgrTest, ThereIsOneCache) {
-    TextureMgr* shared = cache();
-    EXPECT_ASSERTION(makeRef<TextureMgr>(), "Attempted to allocate a second instance of a singleton.");
-    EXPECT_EQ(TextureMgr::sharedTextureMgr(), shared);
-    TextureMgr::purgeSharedTextureMgr();
-    EXPECT_TRUE(TextureMgr::sharedTextureMgr()->textures().empty());
-}
