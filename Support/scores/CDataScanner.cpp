@@ -1,6 +1,7 @@
 #include "scores/CDataScanner.h"
 
 #include "engine/Errors.h"
+#include "scores/FastDecimal.h"
 
 #include <algorithm>
 #include <charconv>
@@ -218,12 +219,36 @@ bool CDataScanner::scanNumber(double* out) {
         bool negative = p < end_ && *p == '-';
         if (negative) ++p;
         if (p >= end_ || !((*p >= '0' && *p <= '9') || *p == '.')) return false;
-        // Whole numbers of up to 15 digits are exact as they are.
-        const uint8_t* digits = p;
-        uint64_t whole = 0;
-        while (p < end_ && *p >= '0' && *p <= '9' && p - digits < 16) whole = whole * 10 + (*p++ - '0');
-        if (p > digits && p - digits <= 15 && (p == end_ || !(*p == '.' || *p == 'e' || *p == 'E' || (*p >= '0' && *p <= '9')))) {
-            double value = static_cast<double>(whole);
+        // The plain shapes (digits, a fraction, an exponent) with up to 19
+        // digits in all go the quick way when it is sure of the result.
+        uint64_t digits = 0;
+        int count = 0;
+        const uint8_t* wholeStart = p;
+        while (p < end_ && isDigit(*p)) digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+        count = static_cast<int>(p - wholeStart);
+        int fractionCount = 0;
+        bool plain = count > 0;
+        if (plain && p < end_ && *p == '.') {
+            const uint8_t* fractionStart = ++p;
+            while (p < end_ && isDigit(*p)) digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+            fractionCount = static_cast<int>(p - fractionStart);
+            plain = fractionCount > 0;
+        }
+        int exponent = 0;
+        if (plain && p < end_ && (*p == 'e' || *p == 'E')) {
+            ++p;
+            bool negativeExponent = p < end_ && *p == '-';
+            if (p < end_ && (*p == '-' || *p == '+')) ++p;
+            const uint8_t* exponentStart = p;
+            while (p < end_ && isDigit(*p)) {
+                if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
+                ++p;
+            }
+            plain = p > exponentStart;
+            if (negativeExponent) exponent = -exponent;
+        }
+        double value;
+        if (plain && count + fractionCount <= 19 && fastdecimal::toDouble(digits, exponent - fractionCount, value)) {
             current_ = p;
             if (out) *out = negative ? -value : value;
             return true;

@@ -107,6 +107,7 @@ class CDataScanner : public Ref {
 
     std::string_view given_; // what setData was last given
     std::string owned_;      // the bytes scanned, unless borrowed
+    static bool isDigit(uint8_t b) { return b >= '0' && b <= '9'; }
     static bool isSpace(uint8_t b) { return b == ' ' || (b >= '\t' && b <= '\r'); }
     static bool isEightSpaces(const uint8_t* p) {
         uint64_t word;
