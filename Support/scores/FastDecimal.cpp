@@ -50,58 +50,27 @@ long double scaled(long double x, int exponent) {
     return exponent >= 0 ? x * kLongPowers[exponent] : x / kLongPowers[-exponent];
 }
 
-int digitCount(uint64_t n) {
-    int count = 1;
-    while (count < 20 && n >= kIntPowers[count]) ++count;
-    return count;
-}
-
 const char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
                            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
                            "8081828384858687888990919293949596979899";
 
-// The `count` digits of `n`, most significant first.
-void writeDigits(char* out, uint64_t n, int count) {
-    char* p = out + count;
-    while (n >= 100) {
-        const char* pair = kDigitPairs + (n % 100) * 2;
-        n /= 100;
-        *--p = pair[1];
-        *--p = pair[0];
-    }
-    if (n >= 10) {
-        *--p = kDigitPairs[n * 2 + 1];
-        *--p = kDigitPairs[n * 2];
-    } else {
-        *--p = static_cast<char>('0' + n);
-    }
+void writePair(char* p, uint32_t n) { std::memcpy(p, kDigitPairs + n * 2, 2); }
+
+// Exactly eight digits, leading zeros included.
+void writeEight(char* p, uint32_t n) {
+    uint32_t high = n / 10000, low = n % 10000;
+    writePair(p, high / 100);
+    writePair(p + 2, high % 100);
+    writePair(p + 4, low / 100);
+    writePair(p + 6, low % 100);
 }
 
-enum { kNo, kYes, kUnsure };
-
-// `whole` + `rest` / 2^`shift` (the exact value scaled by 10^k) rounded to a
-// multiple of `Divisor`; kYes when that reads back as the value (within half
-// a unit in the last place, 2 × distance <= `unit`, the boundary itself only
-// for an even significand), kUnsure on an exact tie of the rounding.
-template <uint64_t Divisor>
-int roundedReadingBack(uint64_t whole, u128 rest, u128 scaled, int shift, u128 unit, uint64_t significand,
-                       uint64_t& out) {
-    uint64_t kept = whole / Divisor;
-    if constexpr (Divisor == 1) {
-        const u128 half = u128{1} << (shift - 1);
-        if (rest == half) return kUnsure;
-        kept += rest > half;
-    } else {
-        const uint64_t below = whole % Divisor;
-        constexpr uint64_t half = Divisor / 2;
-        if (below == half && rest == 0) return kUnsure;
-        kept += below > half || (below == half && rest != 0);
-    }
-    const u128 text = u128{kept * Divisor} << shift;
-    const u128 twice = (text > scaled ? text - scaled : scaled - text) * 2;
-    if (twice > unit || (twice == unit && (significand & 1))) return kNo;
-    out = kept * Divisor;
-    return kYes;
+// The digits of `n` (below 10^18) right-aligned in 18 bytes at `p`, leading zeros included.
+void writeEighteen(char* p, uint64_t n) {
+    uint64_t top = n / 100000000;
+    writePair(p, static_cast<uint32_t>(top / 100000000));
+    writeEight(p + 2, static_cast<uint32_t>(top % 100000000));
+    writeEight(p + 10, static_cast<uint32_t>(n % 100000000));
 }
 
 } // namespace
@@ -131,7 +100,37 @@ bool toDouble(uint64_t digits, int exponent, double& out) {
     return true;
 }
 
-bool shortest(double value, uint64_t& digits, int& exponent) {
+namespace {
+
+enum { kNo, kYes, kUnsure };
+
+// `whole` + `rest` / 2^`shift` (the exact value scaled by 10^k) rounded to a
+// multiple of `Divisor`; kYes when that reads back as the value (within half
+// a unit in the last place, 2 × distance <= `unit`, the boundary itself only
+// for an even significand), kUnsure on an exact tie of the rounding.
+template <uint64_t Divisor>
+int roundedReadingBack(uint64_t whole, u128 rest, u128 scaled, int shift, u128 unit, uint64_t significand,
+                       uint64_t& out) {
+    uint64_t kept = whole / Divisor;
+    if constexpr (Divisor == 1) {
+        const u128 half = u128{1} << (shift - 1);
+        if (rest == half) return kUnsure;
+        kept += rest > half;
+    } else {
+        const uint64_t below = whole % Divisor;
+        constexpr uint64_t half = Divisor / 2;
+        if (below == half && rest == 0) return kUnsure;
+        kept += below > half || (below == half && rest != 0);
+    }
+    const u128 text = u128{kept * Divisor} << shift;
+    const u128 twice = (text > scaled ? text - scaled : scaled - text) * 2;
+    if (twice > unit || (twice == unit && (significand & 1))) return kNo;
+    out = kept * Divisor;
+    return kYes;
+}
+
+// shortest() that also gives the number of digits.
+bool shortestWithCount(double value, uint64_t& digits, int& exponent, int& count) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>(bits >> 52) & 0x7FF;
@@ -165,11 +164,20 @@ bool shortest(double value, uint64_t& digits, int& exponent) {
     if (answer == kNo) answer = roundedReadingBack<1>(whole, rest, scaled, shift, unit, significand, digits);
     if (answer != kYes) return false;
     exponent = -k;
+    count = digits >= kIntPowers[17] ? 18 : 17;
     while (digits % 10 == 0) {
         digits /= 10;
         ++exponent;
+        --count;
     }
     return true;
+}
+
+} // namespace
+
+bool shortest(double value, uint64_t& digits, int& exponent) {
+    int count;
+    return shortestWithCount(value, digits, exponent, count);
 }
 
 char* writeShortest(char* out, double value) {
@@ -178,9 +186,12 @@ char* writeShortest(char* out, double value) {
         value = -value;
     }
     uint64_t digits;
-    int e;
-    if (!shortest(value, digits, e)) return nullptr;
-    const int count = digitCount(digits);
+    int e, count;
+    if (!shortestWithCount(value, digits, e, count)) return nullptr;
+    char all[18];
+    writeEighteen(all, digits);
+    const char* first = all + 18 - count;
+
     const int scientificExponent = e + count - 1;
     const int absExponent = scientificExponent < 0 ? -scientificExponent : scientificExponent;
     const int scientificLength = count + (count > 1) + 2 + (absExponent >= 100 ? 3 : 2);
@@ -189,39 +200,33 @@ char* writeShortest(char* out, double value) {
         if (e >= 0) {
             // Past 2^53 the fixed form shows the value's exact digits, not the shortest.
             if (value >= 9007199254740992.0) return nullptr;
-            writeDigits(out, digits, count);
-            std::memset(out + count, '0', static_cast<size_t>(e));
-            return out + count + e;
+            for (int i = 0; i < count; ++i) *out++ = first[i];
+            for (int i = 0; i < e; ++i) *out++ = '0';
+            return out;
         }
         if (count + e > 0) {
-            int before = count + e;
-            writeDigits(out + 1, digits, count);
-            std::memmove(out, out + 1, static_cast<size_t>(before));
-            out[before] = '.';
-            return out + count + 1;
+            const int before = count + e;
+            for (int i = 0; i < before; ++i) *out++ = first[i];
+            *out++ = '.';
+            for (int i = before; i < count; ++i) *out++ = first[i];
+            return out;
         }
-        out[0] = '0';
-        out[1] = '.';
-        int zeros = -e - count;
-        std::memset(out + 2, '0', static_cast<size_t>(zeros));
-        writeDigits(out + 2 + zeros, digits, count);
-        return out + 2 + zeros + count;
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = 0; i < -e - count; ++i) *out++ = '0';
+        for (int i = 0; i < count; ++i) *out++ = first[i];
+        return out;
     }
-    writeDigits(out + 1, digits, count);
-    out[0] = out[1];
-    char* p = out + 1;
+    *out++ = first[0];
     if (count > 1) {
-        *p = '.';
-        p += count;
+        *out++ = '.';
+        for (int i = 1; i < count; ++i) *out++ = first[i];
     }
-    *p++ = 'e';
-    *p++ = scientificExponent < 0 ? '-' : '+';
-    if (absExponent >= 100) {
-        *p++ = static_cast<char>('0' + absExponent / 100);
-    }
-    *p++ = kDigitPairs[(absExponent % 100) * 2];
-    *p++ = kDigitPairs[(absExponent % 100) * 2 + 1];
-    return p;
+    *out++ = 'e';
+    *out++ = scientificExponent < 0 ? '-' : '+';
+    if (absExponent >= 100) *out++ = static_cast<char>('0' + absExponent / 100);
+    writePair(out, static_cast<uint32_t>(absExponent % 100));
+    return out + 2;
 }
 
 } // namespace fastdecimal
