@@ -173,24 +173,24 @@ void writeObject(Writer& w, const JSONValue& value) {
     case JSONValue::Type::String: writeString(w, value.asString()); break;
     case JSONValue::Type::Array: {
         w.put('[');
-        bool first = true;
-        for (const JSONValue& element : value.asArray()) {
-            if (!first) w.put(',');
-            first = false;
-            writeObject(w, element);
+        const JSONArray& array = value.asArray();
+        for (size_t i = 0; i < array.size(); ++i) {
+            if (i + 1 < array.size()) array[i + 1].prefetch();
+            if (i) w.put(',');
+            writeObject(w, array[i]);
         }
         w.put(']');
         break;
     }
     case JSONValue::Type::Dictionary: {
         w.put('{');
-        bool first = true;
-        for (const auto& [key, element] : value.asDictionary()) {
-            if (!first) w.put(',');
-            first = false;
-            writeString(w, key);
+        const auto& entries = value.asDictionary().entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i + 1 < entries.size()) entries[i + 1].second.prefetch();
+            if (i) w.put(',');
+            writeString(w, entries[i].first);
             w.put(':');
-            writeObject(w, element);
+            writeObject(w, entries[i].second);
         }
         w.put('}');
         break;
