@@ -13,9 +13,6 @@
 
 // ---- character sets and UTF-8
 
-namespace {
-
-// Decodes one UTF-8 sequence at `p` (before `end`); 0 bytes when broken.
 size_t decodeUTF8(const uint8_t* p, const uint8_t* end, char32_t& c) {
     uint8_t b = p[0];
     if (b < 0x80) {
@@ -42,8 +39,6 @@ size_t decodeUTF8(const uint8_t* p, const uint8_t* end, char32_t& c) {
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
     return n;
 }
-
-} // namespace
 
 void appendCodePoint(std::string& out, char32_t c) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;

@@ -35,6 +35,9 @@ class CharacterSet {
     std::vector<char32_t> others_;
 };
 
+// Decodes the UTF-8 sequence at `p` (before `end`) into `c`: its length in
+// bytes, 0 when broken (overlong, a surrogate, past U+10FFFF, cut short).
+size_t decodeUTF8(const uint8_t* p, const uint8_t* end, char32_t& c);
 // Appends `bytes` to `out` as UTF-8, each byte of a broken sequence replaced by U+FFFD.
 void appendValidUTF8(std::string& out, std::string_view bytes);
 // Appends the code point `c` (a surrogate or a value past U+10FFFF becomes U+FFFD).

@@ -195,8 +195,9 @@ class JSONDictionary {
 
   private:
     ptrdiff_t indexOf(std::string_view key) const;
-    void rebuildIndex();
-    void addToIndex(uint32_t entry);
+    // Both say whether the keys indexed so far are distinct.
+    bool rebuildIndex();
+    bool addToIndex(uint32_t entry);
 
     std::vector<Entry> entries_;
     // Past a handful of keys, an open-addressing table of entry positions + 1
