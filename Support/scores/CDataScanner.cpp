@@ -4,6 +4,7 @@
 #include "scores/FastDecimal.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -204,6 +205,34 @@ bool CDataScanner::scanUpToString(std::string_view text, std::string* out) {
     return true;
 }
 
+namespace {
+
+// Adds the run of decimal digits at `p` to `digits` (eight at a time while
+// there are eight) and returns its end. `digits` may wrap for long runs: the
+// caller counts the digits.
+const uint8_t* scanDigits(const uint8_t* p, const uint8_t* end, uint64_t& digits) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            uint64_t chunk;
+            std::memcpy(&chunk, p, 8);
+            // All eight bytes within '0' ... '9'?
+            if (((chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) !=
+                0x3333333333333333)
+                break;
+            // Pairs, then fours, then all eight combined by multiplication.
+            chunk = (chunk & 0x0F0F0F0F0F0F0F0F) * 2561 >> 8;
+            chunk = (chunk & 0x00FF00FF00FF00FF) * 6553601 >> 16;
+            chunk = (chunk & 0x0000FFFF0000FFFF) * 42949672960001 >> 32;
+            digits = digits * 100000000 + static_cast<uint32_t>(chunk);
+            p += 8;
+        }
+    }
+    while (p < end && *p >= '0' && *p <= '9') digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+    return p;
+}
+
+} // namespace
+
 bool CDataScanner::scanNumber(double* out) {
     const char* first = reinterpret_cast<const char*>(current_);
     const char* last = reinterpret_cast<const char*>(end_);
@@ -219,13 +248,13 @@ bool CDataScanner::scanNumber(double* out) {
         uint64_t digits = 0;
         int count = 0;
         const uint8_t* wholeStart = p;
-        while (p < end_ && isDigit(*p)) digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+        p = scanDigits(p, end_, digits);
         count = static_cast<int>(p - wholeStart);
         int fractionCount = 0;
         bool plain = count > 0;
         if (plain && p < end_ && *p == '.') {
             const uint8_t* fractionStart = ++p;
-            while (p < end_ && isDigit(*p)) digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+            p = scanDigits(p, end_, digits);
             fractionCount = static_cast<int>(p - fractionStart);
             plain = fractionCount > 0;
         }
