@@ -91,7 +91,8 @@ void writeNumber(Writer& w, double number) {
     constexpr size_t kLongest = 32;
     char* text = w.room(kLongest);
     char* end;
-    if (number == std::trunc(number) && std::fabs(number) < 9007199254740992.0 && !(number == 0 && std::signbit(number)))
+    if (std::fabs(number) < 9007199254740992.0 && static_cast<double>(static_cast<int64_t>(number)) == number &&
+        !(number == 0 && std::signbit(number)))
         end = std::to_chars(text, text + kLongest, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
     else if (!(end = fastdecimal::writeShortest(text, number)))
         end = std::to_chars(text, text + kLongest, number).ptr; // the shortest text that reads back the same
