@@ -8,11 +8,11 @@ namespace fastdecimal {
 
 namespace {
 
-// The x87 extended format: 64 significand bits, enough to hold any 19-digit
-// number and any power of ten up to 10^27 exactly. Elsewhere every answer is
-// "not sure" and the callers take their exact routes.
 __extension__ typedef unsigned __int128 u128;
 
+// The x87 extended format: 64 significand bits, enough to hold any 19-digit
+// number and any power of ten up to 10^27 exactly. Elsewhere the reading
+// side always answers "not sure" and the callers take their exact routes.
 constexpr bool kExtended = std::numeric_limits<long double>::digits == 64;
 
 constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -137,8 +137,8 @@ bool shortestWithCount(double value, uint64_t& digits, int& exponent, int& count
     const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
     // value = significand × 2^-shift. Powers of two (whose interval of texts
     // reading back as them is narrower below), whole numbers from 2^52 on, and
-    // values below 10^-6 are left to the exact route, as are zero, negative,
-    // infinite and NaN values.
+    // values below about 2 × 10^-6 are left to the exact route, as are zero,
+    // negative, infinite and NaN values.
     const int shift = 1075 - biased;
     if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > 72) return false;
     const uint64_t significand = fraction | uint64_t{1} << 52;
