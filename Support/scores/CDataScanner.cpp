@@ -1,8 +1,10 @@
 #include "scores/CDataScanner.h"
 
 #include "engine/Errors.h"
+#include "scores/FastDecimal.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -12,9 +14,6 @@
 
 // ---- character sets and UTF-8
 
-namespace {
-
-// Decodes one UTF-8 sequence at `p` (before `end`); 0 bytes when broken.
 size_t decodeUTF8(const uint8_t* p, const uint8_t* end, char32_t& c) {
     uint8_t b = p[0];
     if (b < 0x80) {
@@ -41,8 +40,6 @@ size_t decodeUTF8(const uint8_t* p, const uint8_t* end, char32_t& c) {
     if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
     return n;
 }
-
-} // namespace
 
 void appendCodePoint(std::string& out, char32_t c) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
@@ -208,6 +205,34 @@ bool CDataScanner::scanUpToString(std::string_view text, std::string* out) {
     return true;
 }
 
+namespace {
+
+// Adds the run of decimal digits at `p` to `digits` (eight at a time while
+// there are eight) and returns its end. `digits` may wrap for long runs: the
+// caller counts the digits.
+const uint8_t* scanDigits(const uint8_t* p, const uint8_t* end, uint64_t& digits) {
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            uint64_t chunk;
+            std::memcpy(&chunk, p, 8);
+            // All eight bytes within '0' ... '9'?
+            if (((chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) !=
+                0x3333333333333333)
+                break;
+            // Pairs, then fours, then all eight combined by multiplication.
+            chunk = (chunk & 0x0F0F0F0F0F0F0F0F) * 2561 >> 8;
+            chunk = (chunk & 0x00FF00FF00FF00FF) * 6553601 >> 16;
+            chunk = (chunk & 0x0000FFFF0000FFFF) * 42949672960001 >> 32;
+            digits = digits * 100000000 + static_cast<uint32_t>(chunk);
+            p += 8;
+        }
+    }
+    while (p < end && *p >= '0' && *p <= '9') digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');
+    return p;
+}
+
+} // namespace
+
 bool CDataScanner::scanNumber(double* out) {
     const char* first = reinterpret_cast<const char*>(current_);
     const char* last = reinterpret_cast<const char*>(end_);
@@ -218,12 +243,36 @@ bool CDataScanner::scanNumber(double* out) {
         bool negative = p < end_ && *p == '-';
         if (negative) ++p;
         if (p >= end_ || !((*p >= '0' && *p <= '9') || *p == '.')) return false;
-        // Whole numbers of up to 15 digits are exact as they are.
-        const uint8_t* digits = p;
-        uint64_t whole = 0;
-        while (p < end_ && *p >= '0' && *p <= '9' && p - digits < 16) whole = whole * 10 + (*p++ - '0');
-        if (p > digits && p - digits <= 15 && (p == end_ || !(*p == '.' || *p == 'e' || *p == 'E' || (*p >= '0' && *p <= '9')))) {
-            double value = static_cast<double>(whole);
+        // The plain shapes (digits, a fraction, an exponent) with up to 19
+        // digits in all go the quick way when it is sure of the result.
+        uint64_t digits = 0;
+        int count = 0;
+        const uint8_t* wholeStart = p;
+        p = scanDigits(p, end_, digits);
+        count = static_cast<int>(p - wholeStart);
+        int fractionCount = 0;
+        bool plain = count > 0;
+        if (plain && p < end_ && *p == '.') {
+            const uint8_t* fractionStart = ++p;
+            p = scanDigits(p, end_, digits);
+            fractionCount = static_cast<int>(p - fractionStart);
+            plain = fractionCount > 0;
+        }
+        int exponent = 0;
+        if (plain && p < end_ && (*p == 'e' || *p == 'E')) {
+            ++p;
+            bool negativeExponent = p < end_ && *p == '-';
+            if (p < end_ && (*p == '-' || *p == '+')) ++p;
+            const uint8_t* exponentStart = p;
+            while (p < end_ && isDigit(*p)) {
+                if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
+                ++p;
+            }
+            plain = p > exponentStart;
+            if (negativeExponent) exponent = -exponent;
+        }
+        double value;
+        if (plain && count + fractionCount <= 19 && fastdecimal::toDouble(digits, exponent - fractionCount, value)) {
             current_ = p;
             if (out) *out = negative ? -value : value;
             return true;

@@ -35,6 +35,9 @@ class CharacterSet {
     std::vector<char32_t> others_;
 };
 
+// Decodes the UTF-8 sequence at `p` (before `end`) into `c`: its length in
+// bytes, 0 when broken (overlong, a surrogate, past U+10FFFF, cut short).
+size_t decodeUTF8(const uint8_t* p, const uint8_t* end, char32_t& c);
 // Appends `bytes` to `out` as UTF-8, each byte of a broken sequence replaced by U+FFFD.
 void appendValidUTF8(std::string& out, std::string_view bytes);
 // Appends the code point `c` (a surrogate or a value past U+10FFFF becomes U+FFFD).
@@ -107,6 +110,7 @@ class CDataScanner : public Ref {
 
     std::string_view given_; // what setData was last given
     std::string owned_;      // the bytes scanned, unless borrowed
+    static bool isDigit(uint8_t b) { return b >= '0' && b <= '9'; }
     static bool isSpace(uint8_t b) { return b == ' ' || (b >= '\t' && b <= '\r'); }
     static bool isEightSpaces(const uint8_t* p) {
         uint64_t word;

@@ -296,9 +296,16 @@ bool CJSONScanner::scanStringView(std::string& scratch, std::string_view& text, 
     skipWhitespace();
     if (!scanCharacter('"')) return fail(error, -11, start);
 
-    // Most strings are plain ASCII without escapes: hand out the data itself.
+    // Most strings are valid UTF-8 without escapes: hand out the data itself.
     const uint8_t* p = current_;
-    while (p < end_ && *p != '"' && *p != '\\' && *p < 0x80) ++p;
+    for (;;) {
+        while (p < end_ && *p != '"' && *p != '\\' && *p < 0x80) ++p;
+        if (p >= end_ || *p < 0x80) break;
+        char32_t c;
+        size_t n = decodeUTF8(p, end_, c);
+        if (n == 0) break;
+        p += n;
+    }
     if (p < end_ && *p == '"') {
         text = {reinterpret_cast<const char*>(current_), static_cast<size_t>(p - current_)};
         current_ = p + 1;

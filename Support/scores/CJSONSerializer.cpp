@@ -1,6 +1,7 @@
 #include "scores/CJSONSerializer.h"
 
 #include "engine/Errors.h"
+#include "scores/FastDecimal.h"
 
 #include <array>
 #include <charconv>
@@ -42,18 +43,27 @@ std::string CJSONSerializer::serializeDictionary(const JSONDictionary& dictionar
 namespace {
 
 // Output gathered in a small buffer and handed to the string in blocks.
+// Short pieces are written straight into the buffer: `room` makes space.
 class Writer {
   public:
+    static constexpr size_t kCapacity = 16384;
+
     explicit Writer(std::string& out) : out_(out) {}
     ~Writer() { flush(); }
+    // Space for `n` (at most kCapacity) bytes at the returned place; `advance` to the end written.
+    char* room(size_t n) {
+        if (kCapacity - used_ < n) flush();
+        return buffer_ + used_;
+    }
+    void advance(char* end) { used_ = static_cast<size_t>(end - buffer_); }
     void put(char c) {
-        if (used_ == sizeof buffer_) flush();
+        if (used_ == kCapacity) flush();
         buffer_[used_++] = c;
     }
     void write(const char* p, size_t n) {
-        if (n > sizeof buffer_ - used_) {
+        if (n > kCapacity - used_) {
             flush();
-            if (n > sizeof buffer_) {
+            if (n > kCapacity) {
                 out_.append(p, n);
                 return;
             }
@@ -68,54 +78,84 @@ class Writer {
 
   private:
     std::string& out_;
-    char buffer_[16384];
+    char buffer_[kCapacity];
     size_t used_ = 0;
 };
 
 void writeNumber(Writer& w, double number) {
-    char text[32];
     if (!std::isfinite(number)) {
+        char text[32];
         auto end = std::to_chars(text, text + sizeof text, number).ptr;
         ccRaise("NSGenericException", ("Could not serialize object '" + std::string(text, end) + "'").c_str());
     }
+    constexpr size_t kLongest = 32;
+    char* text = w.room(kLongest);
     char* end;
-    if (number == std::trunc(number) && std::fabs(number) < 9007199254740992.0 && !(number == 0 && std::signbit(number)))
-        end = std::to_chars(text, text + sizeof text, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
-    else
-        end = std::to_chars(text, text + sizeof text, number).ptr; // the shortest text that reads back the same
-    w.write(text, static_cast<size_t>(end - text));
+    if (std::fabs(number) < 9007199254740992.0 && static_cast<double>(static_cast<int64_t>(number)) == number &&
+        !(number == 0 && std::signbit(number)))
+        end = std::to_chars(text, text + kLongest, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
+    else if (!(end = fastdecimal::writeShortest(text, number)))
+        end = std::to_chars(text, text + kLongest, number).ptr; // the shortest text that reads back the same
+    w.advance(end);
+}
+
+const char kHex[] = "0123456789abcdef";
+
+// Which bytes need an escape: the control characters, the quote, the backslash and the slash.
+const auto kEscaped = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = true;
+    table['"'] = table['\\'] = table['/'] = true;
+    return table;
+}();
+
+// The escape for `c` at `p`; returns the end.
+char* writeEscape(char* p, unsigned char c) {
+    p[0] = '\\';
+    switch (c) {
+    case '"':
+    case '\\':
+    case '/': p[1] = static_cast<char>(c); return p + 2;
+    case '\b': p[1] = 'b'; return p + 2;
+    case '\f': p[1] = 'f'; return p + 2;
+    case '\n': p[1] = 'n'; return p + 2;
+    case '\t': p[1] = 't'; return p + 2;
+    default: // carriage return and the other control characters
+        p[1] = 'u';
+        p[2] = '0';
+        p[3] = '0';
+        p[4] = kHex[c >> 4];
+        p[5] = kHex[c & 0xF];
+        return p + 6;
+    }
 }
 
 void writeString(Writer& w, std::string_view text) {
-    static const char hex[] = "0123456789abcdef";
-    // Which bytes need an escape: the control characters, the quote, the backslash and the slash.
-    static const auto escaped = [] {
-        std::array<bool, 256> table{};
-        for (int c = 0; c < 0x20; ++c) table[c] = true;
-        table['"'] = table['\\'] = table['/'] = true;
-        return table;
-    }();
+    constexpr size_t kWorstGrowth = 6; // a byte written as \u00XX
+    if (text.size() <= (Writer::kCapacity - 2) / kWorstGrowth) {
+        // Short texts (most keys and values) byte by byte, straight into the buffer.
+        char* p = w.room(text.size() * kWorstGrowth + 2);
+        *p++ = '"';
+        for (char ch : text) {
+            unsigned char c = static_cast<unsigned char>(ch);
+            if (kEscaped[c])
+                p = writeEscape(p, c);
+            else
+                *p++ = ch;
+        }
+        *p++ = '"';
+        w.advance(p);
+        return;
+    }
     w.put('"');
     size_t run = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
-        if (!escaped[c]) continue;
+        if (!kEscaped[c]) continue;
         w.write(text.data() + run, i - run);
         run = i + 1;
-        switch (c) {
-        case '"': w.write("\\\"", 2); break;
-        case '\\': w.write("\\\\", 2); break;
-        case '/': w.write("\\/", 2); break;
-        case '\b': w.write("\\b", 2); break;
-        case '\f': w.write("\\f", 2); break;
-        case '\n': w.write("\\n", 2); break;
-        case '\t': w.write("\\t", 2); break;
-        default: { // carriage return and the other control characters
-            char u[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
-            w.write(u, 6);
-            break;
-        }
-        }
+        char escape[6];
+        w.write(escape, static_cast<size_t>(writeEscape(escape, c) - escape));
     }
     w.write(text.data() + run, text.size() - run);
     w.put('"');
@@ -134,24 +174,24 @@ void writeObject(Writer& w, const JSONValue& value) {
     case JSONValue::Type::String: writeString(w, value.asString()); break;
     case JSONValue::Type::Array: {
         w.put('[');
-        bool first = true;
-        for (const JSONValue& element : value.asArray()) {
-            if (!first) w.put(',');
-            first = false;
-            writeObject(w, element);
+        const JSONArray& array = value.asArray();
+        for (size_t i = 0; i < array.size(); ++i) {
+            if (i + 1 < array.size()) array[i + 1].prefetch();
+            if (i) w.put(',');
+            writeObject(w, array[i]);
         }
         w.put(']');
         break;
     }
     case JSONValue::Type::Dictionary: {
         w.put('{');
-        bool first = true;
-        for (const auto& [key, element] : value.asDictionary()) {
-            if (!first) w.put(',');
-            first = false;
-            writeString(w, key);
+        const auto& entries = value.asDictionary().entries();
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i + 1 < entries.size()) entries[i + 1].second.prefetch();
+            if (i) w.put(',');
+            writeString(w, entries[i].first);
             w.put(':');
-            writeObject(w, element);
+            writeObject(w, entries[i].second);
         }
         w.put('}');
         break;

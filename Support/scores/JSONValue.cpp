@@ -181,17 +181,27 @@ JSONDictionary::JSONDictionary(std::initializer_list<Entry> entries) {
 
 JSONDictionary JSONDictionary::withEntries(std::vector<Entry> entries) {
     JSONDictionary d;
-    bool unique = entries.size() <= 16;
-    for (size_t i = 1; unique && i < entries.size(); ++i)
-        for (size_t j = 0; j < i; ++j)
-            if (entries[i].first == entries[j].first) {
-                unique = false;
-                break;
-            }
-    if (unique) {
+    // Keys are nearly always distinct: take the entries as they are while that
+    // holds (checked pairwise for a few, by the index for more).
+    bool unique = true;
+    if (entries.size() <= kIndexThreshold) {
+        for (size_t i = 1; unique && i < entries.size(); ++i)
+            for (size_t j = 0; j < i; ++j)
+                if (entries[i].first == entries[j].first) {
+                    unique = false;
+                    break;
+                }
+        if (unique) {
+            d.entries_ = std::move(entries);
+            return d;
+        }
+    } else {
         d.entries_ = std::move(entries);
-        if (d.entries_.size() > kIndexThreshold) d.rebuildIndex();
-        return d;
+        unique = d.rebuildIndex();
+        if (unique) return d;
+        entries = std::move(d.entries_);
+        d.entries_.clear();
+        d.index_.clear();
     }
     d.entries_.reserve(entries.size());
     for (Entry& e : entries) d.set(std::move(e.first), std::move(e.second));
@@ -242,18 +252,24 @@ void JSONDictionary::set(std::string key, JSONValue value) {
     }
 }
 
-void JSONDictionary::rebuildIndex() {
+bool JSONDictionary::rebuildIndex() {
     size_t slots = 16;
     while (slots < entries_.size() * 4) slots *= 2;
     index_.assign(slots, 0);
-    for (size_t i = 0; i < entries_.size(); ++i) addToIndex(static_cast<uint32_t>(i));
+    bool unique = true;
+    for (size_t i = 0; i < entries_.size(); ++i) unique &= addToIndex(static_cast<uint32_t>(i));
+    return unique;
 }
 
-void JSONDictionary::addToIndex(uint32_t entry) {
+bool JSONDictionary::addToIndex(uint32_t entry) {
     size_t mask = index_.size() - 1;
-    size_t slot = std::hash<std::string_view>()(entries_[entry].first) & mask;
-    while (index_[slot] != 0) slot = (slot + 1) & mask;
+    const std::string& key = entries_[entry].first;
+    size_t slot = std::hash<std::string_view>()(key) & mask;
+    bool unique = true;
+    for (; index_[slot] != 0; slot = (slot + 1) & mask)
+        if (unique && entries_[index_[slot] - 1].first == key) unique = false;
     index_[slot] = entry + 1;
+    return unique;
 }
 
 bool operator==(const JSONDictionary& a, const JSONDictionary& b) {

@@ -12,9 +12,12 @@
 #include <clocale>
 #include <cstdlib>
 #include <cmath>
+#include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <random>
 #include <sstream>
 
 using namespace std::string_literals;
@@ -415,4 +418,78 @@ TEST(JSONReader, DictionaryFromData) {
     EXPECT_EQ((*v)["a"][0].asNumber(), 1);
     EXPECT_FALSE(dictionaryWithJSONData("{", &error));
     EXPECT_EQ(error.code, -2);
+}
+
+// Numbers take a quick route when it is sure of the result and the exact one
+// otherwise; both must give the same: the correctly rounded value when read,
+// the standard library's shortest text when written.
+TEST(JSONNumbers, QuickAndExactRoutesAgree) {
+    auto exactValue = [](const std::string& text) {
+        double d = 0;
+        std::from_chars(text.data(), text.data() + text.size(), d);
+        return d;
+    };
+    auto readNumber = [](const std::string& text) {
+        double d = -1;
+        EXPECT_TRUE(CJSONScanner::scannerWithData(text)->scanJSONNumberConstant(&d, nullptr)) << text;
+        return d;
+    };
+    std::vector<std::string> texts = {
+        "9007199254740993", "9007199254740995", "0.1", "43.420273000000009", "-65.613616999999977",
+        "1.7976931348623157e308", "1e23", "2.2250738585072014e-308", "5e-324", "1234567890123456789",
+        "12345678901234567891", "0.30000000000000004", "1e-27", "1e27", "123456789e-5", "0e99999999",
+        "4.35e-28", "18446744073709551615", "9999999999999999999e27", "1.00000000000000011102230246251565404236316680908203125"};
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        // 15 to 19 digits with the point anywhere, and an exponent now and then.
+        std::string digits = std::to_string(random() % 9 + 1);
+        int count = 14 + static_cast<int>(random() % 5);
+        for (int j = 0; j < count; ++j) digits += static_cast<char>('0' + random() % 10);
+        digits.insert(random() % digits.size() + 1, ".");
+        if (digits.back() == '.') digits += '5';
+        if (i % 3 == 0) digits += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
+        texts.push_back(digits);
+    }
+    for (const std::string& text : texts) {
+        double read = readNumber(text);
+        ASSERT_EQ(read, exactValue(text)) << text;
+    }
+
+    std::vector<double> values = {0.1, 1.5e-7, 123.456, 5e-324, 1e300, 0.000123, 1e16 + 2, 2.5, 0.3, 1.0 / 3};
+    for (int i = 0; i < 20000; ++i) {
+        uint64_t bits = random();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        if (std::isfinite(any)) values.push_back(any);
+        // Mostly values of ordinary size, where the quick route applies.
+        double ordinary = std::ldexp(static_cast<double>(random() >> 11), -53) * std::pow(10.0, static_cast<int>(random() % 24) - 7);
+        values.push_back(random() % 2 ? ordinary : -ordinary);
+        values.push_back(exactValue(std::to_string(random() % 100000) + "." + std::to_string(random() % 1000)));
+    }
+    for (double v : values) {
+        if (v == std::trunc(v) && std::fabs(v) < 9007199254740992.0) continue; // whole numbers are written as integers
+        char expected[64];
+        char* end = std::to_chars(expected, expected + sizeof expected, v).ptr;
+        std::string written;
+        CJSONSerializer::appendNumber(written, v);
+        ASSERT_EQ(written, std::string(expected, end));
+        ASSERT_EQ(readNumber(written), v) << written;
+    }
+}
+
+TEST(JSONReader, ManyKeysWithARepeatedOne) {
+    // Past a handful of keys the reader checks for repeats through the index.
+    std::string text = "{";
+    for (int i = 0; i < 12; ++i) text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    text += "\"k3\":\"again\"}";
+    JSONValue v = mustRead(text);
+    ASSERT_TRUE(v.isDictionary());
+    EXPECT_EQ(v.size(), 12u);
+    EXPECT_EQ(v["k3"].asString(), "again");
+    EXPECT_EQ(v.asDictionary().entries()[3].first, "k3");
+    EXPECT_EQ(v["k11"].asNumber(), 11);
+    // Text that the data ends inside, mid-character, is still a failure.
+    JSONError error;
+    EXPECT_FALSE(read("\"\xE6\x97", &error));
+    EXPECT_EQ(error.code, -15);
 }
