@@ -100,9 +100,6 @@ void EngineTest::touchMove(cpVect p) {
 void EngineTest::touchUp(cpVect p) {
     inject(platform::InputKind::TouchEnded, p);
 }
-void EngineTest::touchCancel(cpVect p) {
-    inject(platform::InputKind::TouchCancelled, p);
-}
 
 platform::Bitmap EngineTest::readFrame() const {
     return director()->openGLView()->readPixels();

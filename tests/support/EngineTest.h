@@ -61,7 +61,6 @@ class EngineTest : public ::testing::Test {
     void touchDown(cpVect viewPoint);
     void touchMove(cpVect viewPoint);
     void touchUp(cpVect viewPoint);
-    void touchCancel(cpVect viewPoint);
     // The same in screen points (origin bottom-left).
     static cpVect viewPoint(cpVect screenPoint) { return cpv(screenPoint.x, 480 - screenPoint.y); }
 
