@@ -3,6 +3,7 @@
 #include "scores/CJSONScanner.h"
 #include "scores/CJSONSerializer.h"
 #include "scores/TextScanner.h"
+#include "support/Scratch.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -13,9 +14,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 using namespace std::string_literals;
 using ::testing::StartsWith;
@@ -307,11 +306,9 @@ TEST(JSONReader, CorporaSurviveARoundTrip) {
     const std::filesystem::path dir = TV_JSON_CORPUS_DIR;
     for (const char* name : {"canada.json", "citm_catalog.json", "twitter.json"}) {
         SCOPED_TRACE(name);
-        std::ifstream in(dir / name, std::ios::binary);
-        ASSERT_TRUE(in) << "missing " << (dir / name);
-        std::stringstream text;
-        text << in.rdbuf();
-        JSONValue first = mustRead(text.str());
+        const std::string text = readText((dir / name).string());
+        ASSERT_FALSE(text.empty()) << "missing " << (dir / name);
+        JSONValue first = mustRead(text);
         ASSERT_FALSE(first.isNull());
         std::string written = write(first);
         JSONValue second = mustRead(written);
