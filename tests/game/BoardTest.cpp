@@ -18,10 +18,6 @@ class BoardTest : public GameFixture {
         wait(0.1f);
     }
     cpVect stickAt(int i) const { return board->stickAt(i)->position(); }
-    cpVect start(int i) const {
-        const StickPlacement& p = levelAt(0)->start[static_cast<size_t>(i)];
-        return cpv(p.x, p.y);
-    }
     GameLayer* board = nullptr;
 };
 
@@ -30,12 +26,6 @@ void expectAt(cpVect actual, cpVect expected) {
     EXPECT_NEAR(actual.y, expected.y, 1e-3);
 }
 } // namespace
-
-TEST_F(BoardTest, TheLevelIsLaidOutWithTheBannerOutOfSight) {
-    EXPECT_EQ(board->state(), GameLayer::kPlaying);
-    EXPECT_EQ(board->stickAt(1)->rotation(), 90);
-    EXPECT_EQ(board->banner()->position(), cpv(160, 500)) << "out of sight above the screen";
-}
 
 TEST_F(BoardTest, TheHitBoxReachesJustShortOf21Points) {
     tap(cpVect{16 + 21, 176});

@@ -39,10 +39,6 @@ class KeysTest : public GameFixture {
         tap(cpv(160, 277)); // "Start Game"
         ASSERT_NE(shown<LevelLayer>(), nullptr);
     }
-    cpVect start(int i) const {
-        const StickPlacement& p = levelAt(0)->start[static_cast<size_t>(i)];
-        return cpv(p.x, p.y);
-    }
 };
 
 // Pixels of two frames that differ by more than `tolerance` in some channel (all, for two sizes).

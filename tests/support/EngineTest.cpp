@@ -29,6 +29,11 @@ std::ostream& operator<<(std::ostream& os, const RGBA& c) {
            << "colour " << actual << " is not within " << tolerance << " of " << expected;
 }
 
+bool updatingGoldens() {
+    const char* update = std::getenv("TV_UPDATE_GOLDEN");
+    return update && *update && std::string(update) != "0";
+}
+
 bool readTestPNG(const std::string& path, platform::Bitmap& out) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -124,8 +129,7 @@ std::string EngineTest::saveFrame(const std::string& name) const {
                                                      int badPixels) const {
     platform::Bitmap frame = readFrame();
     std::string goldenPath = std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png";
-    const char* update = std::getenv("TV_UPDATE_GOLDEN");
-    if (update && *update && std::string(update) != "0") {
+    if (updatingGoldens()) {
         fs::create_directories(TV_TEST_GOLDEN_DIR);
         if (!platform::writePNG(goldenPath, frame))
             return ::testing::AssertionFailure() << "cannot write " << goldenPath;

@@ -37,6 +37,9 @@ template <class E> auto Fails(const std::string& message) {
     return ::testing::ThrowsMessage<E>(::testing::StrEq(message));
 }
 
+// Whether golden pictures are being written rather than compared (TV_UPDATE_GOLDEN=1).
+bool updatingGoldens();
+
 // Reads a PNG written by writePNG (8-bit RGBA) back; false when it cannot.
 bool readTestPNG(const std::string& path, platform::Bitmap& out);
 
