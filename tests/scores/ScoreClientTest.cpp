@@ -14,11 +14,8 @@
 #include <httplib.h>
 #include <openssl/evp.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,6 +97,8 @@ class OddServer {
     OddServer() {
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running()) // a stop before the listening begins would be missed
+            std::this_thread::yield();
     }
     ~OddServer() {
         server_.stop();
@@ -127,36 +126,9 @@ class OddServer {
     std::vector<Seen> requests_;
 };
 
-// A loopback socket bound to a free port; its port in `port`.
-int boundSocket(int& port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-    return fd;
-}
-
-// A port that takes connections and never answers.
-class SilentServer {
-  public:
-    SilentServer() : fd_(boundSocket(port_)) { listen(fd_, 8); }
-    ~SilentServer() { close(fd_); }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
-  private:
-    int port_ = 0;
-    int fd_ = -1;
-};
-
-// A loopback port that nothing listens on.
-int closedPort() {
-    int port = 0;
-    close(boundSocket(port));
-    return port;
+// A loopback address that nothing listens on (any more).
+std::string closedURL() {
+    return OddServer().url();
 }
 
 class Outcomes : public ScoreServerDelegate {
@@ -250,7 +222,7 @@ TEST_F(ScoreClient, PostedScoresAreFoundInOrder) {
 }
 
 TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailure) {
-    setScoreServerURL("http://127.0.0.1:" + std::to_string(closedPort()));
+    setScoreServerURL(closedURL());
     EXPECT_EQ(post({{"score", 1}}), 1);
     EXPECT_EQ(lastEvent(), "postFail");
     EXPECT_FALSE(query(0, 10, 0, 0));
@@ -258,7 +230,12 @@ TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailure) {
 }
 
 TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
-    SilentServer silent;
+    OddServer silent;
+    auto never = [](const httplib::Request&, httplib::Response&) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    };
+    silent.server().Post("/api/post-score", never);
+    silent.server().Get("/api/get-scores", never);
     setScoreServerURL(silent.url());
     auto start = std::chrono::steady_clock::now();
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
@@ -398,7 +375,7 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
 }
 
 TEST_F(ScoreClient, AValueThatIsNeitherTextNorNumberIsRefusedBeforeSending) {
-    setScoreServerURL("http://127.0.0.1:" + std::to_string(closedPort()));
+    setScoreServerURL(closedURL());
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
     for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
         EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
@@ -475,13 +452,11 @@ TEST_F(ScoreClient, TheServiceBoundsWhatItTakes) {
         EXPECT_GE(status, 400) << c.what;
         EXPECT_NE(body, "OK") << c.what;
     }
-    auto bad = http.Get("/api/get-scores?gamename=nope");
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->status, 404);
-    for (const char* q : {"querytype=9", "limit=0", "offset=-1", "flags=x"}) {
-        auto res = http.Get((std::string("/api/get-scores?gamename=") + kGame + "&" + q).c_str());
+    for (const auto& [query, status] : std::vector<std::pair<std::string, int>>{
+             {"gamename=nope", 404}, {"querytype=9", 400}, {"limit=0", 400}, {"offset=-1", 400}, {"flags=x", 400}}) {
+        auto res = http.Get("/api/get-scores?" + (status == 404 ? query : "gamename=" + std::string(kGame) + "&" + query));
         ASSERT_TRUE(res);
-        EXPECT_EQ(res->status, 400) << q;
+        EXPECT_EQ(res->status, status) << query;
     }
 }
 
