@@ -21,12 +21,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <iterator>
 #include <set>
 #include <typeinfo>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 

@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <functional>
 #include <mutex>
 #include <thread>
 
