@@ -37,8 +37,6 @@ class GameFixture : public EngineTest {
         const StickPlacement& p = levelAt(0)->start[static_cast<size_t>(i)];
         return cpv(p.x, p.y);
     }
-    // Moves stick `index` of the board to `to` by dragging it there.
-    void moveStick(GameLayer* board, int index, cpVect to);
 
     // The text item showing `text` anywhere under `root`, or null.
     static MenuItemFont* findItem(CocosNode* root, const std::string& text);

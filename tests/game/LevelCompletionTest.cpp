@@ -13,7 +13,7 @@ class CompletionTest : public GameFixture {
     // Drags the sticks of the level's first solution into place.
     void solve(GameLayer* board, int index) {
         for (const StickMove& m : movesToSolve(*levelAt(index), 0))
-            moveStick(board, m.stick, cpv(m.place.x, m.place.y));
+            drag(board->stickAt(m.stick)->position(), cpv(m.place.x, m.place.y));
     }
 };
 class EveryLevel : public CompletionTest, public ::testing::WithParamInterface<int> {};
