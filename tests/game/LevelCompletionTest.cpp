@@ -7,6 +7,8 @@
 #include "engine/Transition.h"
 #include "platform/Log.h"
 
+#include <algorithm>
+
 namespace {
 class CompletionTest : public GameFixture {
   protected:
@@ -90,4 +92,24 @@ TEST_F(CompletionTest, ReplayAfterTheLastLevelOfASeries) {
     EXPECT_EQ(board->currlevel(), 14);
     EXPECT_EQ(board->state(), GameLayer::kPlaying);
     EXPECT_EQ(textOf(board->titleLabel()), "Bonus 5");
+}
+
+// The board judges with the one rule, not stick by stick against the places of every solution.
+TEST_F(CompletionTest, SticksFromTwoDifferentSolutionsFail) {
+    const Level& level = *levelAt(1);
+    ASSERT_GE(level.solutionCount, 2);
+    std::vector<StickMove> first = movesToSolve(level, 0), second = movesToSolve(level, 1);
+    GameLayer* board = playLevel(1);
+    // Some moves of one solution, the rest of another, each stick moved once.
+    std::vector<StickMove> mixed = first;
+    for (const StickMove& m : second)
+        if (std::none_of(mixed.begin(), mixed.end(),
+                         [&](const StickMove& x) { return x.stick == m.stick; }) &&
+            mixed.size() > 1) {
+            mixed.back() = m;
+            break;
+        }
+    for (const StickMove& m : mixed)
+        drag(board->stickAt(m.stick)->position(), cpv(m.place.x, m.place.y));
+    EXPECT_EQ(textOf(board->banner()), "Try again");
 }
