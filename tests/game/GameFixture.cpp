@@ -54,10 +54,6 @@ GameLayer* GameFixture::playLevel(int levelIndex) {
     return shown<GameLayer>();
 }
 
-void GameFixture::moveStick(GameLayer* board, int index, cpVect to) {
-    drag(board->stickAt(index)->position(), to);
-}
-
 std::string GameFixture::textOf(Label* label) {
     return label ? label->string() : std::string();
 }

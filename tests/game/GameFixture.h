@@ -32,8 +32,11 @@ class GameFixture : public EngineTest {
     // Opens the play screen for `levelIndex` as the level selection does,
     // presses "Continue" and lets the sticks arrive. The board, or null.
     GameLayer* playLevel(int levelIndex);
-    // Moves stick `index` of the board to `to` by dragging it there.
-    void moveStick(GameLayer* board, int index, cpVect to);
+    // Where stick `i` of Level 1 starts.
+    static cpVect start(int i) {
+        const StickPlacement& p = levelAt(0)->start[static_cast<size_t>(i)];
+        return cpv(p.x, p.y);
+    }
 
     // The text item showing `text` anywhere under `root`, or null.
     static MenuItemFont* findItem(CocosNode* root, const std::string& text);

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <limits>
 #include <regex>
 #include <set>
@@ -53,8 +51,6 @@ TEST(LevelCatalogue, TaskTextsNameTheMoveCountAndOnlyLevelTenLeavesAscii) {
         EXPECT_EQ(ascii, i != 9) << task;
     }
     EXPECT_NE(std::string(levelAt(9)->task).find("it\xE2\x80\x99s shape"), std::string::npos);
-    EXPECT_EQ(levelAt(2)->task, "Move 3 sticks to form 4 squares");
-    EXPECT_EQ(levelAt(14)->task, "Move 4 sticks to form 6 triangles and 1 hexagon");
 }
 
 TEST(LevelCatalogue, EverySolutionMovesExactlyTheMoveCountAndTheStartPassesNone) {

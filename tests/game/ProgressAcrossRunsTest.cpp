@@ -10,23 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-
-namespace fs = std::filesystem;
-
-namespace {
-int runScript(const std::string& configHome, const std::string& script, std::string& output) {
-    RunResult r = runGame({"--headless", "--script", script}, {"XDG_CONFIG_HOME=" + configHome});
-    output += r.output;
-    return r.code;
-}
-} // namespace
 
 TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
     ScratchConfigHome config;
-    const fs::path dir = config.path();
+    auto run = [&](const std::string& script) {
+        return runGame({"--headless", "--script", script}, {"XDG_CONFIG_HOME=" + config.path()});
+    };
 
     // Run 1: sound on, Level 1 solved, "Next level".
     std::ostringstream play;
@@ -39,21 +29,13 @@ TEST(ProgressAcrossRuns, ASolvedLevelStaysUnlockedInTheNextRun) {
         play << platform::ccFormat("drag %g %g %g %g\n", from.x, from.y, m.place.x, m.place.y);
     }
     play << "wait 2.2\ntap 260 15\nwait 1\n"; // "Next level"
-    const std::string first = (dir / "first.txt").string();
-    std::ofstream(first) << play.str();
-    std::string output;
-    ASSERT_EQ(runScript(config.path(), first, output), 0) << output;
-    {
-        platform::UserDefaults stored(config.storeFile());
-        EXPECT_EQ(stored.integerForKey("LastAvailLevel"), 1);
-        EXPECT_EQ(stored.objectForKey("SoundOnOff"), platform::DefaultsValue("TRUE"));
-    }
+    RunResult first = run(config.write("first.txt", play.str()));
+    ASSERT_EQ(first.code, 0) << first.output;
 
     // Run 2: answering No changes the sound, the progress stays; Level 2 can be opened.
-    const std::string second = (dir / "second.txt").string();
-    std::ofstream(second)
-        << "frames 2\ntap 210 250\nwait 0.3\ntap 160 280\nwait 0.3\ntap 60 300\nwait 0.3\nquit\n";
-    ASSERT_EQ(runScript(config.path(), second, output), 0) << output;
+    RunResult second =
+        run(config.write("second.txt", "frames 2\ntap 210 250\nwait 0.3\ntap 160 280\nwait 0.3\ntap 60 300\nwait 0.3\nquit\n"));
+    ASSERT_EQ(second.code, 0) << second.output;
     platform::UserDefaults stored(config.storeFile());
     EXPECT_EQ(stored.integerForKey("LastAvailLevel"), 1);
     EXPECT_EQ(stored.integerForKey("CurrentLevel"), 1) << "Level 2 was open";

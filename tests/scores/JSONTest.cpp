@@ -3,6 +3,7 @@
 #include "scores/CJSONScanner.h"
 #include "scores/CJSONSerializer.h"
 #include "scores/TextScanner.h"
+#include "support/Scratch.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,10 +16,8 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
-#include <sstream>
 
 using namespace std::string_literals;
 using ::testing::StartsWith;
@@ -310,11 +309,9 @@ TEST(JSONReader, CorporaSurviveARoundTrip) {
     const std::filesystem::path dir = TV_JSON_CORPUS_DIR;
     for (const char* name : {"canada.json", "citm_catalog.json", "twitter.json"}) {
         SCOPED_TRACE(name);
-        std::ifstream in(dir / name, std::ios::binary);
-        ASSERT_TRUE(in) << "missing " << (dir / name);
-        std::stringstream text;
-        text << in.rdbuf();
-        JSONValue first = mustRead(text.str());
+        const std::string text = readText((dir / name).string());
+        ASSERT_FALSE(text.empty()) << "missing " << (dir / name);
+        JSONValue first = mustRead(text);
         ASSERT_FALSE(first.isNull());
         std::string written = write(first);
         JSONValue second = mustRead(written);

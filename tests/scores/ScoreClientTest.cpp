@@ -14,22 +14,14 @@
 #include <httplib.h>
 #include <openssl/evp.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <mutex>
 #include <thread>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -41,11 +33,8 @@ std::string md5Hex(const std::string& data) {
     unsigned int size = 0;
     EVP_Digest(data.data(), data.size(), digest, &size, EVP_md5(), nullptr);
     std::string out;
-    char hex[3];
-    for (unsigned int i = 0; i < size; ++i) {
-        snprintf(hex, sizeof hex, "%02x", digest[i]);
-        out += hex;
-    }
+    for (unsigned int i = 0; i < size; ++i)
+        out += platform::ccFormat("%02x", digest[i]);
     return out;
 }
 
@@ -107,6 +96,8 @@ class OddServer {
     OddServer() {
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running()) // a stop before the listening begins would be missed
+            std::this_thread::yield();
     }
     ~OddServer() {
         server_.stop();
@@ -134,36 +125,9 @@ class OddServer {
     std::vector<Seen> requests_;
 };
 
-// A loopback socket bound to a free port; its port in `port`.
-int boundSocket(int& port) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    port = ntohs(a.sin_port);
-    return fd;
-}
-
-// A port that takes connections and never answers.
-class SilentServer {
-  public:
-    SilentServer() : fd_(boundSocket(port_)) { listen(fd_, 8); }
-    ~SilentServer() { close(fd_); }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-
-  private:
-    int port_ = 0;
-    int fd_ = -1;
-};
-
-// A loopback port that nothing listens on.
-int closedPort() {
-    int port = 0;
-    close(boundSocket(port));
-    return port;
+// A loopback address that nothing listens on (any more).
+std::string closedURL() {
+    return OddServer().url();
 }
 
 class Outcomes : public ScoreServerDelegate {
@@ -180,7 +144,7 @@ class ScoreClient : public ::testing::Test {
     void SetUp() override {
         unsetenv("TV_SCORE_SERVER_URL");
         outcomes = makeRef<Outcomes>();
-        db = (fs::path(config.path()) / "scores.sqlite").string();
+        db = config.file("scores.sqlite");
     }
     void TearDown() override {
         setScoreServerURL("");
@@ -257,7 +221,7 @@ TEST_F(ScoreClient, PostedScoresAreFoundInOrder) {
 }
 
 TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailure) {
-    setScoreServerURL("http://127.0.0.1:" + std::to_string(closedPort()));
+    setScoreServerURL(closedURL());
     EXPECT_EQ(post({{"score", 1}}), 1);
     EXPECT_EQ(lastEvent(), "postFail");
     EXPECT_FALSE(query(0, 10, 0, 0));
@@ -265,7 +229,12 @@ TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailure) {
 }
 
 TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
-    SilentServer silent;
+    OddServer silent;
+    auto never = [](const httplib::Request&, httplib::Response&) {
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    };
+    silent.server().Post("/api/post-score", never);
+    silent.server().Get("/api/get-scores", never);
     setScoreServerURL(silent.url());
     auto start = std::chrono::steady_clock::now();
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
@@ -308,26 +277,21 @@ TEST_F(ScoreClient, OnlyAPlainOKAcceptsAPost) {
 
 TEST_F(ScoreClient, RedirectsAreNotFollowed) {
     OddServer odd;
-    bool followed = false;
+    odd.server().set_pre_routing_handler([&](const httplib::Request& req, httplib::Response&) {
+        odd.record(req);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     odd.server().Post("/api/post-score", [&](const httplib::Request&, httplib::Response& res) {
         res.set_redirect(odd.url() + "/elsewhere", 307);
     });
     odd.server().Get("/api/get-scores", [&](const httplib::Request&, httplib::Response& res) {
         res.set_redirect(odd.url() + "/elsewhere");
     });
-    odd.server().Post("/elsewhere", [&](const httplib::Request&, httplib::Response& res) {
-        followed = true;
-        res.set_content("OK", "text/plain");
-    });
-    odd.server().Get("/elsewhere", [&](const httplib::Request&, httplib::Response& res) {
-        followed = true;
-        res.set_content("{\"scores\":[]}", "application/json");
-    });
     setScoreServerURL(odd.url());
     EXPECT_EQ(post({{"score", 1}}), 2);
     query(0, 10, 0, 0);
     EXPECT_EQ(outcomes->events, (std::vector<std::string>{"postFail", "requestFail"}));
-    EXPECT_FALSE(followed);
+    EXPECT_EQ(odd.requests().size(), 2u) << "nothing went on to /elsewhere";
 }
 
 TEST_F(ScoreClient, TheFormIsSortedEscapedAndSigned) {
@@ -410,7 +374,7 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
 }
 
 TEST_F(ScoreClient, AValueThatIsNeitherTextNorNumberIsRefusedBeforeSending) {
-    setScoreServerURL("http://127.0.0.1:" + std::to_string(closedPort()));
+    setScoreServerURL(closedURL());
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
     for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
         EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
@@ -425,14 +389,11 @@ TEST_F(ScoreClient, TheDeviceIdentifierIsKeptBesideTheSettings) {
     EXPECT_EQ(id.size(), 32u);
     EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
     EXPECT_EQ(platform::Device::uniqueIdentifier(), id);
-    fs::path file = fs::path(config.path()) / "tindervale" / "device-id";
-    EXPECT_EQ(platform::Device::identifierFilePath(), file.string());
-    std::ifstream in(file);
-    std::string stored;
-    in >> stored;
-    EXPECT_EQ(stored, id);
+    const std::string file = config.file("tindervale/device-id");
+    EXPECT_EQ(platform::Device::identifierFilePath(), file);
+    EXPECT_EQ(readText(file).substr(0, id.size()), id);
     // A damaged file gives way to a new identifier, kept from then on.
-    std::ofstream(file) << "not an id";
+    writeText(file, "not an id");
     std::string fresh = platform::Device::uniqueIdentifier();
     EXPECT_NE(fresh, id);
     EXPECT_EQ(platform::Device::uniqueIdentifier(), fresh);
@@ -490,13 +451,11 @@ TEST_F(ScoreClient, TheServiceBoundsWhatItTakes) {
         EXPECT_GE(status, 400) << c.what;
         EXPECT_NE(body, "OK") << c.what;
     }
-    auto bad = http.Get("/api/get-scores?gamename=nope");
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->status, 404);
-    for (const char* q : {"querytype=9", "limit=0", "offset=-1", "flags=x"}) {
-        auto res = http.Get((std::string("/api/get-scores?gamename=") + kGame + "&" + q).c_str());
+    for (const auto& [query, status] : std::vector<std::pair<std::string, int>>{
+             {"gamename=nope", 404}, {"querytype=9", 400}, {"limit=0", 400}, {"offset=-1", 400}, {"flags=x", 400}}) {
+        auto res = http.Get("/api/get-scores?" + (status == 404 ? query : "gamename=" + std::string(kGame) + "&" + query));
         ASSERT_TRUE(res);
-        EXPECT_EQ(res->status, 400) << q;
+        EXPECT_EQ(res->status, status) << query;
     }
 }
 

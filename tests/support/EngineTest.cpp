@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -27,6 +26,11 @@ std::ostream& operator<<(std::ostream& os, const RGBA& c) {
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "colour " << actual << " is not within " << tolerance << " of " << expected;
+}
+
+bool updatingGoldens() {
+    const char* update = std::getenv("TV_UPDATE_GOLDEN");
+    return update && *update && std::string(update) != "0";
 }
 
 bool readTestPNG(const std::string& path, platform::Bitmap& out) {
@@ -100,9 +104,6 @@ void EngineTest::touchMove(cpVect p) {
 void EngineTest::touchUp(cpVect p) {
     inject(platform::InputKind::TouchEnded, p);
 }
-void EngineTest::touchCancel(cpVect p) {
-    inject(platform::InputKind::TouchCancelled, p);
-}
 
 platform::Bitmap EngineTest::readFrame() const {
     return director()->openGLView()->readPixels();
@@ -127,8 +128,7 @@ std::string EngineTest::saveFrame(const std::string& name) const {
                                                      int badPixels) const {
     platform::Bitmap frame = readFrame();
     std::string goldenPath = std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png";
-    const char* update = std::getenv("TV_UPDATE_GOLDEN");
-    if (update && *update && std::string(update) != "0") {
+    if (updatingGoldens()) {
         fs::create_directories(TV_TEST_GOLDEN_DIR);
         if (!platform::writePNG(goldenPath, frame))
             return ::testing::AssertionFailure() << "cannot write " << goldenPath;

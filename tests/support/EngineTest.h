@@ -37,6 +37,9 @@ template <class E> auto Fails(const std::string& message) {
     return ::testing::ThrowsMessage<E>(::testing::StrEq(message));
 }
 
+// Whether golden pictures are being written rather than compared (TV_UPDATE_GOLDEN=1).
+bool updatingGoldens();
+
 // Reads a PNG written by writePNG (8-bit RGBA) back; false when it cannot.
 bool readTestPNG(const std::string& path, platform::Bitmap& out);
 
@@ -61,7 +64,6 @@ class EngineTest : public ::testing::Test {
     void touchDown(cpVect viewPoint);
     void touchMove(cpVect viewPoint);
     void touchUp(cpVect viewPoint);
-    void touchCancel(cpVect viewPoint);
     // The same in screen points (origin bottom-left).
     static cpVect viewPoint(cpVect screenPoint) { return cpv(screenPoint.x, 480 - screenPoint.y); }
 

@@ -5,13 +5,7 @@
 #include <png.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <memory>
-
-namespace fs = std::filesystem;
 
 bool writeRawPNG(const std::string& path, const RawPNG& spec) {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
