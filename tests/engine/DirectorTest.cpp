@@ -4,6 +4,7 @@
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
 
+#include "engine/Application.h"
 #include "engine/Errors.h"
 #include "engine/Engine.h"
 #include "engine/Scheduler.h"
@@ -15,6 +16,7 @@
 #include "platform/System.h"
 
 #include <array>
+#include <chrono>
 #include <cmath>
 
 using DirectorTest = EngineTest;
@@ -75,6 +77,17 @@ TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
         [&] { director()->runWithScene(Scene::node()); },
         Fails<AssertionFailure>(
             "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead"));
+}
+
+// Waiting an interval before the first frame would only hold the first picture
+// back; the run loop draws it at once (a frame interval of 2 s shows the wait).
+TEST_F(DirectorTest, TheRunLoopDrawsTheFirstFrameWithoutWaitingAnInterval) {
+    director()->setAnimationInterval(2.0);
+    runScene(Scene::node());
+    auto start = std::chrono::steady_clock::now();
+    Application::sharedApplication().run(nullptr, [&] { return director()->totalFrames() >= 1; });
+    EXPECT_EQ(director()->totalFrames(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 // Each change, made between frames, one after the other from A running: what
