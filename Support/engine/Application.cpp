@@ -58,9 +58,11 @@ bool Application::openURL(const std::string& url) {
     return platform::openURL(url);
 }
 
-Application::TimerId Application::addTimer(double periodSeconds, std::function<void()> callback) {
+Application::TimerId Application::addTimer(double periodSeconds, std::function<void()> callback,
+                                          double firstDelaySeconds) {
     TimerId id = nextTimerId_++;
-    timers_[id] = TimerEntry{periodSeconds, steadyNow() + periodSeconds, std::move(callback)};
+    double firstDelay = firstDelaySeconds >= 0 ? firstDelaySeconds : periodSeconds;
+    timers_[id] = TimerEntry{periodSeconds, steadyNow() + firstDelay, std::move(callback)};
     return id;
 }
 

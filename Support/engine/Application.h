@@ -86,8 +86,9 @@ class Application {
     bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
     bool openURL(const std::string& url);
 
-    // A repeating timer on the main thread, first firing one period from now.
-    TimerId addTimer(double periodSeconds, std::function<void()> callback);
+    // A repeating timer on the main thread, first firing one period from now,
+    // or after `firstDelaySeconds` when that is given (0: at the next turn of the loop).
+    TimerId addTimer(double periodSeconds, std::function<void()> callback, double firstDelaySeconds = -1);
     void removeTimer(TimerId id);
     bool hasTimers() const { return !timers_.empty(); }
     // Fires every timer once, whatever its period (frames driven by a script or a test).

@@ -381,7 +381,11 @@ void Director::startAnimation() {
     readClock(lastUpdate_);
     Application& app = Application::sharedApplication();
     if (animationTimer_) app.removeTimer(animationTimer_);
-    animationTimer_ = app.addTimer(animationInterval_, [this] { mainLoop(); });
+    // Before the first scene is shown nothing is gained by waiting an interval:
+    // that frame comes at once and the picture is up one interval sooner. A
+    // restart (pause, resume, a new interval) keeps its wait.
+    double firstDelay = runningScene_ ? animationInterval_ : 0;
+    animationTimer_ = app.addTimer(animationInterval_, [this] { mainLoop(); }, firstDelay);
 }
 
 void Director::stopAnimation() {

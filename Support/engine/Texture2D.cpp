@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -46,6 +47,27 @@ std::vector<uint8_t> placePicture(const platform::Bitmap& image, uint32_t width,
     const uint32_t outW = std::min(width, (srcW + block - 1) / block);
     const uint32_t outH = std::min(height, (srcH + block - 1) / block);
     const bool needsPremultiply = image.hasAlpha && !image.premultiplied;
+    if (halvings == 0) {
+        // One picture pixel per texel (nearly every picture): rows are copied, not averaged.
+        for (uint32_t y = 0; y < outH; ++y) {
+            const uint8_t* src = image.pixel(0, static_cast<int>(y));
+            uint8_t* dst = &out[static_cast<size_t>(y) * width * 4];
+            if (!needsPremultiply) {
+                std::memcpy(dst, src, static_cast<size_t>(outW) * 4);
+                if (!image.hasAlpha)
+                    for (uint32_t x = 0; x < outW; ++x)
+                        dst[x * 4 + 3] = 255;
+                continue;
+            }
+            for (uint32_t x = 0; x < outW; ++x, src += 4, dst += 4) {
+                uint32_t a = src[3];
+                for (int c = 0; c < 3; ++c)
+                    dst[c] = static_cast<uint8_t>((src[c] * a + 127) / 255);
+                dst[3] = static_cast<uint8_t>(a);
+            }
+        }
+        return out;
+    }
     for (uint32_t y = 0; y < outH; ++y) {
         for (uint32_t x = 0; x < outW; ++x) {
             uint32_t sum[4] = {0, 0, 0, 0};

@@ -4,6 +4,7 @@
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
 
+#include "engine/Application.h"
 #include "engine/Engine.h"
 #include "engine/Errors.h"
 #include "engine/Scheduler.h"
@@ -12,6 +13,8 @@
 #include "platform/Surface.h"
 #include "platform/System.h"
 #include "support/TestPictures.h"
+
+#include <chrono>
 
 using DirectorTest = EngineTest;
 
@@ -65,6 +68,17 @@ TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
         [&] { director()->runWithScene(Scene::node()); },
         Fails<AssertionFailure>(
             "You can't run an scene if another Scene is running. Use replaceScene or pushScene instead"));
+}
+
+// Waiting an interval before the first frame would only hold the first picture
+// back; the run loop draws it at once (a frame interval of 30 s shows the wait).
+TEST_F(DirectorTest, TheRunLoopDrawsTheFirstFrameWithoutWaitingAnInterval) {
+    director()->setAnimationInterval(30.0);
+    runScene(Scene::node());
+    auto start = std::chrono::steady_clock::now();
+    Application::sharedApplication().run(nullptr, [&] { return director()->totalFrames() >= 1; });
+    EXPECT_EQ(director()->totalFrames(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 // Each change, made between frames, one after the other from A running: what
