@@ -94,6 +94,19 @@ class Director : public Ref, public EAGLTouchDelegate, public KeyEventsDelegate 
     void pause();
     void resume();
     bool isPaused() const { return paused_; }
+    // One frame. Where its pixels go, which is what a software rasteriser
+    // spends an idle frame on:
+    // 1. The view's framebuffer object is cleared. It has a depth buffer only
+    //    when one was asked for (not by default): without one the depth test
+    //    the projection turns on, and the depth clear, cost nothing.
+    // 2. The scene draws into it; textured nodes through GLStateCache.
+    // 3. The view presents it (EAGLView::swapBuffers): headless it only
+    //    finishes the frame; with a window one textured pass copies it in
+    //    (GLSurface::present) and the window is swapped.
+    // The frame is not drawn straight into the window to save that pass: the
+    // desktop's window has 8 bits a channel and no alpha, the view 5-6-5 (the
+    // default) or RGBA with destination alpha, so the window would not show
+    // the pixels that are read back (screenshots, golden pictures).
     void mainLoop();
     void calculateDeltaTime();
     float dt() const { return dt_; }

@@ -171,22 +171,31 @@ bool GLSurface::present(GLuint texture, float maxS, float maxT) {
 
     GLfloat clearColor[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
-    glViewport(0, 0, w, h);
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 1); // the bars
-    glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     // The picture's box, in whole pixels from the bottom-left.
     int boxX = static_cast<int>(std::lround(box.x)), boxW = static_cast<int>(std::lround(box.width));
     int boxH = static_cast<int>(std::lround(box.height));
     int boxY = h - boxH - static_cast<int>(std::lround(box.y));
+    glBindFramebufferOES(GL_FRAMEBUFFER_OES, 0);
+    glDisable(GL_SCISSOR_TEST);
+    if (boxX > 0 || boxY > 0 || boxW < w || boxH < h) {
+        // Bars only where the picture leaves room: a cleared window it covers whole is a wasted fill.
+        glViewport(0, 0, w, h);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    }
     glViewport(boxX, boxY, boxW, boxH);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_SCISSOR_TEST);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
+    // Pixel for pixel, every window pixel's centre is a texel's centre, where
+    // linear filtering gives that texel alone: the nearest texel is the same
+    // pixel at less cost. Scaled, the picture is filtered.
+    GLint filter = boxW == widthPoints_ * scale_ && boxH == heightPoints_ * scale_ ? GL_NEAREST : GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

@@ -53,6 +53,9 @@ class GLSurface {
     // the window, as large as fits whole, centred between black bars, and
     // presents it. The engine's GL state is kept. Headless, it only makes
     // sure the frame's drawing is done, so that commands never pile up.
+    // Pixel for pixel (the usual case) that is one unblended, unfiltered pass
+    // and no clear; scaled or letterboxed, the bars are cleared and the
+    // picture filtered.
     bool present(GLuint texture, float maxS, float maxT);
     // Presents the window's own back buffer (when there are no framebuffer objects).
     bool presentDefault();

@@ -7,38 +7,15 @@
 //                          picture pays the software rasteriser on its first frame
 //   bare_peer idle SECONDS the same at 60 frames per second for SECONDS
 
-#include <SDL.h>
-#include <GLES/gl.h>
+#include "PeerWindow.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 480;
-
-SDL_GLContext glesContext(SDL_Window*& window) {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) std::exit(1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    window = SDL_CreateWindow("peer", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (!context) {
-        std::fprintf(stderr, "%s\n", SDL_GetError());
-        std::exit(1);
-    }
-    glViewport(0, 0, kWidth, kHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrthof(0, kWidth, 0, kHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    return context;
-}
+using peer::glesContext;
 
 // A bare SDL2 + GL ES 1.1 program: window, context, `frames` cleared and presented frames.
 void runFrames(int frames) {
@@ -48,9 +25,7 @@ void runFrames(int frames) {
         glClear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapWindow(window);
     }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    peer::closeWindow(window, context);
 }
 
 // The same, each frame showing one screen-sized picture (made in code: no image library).
@@ -107,9 +82,7 @@ void runIdle(double seconds) {
         Uint64 due = start + frame * 1000 / 60, now = SDL_GetTicks64();
         if (due > now) SDL_Delay(static_cast<Uint32>(due - now));
     }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    peer::closeWindow(window, context);
 }
 
 } // namespace

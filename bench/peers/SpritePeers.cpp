@@ -2,20 +2,23 @@
 // that bench/peers/run.sh can interleave them: N moving sprites of S x S
 // pixels drawn for F frames in a 320 x 480 window, each frame presented and
 // finished; prints "<mode> <ms per frame>".
-//   sprite_peers engine|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES
+//   sprite_peers engine|engine-atlas|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES
+// engine-atlas draws the sprites as the quads of texture atlases, one draw
+// call per 16,384 quads (16-bit indices), as the GL ES batch does.
 // Headless with SDL_VIDEODRIVER=offscreen; the same Mesa stack for all.
 
 #include "engine/Director.h"
 #include "engine/Engine.h"
+#include "engine/GLStateCache.h"
 #include "engine/Scene.h"
 #include "engine/Scheduler.h"
 #include "engine/Sprite.h"
+#include "engine/TextureAtlas.h"
 #include "engine/TextureMgr.h"
 #include "platform/Surface.h"
 #include "platform/System.h"
 
-#include <SDL.h>
-#include <GLES/gl.h>
+#include "PeerWindow.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,7 +30,8 @@
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 480;
+using peer::kHeight;
+using peer::kWidth;
 
 // A picture with soft edges, so that blending has work to do.
 std::vector<uint8_t> picture(int size) {
@@ -71,7 +75,41 @@ double msPerFrame(Clock::time_point start, int frames) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / frames;
 }
 
-double runEngine(int size, int count, int frames) {
+// Every mover as one quad of a texture atlas, drawn as an AtlasNode draws.
+class QuadField : public CocosNode {
+  public:
+    QuadField(Texture2D* texture, int count) : texture_(texture) {
+        for (int first = 0; first < count; first += static_cast<int>(TextureAtlas::kMaxQuads)) {
+            auto n = static_cast<uint32_t>(std::min(count - first, static_cast<int>(TextureAtlas::kMaxQuads)));
+            // Any picture the cache holds: the atlas gets the movers' texture right after.
+            atlases_.push_back(TextureAtlas::textureAtlasWithFile("fps_images.png", n));
+            atlases_.back()->setTexture(texture);
+        }
+    }
+    void place(const std::vector<Mover>& m, float size) {
+        const ccQuad2 coordinates{0, 1, 1, 1, 0, 0, 1, 0};
+        for (size_t i = 0; i < m.size(); ++i) {
+            float x = m[i].x, y = m[i].y;
+            ccQuad3 corners{x, y, 0, x + size, y, 0, x, y + size, 0, x + size, y + size, 0};
+            atlases_[i / TextureAtlas::kMaxQuads]->updateQuadWithTexture(
+                &coordinates, &corners, static_cast<uint32_t>(i % TextureAtlas::kMaxQuads));
+        }
+    }
+    void draw() override {
+        for (auto& atlas : atlases_) {
+            GLStateCache::prepare(texture_.get(), GLTint{});
+            atlas->drawQuads();
+            GLStateCache::drawn();
+        }
+    }
+    bool drawsThroughStateCache() const override { return true; }
+
+  private:
+    RefPtr<Texture2D> texture_;
+    std::vector<RefPtr<TextureAtlas>> atlases_;
+};
+
+double runEngine(int size, int count, int frames, bool atlas) {
     std::string error;
     if (!startEngine(true, &error)) throw std::runtime_error(error);
     RefPtr<Window> window = makeRef<Window>(ccRectMake(0, 0, kWidth, kHeight));
@@ -84,15 +122,23 @@ double runEngine(int size, int count, int frames) {
     RefPtr<Scene> scene = Scene::node();
     auto m = movers(count, size);
     std::vector<RefPtr<Sprite>> sprites;
-    for (int i = 0; i < count; ++i) {
-        sprites.push_back(Sprite::spriteWithTexture(texture));
-        scene->add(sprites.back());
+    RefPtr<QuadField> field;
+    if (atlas) {
+        field = makeRef<QuadField>(texture.get(), count);
+        field->init();
+        scene->add(field);
+    } else {
+        for (int i = 0; i < count; ++i) {
+            sprites.push_back(Sprite::spriteWithTexture(texture));
+            scene->add(sprites.back());
+        }
     }
     director->runWithScene(scene);
     glFinish();
     auto start = Clock::now();
     for (int f = 0; f < frames; ++f) {
         move(m, size);
+        if (field) field->place(m, static_cast<float>(size));
         for (size_t i = 0; i < sprites.size(); ++i)
             sprites[i]->setPosition(cpv(m[i].x + size * 0.5f, m[i].y + size * 0.5f));
         director->mainLoop();
@@ -125,6 +171,8 @@ double runSDL(int size, int count, int frames, bool geometry) {
     SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STATIC, size, size);
     SDL_UpdateTexture(texture, nullptr, pixels.data(), size * 4);
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    // Filtered as the engine's sprites, SFML's smooth textures and the GL ES batch are (SDL's default is nearest).
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeLinear);
     auto m = movers(count, size);
     std::vector<SDL_Vertex> vertices;
     std::vector<int> indices;
@@ -166,31 +214,10 @@ double runSDL(int size, int count, int frames, bool geometry) {
     return ms;
 }
 
-SDL_GLContext glesContext(SDL_Window*& window) {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) std::exit(1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    window = SDL_CreateWindow("peer", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (!context) {
-        std::fprintf(stderr, "%s\n", SDL_GetError());
-        std::exit(1);
-    }
-    glViewport(0, 0, kWidth, kHeight);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrthof(0, kWidth, 0, kHeight, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    return context;
-}
-
 // The practical limit: one array, one call, state set once.
 double runBatch(int size, int count, int frames) {
     SDL_Window* window = nullptr;
-    SDL_GLContext context = glesContext(window);
+    SDL_GLContext context = peer::glesContext(window);
     auto pixels = picture(size);
     GLuint texture = 0;
     glGenTextures(1, &texture);
@@ -230,9 +257,7 @@ double runBatch(int size, int count, int frames) {
         glFinish();
     }
     double ms = msPerFrame(start, frames);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    peer::closeWindow(window, context);
     return ms;
 }
 
@@ -241,14 +266,14 @@ double runBatch(int size, int count, int frames) {
 int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
     if (argc != 5) {
-        std::fprintf(stderr, "usage: %s engine|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES\n",
+        std::fprintf(stderr, "usage: %s engine|engine-atlas|sdl-copy|sdl-geometry|gles-batch SIZE COUNT FRAMES\n",
                      argv[0]);
         return 2;
     }
     int size = std::atoi(argv[2]), count = std::atoi(argv[3]), frames = std::atoi(argv[4]);
     double ms = 0;
-    if (mode == "engine")
-        ms = runEngine(size, count, frames);
+    if (mode == "engine" || mode == "engine-atlas")
+        ms = runEngine(size, count, frames, mode == "engine-atlas");
     else if (mode == "sdl-copy")
         ms = runSDL(size, count, frames, false);
     else if (mode == "sdl-geometry")

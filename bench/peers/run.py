@@ -63,6 +63,10 @@ if args.only in (None, "sprites"):
         have_sfml = os.path.exists(sfml) and xdisplay() is not None
         if have_sfml:
             modes += ["sfml-sprite", "sfml-vertexarray"]
+        # The atlas against the peers that also draw every quad in one call.
+        atlas = size == 4
+        if atlas:
+            modes.append("engine-atlas")
         results = {m: [] for m in modes}
         for r in range(args.rounds):
             for m in modes:
@@ -71,7 +75,11 @@ if args.only in (None, "sprites"):
                 else:
                     out = run([peers, m, str(size), str(count), "100"], env)
                 results[m].append(float(out.split()[1]))
-        table(f"{count} moving {size}x{size} sprites, ms/frame", results, "engine", modes[1:])
+        sprite_peers_ = [m for m in modes[1:] if m != "engine-atlas"]
+        table(f"{count} moving {size}x{size} sprites, ms/frame", results, "engine", sprite_peers_)
+        if atlas:
+            table(f"{count} moving {size}x{size} atlas quads, one call, ms/frame", results, "engine-atlas",
+                  [m for m in sprite_peers_ if m in ("sdl-geometry", "gles-batch", "sfml-vertexarray")])
 
 if args.only in (None, "startup"):
     # bare-picture: the bare program also showing one textured picture, as the game's first frame does.
