@@ -16,6 +16,8 @@
 namespace {
 
 using peer::glesContext;
+using peer::kHeight;
+using peer::kWidth;
 
 // A bare SDL2 + GL ES 1.1 program: window, context, `frames` cleared and presented frames.
 void runFrames(int frames) {
@@ -62,9 +64,7 @@ void runPicture(int frames) {
         SDL_GL_SwapWindow(window);
     }
     glDeleteTextures(1, &texture);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
+    peer::closeWindow(window, context);
 }
 
 // The same at 60 frames per second for `seconds`: the idle peer.
