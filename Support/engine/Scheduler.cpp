@@ -226,11 +226,11 @@ void Scheduler::tick(float dt) {
 }
 
 void Scheduler::prefetchAhead(size_t i) const {
-    // Each stage reads only what an earlier stage fetched, through objects the
-    // list keeps alive: the timer, then its node, the node's list of actions,
-    // the first action. Most timers are action steps, so their walk is a chain
-    // of misses otherwise.
-    // Two timers between stages give each fetch about one memory latency.
+    // Most timers are action steps, and each is a chain of objects (timer,
+    // node, list of actions, action, its members) that would miss one after
+    // the other. Each stage reads only what the stage before fetched, through
+    // objects the list keeps alive; two timers between stages give each fetch
+    // about one memory latency.
     constexpr size_t stages = 5, spacing = 2, timerAhead = (stages + 1) * spacing;
     const size_t n = scheduledMethods_.size();
     if (i + timerAhead < n) {
