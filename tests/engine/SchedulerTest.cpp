@@ -169,11 +169,17 @@ TEST_F(SchedulerWalkTest, NodesAndActionsDroppedDuringATick) {
             scene->removeAndStop(nodes[i]); // later nodes, gone with their actions
         nodes[2]->stopAction(probes[2]);    // a later node's action
     };
+    // Both live on until their step is over.
     probes[5]->onUpdate = [&] {
-        if (dropping) nodes[5]->cleanup(); // its own node, and with it itself
+        if (!dropping) return;
+        nodes[5]->cleanup(); // its own node, and with it itself
+        journal.push_back(probes[5]->name() + " after cleanup");
     };
     probes[6]->onUpdate = [&] {
-        if (dropping) scene->removeAndStop(nodes[6]); // its own node's last owner
+        if (!dropping) return;
+        scene->removeAndStop(nodes[6]); // its own node's last owner
+        journal.push_back(probes[6]->name() + " after removal, actions " +
+                          std::to_string(nodes[6]->numberOfRunningActions()));
     };
     runScene(scene);
     stepFrames(2);
@@ -182,6 +188,7 @@ TEST_F(SchedulerWalkTest, NodesAndActionsDroppedDuringATick) {
     step();
     dropping = false;
     EXPECT_EQ(updated(journal), (std::vector<std::string>{"n0", "n1", "n3", "n4", "n5", "n6", "n7"}));
+    EXPECT_THAT(journal, ::testing::IsSupersetOf({"n5 after cleanup", "n6 after removal, actions 0"}));
     journal.clear();
     step();
     EXPECT_EQ(updated(journal), (std::vector<std::string>{"n0", "n1", "n3", "n4", "n7"}));
