@@ -55,6 +55,14 @@ void RepeatForever::step(float dt) {
     if (other_->isDone()) other_->start();
 }
 
+void RepeatForever::prefetchMembers(int depth) const {
+    if (!other_) return;
+    if (depth == 0)
+        prefetchAction(other_.get());
+    else
+        other_->prefetchMembers(depth - 1);
+}
+
 RefPtr<RepeatForever> RepeatForever::reverse() {
     return actionWithAction(reverseOf(other_));
 }

@@ -36,7 +36,7 @@ CocosNode::~CocosNode() {
     }
     children_.clear();
     scheduledSelectors_.reset();
-    actionLists_ = nullptr;
+    releaseActions();
 }
 
 float CocosNode::scale() const {
@@ -248,8 +248,21 @@ void CocosNode::onExit() {
 }
 
 void CocosNode::cleanup() {
-    actionLists_ = nullptr;
+    releaseActions();
     scheduledSelectors_.reset();
+}
+
+void CocosNode::releaseActions() {
+    ++actionsReleased_;
+    ActionList running, toRemove, toAdd; // freed last to first, as the lists always were
+    toAdd.swap(actionsToAdd_);
+    toRemove.swap(actionsToRemove_);
+    running.swap(actions_);
+    // A step under way still holds raw pointers into these: they go when it ends.
+    if (stepDepth_ > 0) {
+        for (ActionList* list : {&toAdd, &toRemove, &running})
+            retiredActions_.insert(retiredActions_.end(), list->begin(), list->end());
+    }
 }
 
 // ---- actions
@@ -259,68 +272,72 @@ Action* CocosNode::runAction(Action* action) {
     RefPtr<Action> keep(action);
     action->setTarget(this);
     action->start();
-    if (!actionLists_) {
-        actionLists_ = makeRef<ActionLists>();
-        actionLists_->actions.reserve(4);
-        actionLists_->actionsToRemove.reserve(4);
-        actionLists_->actionsToAdd.reserve(4);
+    actionsToAdd_.emplace_back(action);
+    if (!scheduledTimer("step_")) {
+        schedule("step_", [this](float dt) { step_(dt); });
+        scheduledTimer("step_")->stepsActions_ = true;
     }
-    actionLists_->actionsToAdd.emplace_back(action);
-    schedule("step_", [this](float dt) { step_(dt); });
     return action;
 }
 
 void CocosNode::stopAction(Action* action) {
-    if (!actionLists_ || !action) return;
-    auto& l = *actionLists_;
+    if (!action) return;
     auto has = [action](auto& list) { return std::find(list.begin(), list.end(), action) != list.end(); };
-    if (has(l.actionsToRemove)) return;
-    if (auto it = std::find(l.actionsToAdd.begin(), l.actionsToAdd.end(), action);
-        it != l.actionsToAdd.end()) {
-        l.actionsToAdd.erase(it);
+    if (has(actionsToRemove_)) return;
+    if (auto it = std::find(actionsToAdd_.begin(), actionsToAdd_.end(), action); it != actionsToAdd_.end()) {
+        actionsToAdd_.erase(it);
         return;
     }
-    if (has(l.actions)) l.actionsToRemove.emplace_back(action);
+    if (has(actions_)) actionsToRemove_.emplace_back(action);
 }
 
 void CocosNode::stopAllActions() {
-    if (!actionLists_) return;
-    auto& l = *actionLists_;
-    l.actionsToAdd.clear();
-    for (auto& a : l.actions)
-        if (std::find(l.actionsToRemove.begin(), l.actionsToRemove.end(), a) == l.actionsToRemove.end())
-            l.actionsToRemove.push_back(a);
+    actionsToAdd_.clear();
+    for (auto& a : actions_)
+        if (std::find(actionsToRemove_.begin(), actionsToRemove_.end(), a) == actionsToRemove_.end())
+            actionsToRemove_.push_back(a);
 }
 
 int32_t CocosNode::numberOfRunningActions() const {
-    if (!actionLists_) return 0;
-    return static_cast<int32_t>(actionLists_->actionsToAdd.size() + actionLists_->actions.size());
+    return static_cast<int32_t>(actionsToAdd_.size() + actions_.size());
 }
 
 void CocosNode::step_(float dt) {
-    RefPtr<ActionLists> lists = actionLists_;
-    if (lists) {
-        for (auto& gone : lists->actionsToRemove) {
-            auto& a = lists->actions;
-            a.erase(std::remove(a.begin(), a.end(), gone), a.end());
-        }
-        lists->actionsToRemove.clear();
-        lists->actions.insert(lists->actions.end(), lists->actionsToAdd.begin(), lists->actionsToAdd.end());
-        lists->actionsToAdd.clear();
+    // A step inside a step (an action stepping its own node) must not free
+    // what the outer walk is on: park the running actions first.
+    if (stepDepth_ > 0) retiredActions_.insert(retiredActions_.end(), actions_.begin(), actions_.end());
+    if (!actionsToRemove_.empty()) {
+        for (auto& gone : actionsToRemove_)
+            std::erase(actions_, gone);
+        actionsToRemove_.clear();
     }
-    if (!lists || lists->actions.empty()) {
+    if (!actionsToAdd_.empty()) {
+        actions_.insert(actions_.end(), actionsToAdd_.begin(), actionsToAdd_.end());
+        actionsToAdd_.clear();
+    }
+    if (actions_.empty()) {
         unschedule("step_");
         return;
     }
+    // No references are taken per action: the list holds each one, and a
+    // cleanup during the walk parks the list instead of freeing it.
+    struct Stepping {
+        CocosNode& node;
+        explicit Stepping(CocosNode& n) : node(n) { ++node.stepDepth_; }
+        ~Stepping() {
+            if (--node.stepDepth_ == 0 && !node.retiredActions_.empty()) ActionList().swap(node.retiredActions_);
+        }
+    } stepping(*this);
+    const uint32_t released = actionsReleased_;
     // The walk is over this frame's list; changes wait in the pending lists.
-    for (size_t i = 0; i < lists->actions.size(); ++i) {
-        RefPtr<Action> action = lists->actions[i];
+    for (size_t i = 0; i < actions_.size(); ++i) {
+        Action* action = actions_[i].get();
         action->step(dt);
-        if (actionLists_ != lists) return; // cleaned up during the step
+        if (actionsReleased_ != released) return; // cleaned up during the step
         if (action->isDone()) {
             action->stop();
-            if (actionLists_ != lists) return;
-            lists->actionsToRemove.push_back(action);
+            if (actionsReleased_ != released) return;
+            actionsToRemove_.emplace_back(action);
         }
     }
 }

@@ -112,6 +112,26 @@ class CocosNode : public Ref {
     int32_t numberOfRunningActions() const;
     // The per-frame action step, called through the node's "step_" timer.
     void step_(float dt);
+    // Fetches into the cache what `step_` will read, in stages the scheduler
+    // issues a few timers ahead of its walk, each stage reading only what the
+    // one before fetched: 0 the node, 1 its list of actions and its weak
+    // pointers' block (the actions' link to it), 2 its first action, 3 and
+    // up that action's members, one level further down per stage.
+    void prefetchStep(int stage) const {
+        if (stage == 0) {
+            __builtin_prefetch(this);
+            __builtin_prefetch(&stepDepth_);
+        } else if (actions_.empty()) {
+            return;
+        } else if (stage == 1) {
+            __builtin_prefetch(actions_.data());
+            prefetchWeakControl();
+        } else if (stage == 2) {
+            prefetchAction(actions_.front().get());
+        } else {
+            actions_.front()->prefetchMembers(stage - 3);
+        }
+    }
 
     // Timers, keyed by selector name.
     void schedule(const std::string& selector, TimerCall call);
@@ -124,22 +144,29 @@ class CocosNode : public Ref {
 
   private:
     [[no_unique_address]] LiveCount<CocosNode> liveCount_;
-    struct ActionLists : Ref {
-        std::vector<RefPtr<Action>> actions;
-        std::vector<RefPtr<Action>> actionsToRemove;
-        std::vector<RefPtr<Action>> actionsToAdd;
-    };
+    using ActionList = std::vector<RefPtr<Action>>;
     using TimerMap = std::map<std::string, RefPtr<Timer>>;
 
     void insertChild(CocosNode* child, int32_t z);
     void setZOrder(int32_t z) { zOrder_ = z; }
     void detachChild(CocosNode* child, bool cleanupChild);
+    void releaseActions();
     CocosNode* childByTag(int32_t tag) const;
 
     float rotation_ = 0;
     float scaleX_ = 1;
     float scaleY_ = 1;
     cpVect position_;
+    // The action lists sit beside the position: the per-frame step reads both.
+    ActionList actions_;
+    ActionList actionsToRemove_;
+    ActionList actionsToAdd_;
+    // Counts the releases of the action lists, so that a step sees its node
+    // cleaned up under it.
+    uint32_t actionsReleased_ = 0;
+    // Steps under way on this node. While one is, actions it may still reach
+    // are parked in retiredActions_ rather than freed.
+    uint32_t stepDepth_ = 0;
     float parallaxRatioX_ = 1;
     float parallaxRatioY_ = 1;
     bool visible_ = true;
@@ -152,8 +179,8 @@ class CocosNode : public Ref {
     bool isRunning_ = false;
     CocosNode* parent_ = nullptr; // weak: the parent holds us
     int32_t tag_ = kInvalidTag;
-    RefPtr<ActionLists> actionLists_;
     std::unique_ptr<TimerMap> scheduledSelectors_;
+    ActionList retiredActions_;
 };
 
 // Creates a node of class T with its plain initialiser.

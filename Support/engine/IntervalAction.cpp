@@ -146,6 +146,15 @@ void Sequence::update(float t) {
     last_ = found;
 }
 
+void Sequence::prefetchMembers(int depth) const {
+    const TimedAction* member = actions_[last_ == 1 ? 1 : 0].get();
+    if (!member) return;
+    if (depth == 0)
+        prefetchAction(member);
+    else
+        member->prefetchMembers(depth - 1);
+}
+
 RefPtr<TimedAction> Sequence::reverse() {
     return actionOne(actions_[1]->reverse(), actions_[0]->reverse());
 }

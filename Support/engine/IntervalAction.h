@@ -56,6 +56,8 @@ class Sequence : public IntervalAction {
     void update(float t) override;
     RefPtr<TimedAction> reverse() override;
     RefPtr<Action> copy() const override;
+    // The member updated last (the first before any update).
+    void prefetchMembers(int depth) const override;
 
     const std::array<RefPtr<TimedAction>, 2>& actions() const { return actions_; }
     float split() const { return split_; }

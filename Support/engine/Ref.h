@@ -38,6 +38,10 @@ class Ref {
     virtual std::string description() const;
 
     WeakControl* weakControl() const;
+    // Fetches the weak pointers' block into the cache, if there is one.
+    void prefetchWeakControl() const {
+        if (weak_) __builtin_prefetch(weak_);
+    }
 
   private:
     uint32_t refCount_ = 0;

@@ -1,6 +1,6 @@
 // Timers and the scheduler's deferred lists.
 
-#include "support/EngineTest.h"
+#include "ActionTestSupport.h"
 
 #include "engine/Errors.h"
 #include "engine/Scheduler.h"
@@ -128,4 +128,72 @@ TEST_F(SchedulerTest, ATimerOutlivingItsSchedulerCanBeScheduledAgain) {
     scheduler()->scheduleTimer(t); // a fresh scheduler: not "already scheduled"
     scheduler()->tick(0.1f);
     EXPECT_EQ(calls.size(), 2u);
+}
+
+namespace {
+class SchedulerWalkTest : public EngineTest {};
+
+// Names of the probes updated in `journal`, in order.
+std::vector<std::string> updated(const Journal& journal) {
+    std::vector<std::string> names;
+    for (auto& line : journal)
+        if (auto at = line.find(" update"); at != std::string::npos) names.push_back(line.substr(0, at));
+    return names;
+}
+} // namespace
+
+// The tick walks the action steps on plain pointers: whatever an action drops
+// during a tick must stay reachable until the walk is past it, and nothing of
+// it may be stepped from then on. Only nodes own their actions here, and only
+// the scene owns the nodes.
+TEST_F(SchedulerWalkTest, NodesAndActionsDroppedDuringATick) {
+    Journal journal;
+    RefPtr<Scene> scene = Scene::node();
+    std::vector<CocosNode*> nodes;
+    std::vector<Probe*> probes;
+    std::vector<WeakPtr<CocosNode>> alive;
+    for (int i = 0; i < 12; ++i) {
+        RefPtr<CocosNode> node = CocosNode::node();
+        RefPtr<Probe> probe = Probe::probe(&journal, "n" + std::to_string(i), 100);
+        node->runAction(probe);
+        scene->add(node);
+        nodes.push_back(node.get());
+        probes.push_back(probe.get());
+        alive.emplace_back(node.get());
+    }
+    nodes[5]->runAction(Probe::probe(&journal, "n5b", 100));
+    bool dropping = false;
+    probes[0]->onUpdate = [&] {
+        if (!dropping) return;
+        for (int i = 8; i < 12; ++i)
+            scene->removeAndStop(nodes[i]); // later nodes, gone with their actions
+        nodes[2]->stopAction(probes[2]);    // a later node's action
+    };
+    // Both live on until their step is over.
+    probes[5]->onUpdate = [&] {
+        if (!dropping) return;
+        nodes[5]->cleanup(); // its own node, and with it itself
+        journal.push_back(probes[5]->name() + " after cleanup");
+    };
+    probes[6]->onUpdate = [&] {
+        if (!dropping) return;
+        scene->removeAndStop(nodes[6]); // its own node's last owner
+        journal.push_back(probes[6]->name() + " after removal, actions " +
+                          std::to_string(nodes[6]->numberOfRunningActions()));
+    };
+    runScene(scene);
+    stepFrames(2);
+    journal.clear();
+    dropping = true;
+    step();
+    dropping = false;
+    EXPECT_EQ(updated(journal), (std::vector<std::string>{"n0", "n1", "n3", "n4", "n5", "n6", "n7"}));
+    EXPECT_THAT(journal, ::testing::IsSupersetOf({"n5 after cleanup", "n6 after removal, actions 0"}));
+    journal.clear();
+    step();
+    EXPECT_EQ(updated(journal), (std::vector<std::string>{"n0", "n1", "n3", "n4", "n7"}));
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(static_cast<bool>(alive[i]), i < 6 || i == 7) << "node " << i;
+    EXPECT_EQ(nodes[2]->numberOfRunningActions(), 0);
+    EXPECT_EQ(nodes[5]->numberOfRunningActions(), 0);
 }
