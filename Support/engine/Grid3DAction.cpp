@@ -74,31 +74,30 @@ float flipLift(float t) {
 } // namespace
 
 void FlipX3D::update(float t) {
-    float s = flipLift(t);
-    float c = std::cos(kPi * t / 2);
+    flip(t, true);
+}
+
+// The edge nearer the origin lifts toward the viewer and swings over to where
+// the far edge was; the far edge sinks and swings back. Along x the edges are
+// the columns i = 0 and 1 of the 1 x 1 grid, along y the rows j = 0 and 1.
+void FlipX3D::flip(float t, bool alongX) {
+    auto coordinate = [alongX](ccVertex3D& v) -> float& { return alongX ? v.x : v.y; };
+    auto corner = [alongX](int32_t edge, int32_t k) { return alongX ? at(edge, k) : at(k, edge); };
     ccVertex3D v00 = originalVertex(at(0, 0)), v11 = originalVertex(at(1, 1));
-    float m;
-    int32_t nearEdge, farEdge;
-    if (v11.x > v00.x) {
-        m = v11.x;
-        nearEdge = 0;
-        farEdge = 1;
-    } else {
-        m = v00.x;
-        nearEdge = 1;
-        farEdge = 0;
-    }
-    float dx = m - m * c;
-    float dz = std::fabs(std::floor(m * s * 0.25f));
-    for (int32_t j = 0; j <= 1; ++j) {
-        ccVertex3D v = originalVertex(at(nearEdge, j));
-        v.x = dx;
+    const bool ascending = coordinate(v11) > coordinate(v00);
+    const float m = ascending ? coordinate(v11) : coordinate(v00);
+    const int32_t nearEdge = ascending ? 0 : 1, farEdge = 1 - nearEdge;
+    const float d = m - m * std::cos(kPi * t / 2);
+    const float dz = std::fabs(std::floor(m * flipLift(t) * 0.25f));
+    for (int32_t k = 0; k <= 1; ++k) {
+        ccVertex3D v = originalVertex(corner(nearEdge, k));
+        coordinate(v) = d;
         v.z += dz;
-        setVertex(at(nearEdge, j), v);
-        v = originalVertex(at(farEdge, j));
-        v.x -= dx;
+        setVertex(corner(nearEdge, k), v);
+        v = originalVertex(corner(farEdge, k));
+        coordinate(v) -= d;
         v.z -= dz;
-        setVertex(at(farEdge, j), v);
+        setVertex(corner(farEdge, k), v);
     }
 }
 
@@ -111,32 +110,7 @@ RefPtr<FlipY3D> FlipY3D::actionWithDuration(float duration) {
 }
 
 void FlipY3D::update(float t) {
-    float s = flipLift(t);
-    float c = std::cos(kPi * t / 2);
-    ccVertex3D v00 = originalVertex(at(0, 0)), v11 = originalVertex(at(1, 1));
-    float m;
-    int32_t nearEdge, farEdge;
-    if (v11.y > v00.y) {
-        m = v11.y;
-        nearEdge = 0;
-        farEdge = 1;
-    } else {
-        m = v00.y;
-        nearEdge = 1;
-        farEdge = 0;
-    }
-    float dy = m - m * c;
-    float dz = std::fabs(std::floor(m * s * 0.25f));
-    for (int32_t i = 0; i <= 1; ++i) {
-        ccVertex3D v = originalVertex(at(i, nearEdge));
-        v.y = dy;
-        v.z += dz;
-        setVertex(at(i, nearEdge), v);
-        v = originalVertex(at(i, farEdge));
-        v.y -= dy;
-        v.z -= dz;
-        setVertex(at(i, farEdge), v);
-    }
+    flip(t, false);
 }
 
 RefPtr<Action> FlipY3D::copy() const {

@@ -27,6 +27,9 @@ class FlipX3D : public Grid3DAction {
     bool initWithSize(ccGridSize gridSize, float duration) override;
     void update(float t) override;
     RefPtr<Action> copy() const override;
+
+  protected:
+    void flip(float t, bool alongX);
 };
 
 // The same about the horizontal centre line.
