@@ -166,27 +166,11 @@ bool CDataScanner::scanString(std::string_view text, std::string* out) {
 }
 
 bool CDataScanner::scanCharactersFromSet(const CharacterSet& set, std::string* out) {
-    const uint8_t* p = current_;
-    while (p < end_ && set.byteIsMember(*p)) ++p;
-    if (p == current_) return false;
-    if (out) {
-        out->clear();
-        appendValidUTF8(*out, {reinterpret_cast<const char*>(current_), static_cast<size_t>(p - current_)});
-    }
-    current_ = p;
-    return true;
+    return scanWhile([&set](uint8_t b) { return set.byteIsMember(b); }, out);
 }
 
 bool CDataScanner::scanUpToCharactersFromSet(const CharacterSet& set, std::string* out) {
-    const uint8_t* p = current_;
-    while (p < end_ && !set.byteIsMember(*p)) ++p;
-    if (p == current_) return false;
-    if (out) {
-        out->clear();
-        appendValidUTF8(*out, {reinterpret_cast<const char*>(current_), static_cast<size_t>(p - current_)});
-    }
-    current_ = p;
-    return true;
+    return scanWhile([&set](uint8_t b) { return !set.byteIsMember(b); }, out);
 }
 
 bool CDataScanner::scanUpToString(std::string_view text, std::string* out) {

@@ -102,6 +102,18 @@ class CDataScanner : public Ref {
     bool scanCPlusPlusStyleComment(std::string* out);
 
   protected:
+    // Takes the bytes for which `taken` holds, at least one, into `out` (valid UTF-8).
+    template <class Predicate> bool scanWhile(Predicate taken, std::string* out) {
+        const uint8_t* p = current_;
+        while (p < end_ && taken(*p)) ++p;
+        if (p == current_) return false;
+        if (out) {
+            out->clear();
+            appendValidUTF8(*out, {reinterpret_cast<const char*>(current_), static_cast<size_t>(p - current_)});
+        }
+        current_ = p;
+        return true;
+    }
     // Scans `bytes` from their beginning; they must outlive the scan.
     void useBytes(std::string_view bytes);
     bool isSameData(std::string_view data) const {

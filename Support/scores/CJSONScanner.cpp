@@ -360,13 +360,5 @@ bool CJSONScanner::scanJSONNumberConstant(double* out, JSONError* error) {
 }
 
 bool CJSONScanner::scanNotQuoteCharactersIntoString(std::string* out) {
-    const uint8_t* p = current_;
-    while (p < end_ && *p != '"' && *p != '\\') ++p;
-    if (p == current_) return false;
-    if (out) {
-        out->clear();
-        appendValidUTF8(*out, {reinterpret_cast<const char*>(current_), static_cast<size_t>(p - current_)});
-    }
-    current_ = p;
-    return true;
+    return scanWhile([](uint8_t b) { return b != '"' && b != '\\'; }, out);
 }

@@ -53,22 +53,21 @@ bool TextScanner::scanUpToString(std::string_view utf8, std::string* out) {
     return true;
 }
 
-bool TextScanner::scanCharactersFromSet(const CharacterSet& set, std::string* out) {
+bool TextScanner::scanWhile(bool member, const CharacterSet& set, std::string* out) {
     size_t end = location_;
-    while (end < text_.size() && set.characterIsMember(text_[end])) ++end;
+    while (end < text_.size() && set.characterIsMember(text_[end]) == member) ++end;
     if (end == location_) return false;
     if (out) *out = encode(std::u32string_view(text_).substr(location_, end - location_));
     location_ = end;
     return true;
 }
 
+bool TextScanner::scanCharactersFromSet(const CharacterSet& set, std::string* out) {
+    return scanWhile(true, set, out);
+}
+
 bool TextScanner::scanUpToCharactersFromSet(const CharacterSet& set, std::string* out) {
-    size_t end = location_;
-    while (end < text_.size() && !set.characterIsMember(text_[end])) ++end;
-    if (end == location_) return false;
-    if (out) *out = encode(std::u32string_view(text_).substr(location_, end - location_));
-    location_ = end;
-    return true;
+    return scanWhile(false, set, out);
 }
 
 char32_t TextScanner::scanCharacter() {

@@ -40,6 +40,8 @@ class TextScanner : public Ref {
     void backtrack(size_t n);
 
   private:
+    // Takes the characters whose membership of `set` is `member`, at least one.
+    bool scanWhile(bool member, const CharacterSet& set, std::string* out);
     static std::u32string decode(std::string_view utf8);
     static std::string encode(std::u32string_view text);
 
