@@ -2,6 +2,8 @@
 // The window every hand-written GL ES peer draws in: SDL2, an OpenGL ES 1.1
 // context, a 320 x 480 viewport with a pixel-for-point projection.
 
+#include "PeerScene.h"
+
 #include <SDL.h>
 #include <GLES/gl.h>
 
@@ -9,8 +11,6 @@
 #include <cstdlib>
 
 namespace peer {
-
-constexpr int kWidth = 320, kHeight = 480;
 
 // Exits with SDL's reason when there is no window or context: a benchmark has no way on.
 inline SDL_GLContext glesContext(SDL_Window*& window) {
