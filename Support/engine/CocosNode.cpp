@@ -273,10 +273,7 @@ Action* CocosNode::runAction(Action* action) {
     action->setTarget(this);
     action->start();
     actionsToAdd_.emplace_back(action);
-    if (!scheduledTimer("step_")) {
-        schedule("step_", [this](float dt) { step_(dt); });
-        scheduledTimer("step_")->stepsActions_ = true;
-    }
+    addTimer("step_", [this](float dt) { step_(dt); }, 0, true);
     return action;
 }
 
@@ -349,11 +346,16 @@ void CocosNode::schedule(const std::string& selector, TimerCall call) {
 }
 
 void CocosNode::schedule(const std::string& selector, TimerCall call, float interval) {
+    addTimer(selector, std::move(call), interval, false);
+}
+
+void CocosNode::addTimer(const std::string& selector, TimerCall call, float interval, bool stepsActions) {
     ccAssert(!selector.empty() && call != nullptr, "Argument must be non-nil");
     ccAssert(interval >= 0, "Arguemnt must be positive"); // NaN fails too
     if (!scheduledSelectors_) scheduledSelectors_ = std::make_unique<TimerMap>();
     if (scheduledSelectors_->count(selector)) return;
     RefPtr<Timer> timer = Timer::timerWithTarget(this, selector, std::move(call), interval);
+    timer->stepsActions_ = stepsActions;
     if (isRunning_) Scheduler::sharedScheduler()->scheduleTimer(timer);
     (*scheduledSelectors_)[selector] = timer;
 }
