@@ -187,7 +187,6 @@ bool GLSurface::present(GLuint texture, float maxS, float maxT) {
     glViewport(boxX, boxY, boxW, boxH);
     glDisable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
-    glDisable(GL_SCISSOR_TEST);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     // Pixel for pixel, every window pixel's centre is a texel's centre, where
