@@ -50,11 +50,7 @@ class GLStateCacheTest : public EngineTest {
         RefPtr<Scene> scene = Scene::node();
         for (const auto& n : nodes)
             scene->add(n);
-        if (director()->runningScene())
-            director()->replaceScene(scene);
-        else
-            runScene(scene);
-        step();
+        showScene(scene);
         uint64_t before = GLStateCache::drawCalls();
         step();
         return GLStateCache::drawCalls() - before;

@@ -30,11 +30,7 @@ class RibbonTest : public EngineTest {
         scene->add(ColorLayer::layerWithColor(background), -1);
         for (CocosNode* n : nodes)
             scene->add(n);
-        if (director()->runningScene())
-            director()->replaceScene(scene);
-        else
-            runScene(scene);
-        step();
+        showScene(scene);
     }
 };
 

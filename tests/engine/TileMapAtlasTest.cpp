@@ -49,11 +49,7 @@ class TileMapAtlasTest : public EngineTest {
         RefPtr<Scene> scene = Scene::node();
         scene->add(ColorLayer::layerWithColor(0x404040ff), -1);
         scene->add(node);
-        if (director()->runningScene())
-            director()->replaceScene(scene);
-        else
-            runScene(scene);
-        step();
+        showScene(scene);
     }
     ScratchDir resources;
 };

@@ -74,6 +74,14 @@ void EngineTest::runScene(Scene* scene) {
     director()->runWithScene(scene);
 }
 
+void EngineTest::showScene(Scene* scene) {
+    if (director()->runningScene())
+        director()->replaceScene(scene);
+    else
+        runScene(scene);
+    step();
+}
+
 void EngineTest::step(float dt) {
     clock_.advance(dt);
     director()->mainLoop();

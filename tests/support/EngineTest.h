@@ -54,6 +54,8 @@ class EngineTest : public ::testing::Test {
 
     // Runs `scene` as the first scene; it is entered at the next frame.
     void runScene(Scene* scene);
+    // Shows `scene` in place of the running one (or first) and draws a frame.
+    void showScene(Scene* scene);
     // Runs one frame of exactly `dt` seconds (the director's own frame: input,
     // tick, scene switch, drawing).
     void step(float dt = 1.0f / 60);
