@@ -149,7 +149,7 @@ class CocosNode : public Ref {
 
     void insertChild(CocosNode* child, int32_t z);
     // schedule's work; `stepsActions` marks the timer of step_, which the
-    // scheduler's tick calls directly.
+    // timer calls directly.
     void addTimer(const std::string& selector, TimerCall call, float interval, bool stepsActions);
     void setZOrder(int32_t z) { zOrder_ = z; }
     void detachChild(CocosNode* child, bool cleanupChild);

@@ -40,8 +40,12 @@ void Timer::fire(float dt) {
     if (elapsed_ < interval_) return;
     if (heldTarget_) {
         // Fired by the scheduler's tick, which holds this timer and, through it, the target
-        // until the tick is over: no references to take.
-        call_(elapsed_);
+        // until the tick is over: no references to take. A node's action step is
+        // called directly rather than through the stored call.
+        if (CocosNode* node = actionNode())
+            node->step_(elapsed_);
+        else
+            call_(elapsed_);
         elapsed_ = 0;
         return;
     }
@@ -211,17 +215,7 @@ void Scheduler::tick(float dt) {
     // change under the walk; it holds every timer (and so every target) in it.
     for (size_t i = 0; i < scheduledMethods_.size(); ++i) {
         prefetchAhead(i);
-        Timer* t = scheduledMethods_[i].get();
-        CocosNode* node = t->actionNode();
-        if (!node) {
-            t->fire(dt);
-            continue;
-        }
-        // A node's action step, as `fire` would make it, without the stored call.
-        t->elapsed_ += dt;
-        if (t->elapsed_ < t->interval_) continue;
-        node->step_(t->elapsed_);
-        t->elapsed_ = 0;
+        scheduledMethods_[i]->fire(dt);
     }
 }
 

@@ -51,7 +51,7 @@ class Timer : public Ref {
     RefPtr<Ref> heldTarget_;
     float interval_ = 0;
     float elapsed_ = 0;
-    // A node's action step: the tick calls the node directly, not `call_`.
+    // A node's action step: `fire` calls the node directly, not `call_`.
     bool stepsActions_ = false;
 
     // Where the timer stands with the scheduler, so that scheduling and
