@@ -1,6 +1,5 @@
-// Scene transitions: when each hands over, what the two scenes go through,
-// touches while they run, the failures and the class table. (How each looks
-// on the way is the gallery's contact sheet's to check.)
+// Scene transitions: when each hands over, what the scenes go through, touches
+// while they run, failures, the class table. (How each looks is the contact sheet's.)
 
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
@@ -15,6 +14,9 @@
 #include <limits>
 
 namespace {
+
+using testing::FloatNear;
+using testing::Pointwise;
 
 constexpr float kTick = 0.125f; // exact in binary: elapsed times add up without rounding
 
@@ -60,13 +62,10 @@ bool atRest(Scene* s) {
            !s->camera()->dirty();
 }
 
-::testing::AssertionResult eyeNear(Scene* scene, float x, float y, float z) {
-    float ex, ey, ez;
-    scene->camera()->eyeX(&ex, &ey, &ez);
-    if (std::fabs(ex - x) < 0.05f && std::fabs(ey - y) < 0.05f && std::fabs(ez - z) < 0.05f)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "eye (" << ex << ", " << ey << ", " << ez << ") is not near ("
-                                         << x << ", " << y << ", " << z << ")";
+std::vector<float> eyeOf(Scene* scene) {
+    std::vector<float> eye(3);
+    scene->camera()->eyeX(&eye[0], &eye[1], &eye[2]);
+    return eye;
 }
 
 class TransitionTest : public EngineTest {
@@ -80,12 +79,6 @@ class TransitionTest : public EngineTest {
         runScene(out_);
         step(kTick);
     }
-    void TearDown() override {
-        out_ = in_ = nullptr;
-        outCounter_ = inCounter_ = nullptr;
-        EngineTest::TearDown();
-    }
-
     // Shows `t` and steps until the director runs its incoming scene;
     // the number of ticks after the one that entered it.
     int runToEnd(TransitionScene* t, int limit = 200) {
@@ -104,8 +97,11 @@ class TransitionTest : public EngineTest {
     RefPtr<Scene> out_, in_;
 };
 
-// A class of the game's kind, defined outside the engine: an X flip fixed to
-// one orientation.
+template <class T> RefPtr<TransitionScene> flipOf(float duration, Scene* scene, int32_t orientation) {
+    return T::transitionWithDuration(duration, scene, orientation);
+}
+
+// A class of the game's kind, defined outside the engine: an X flip fixed to one orientation.
 class FlipXUpOver : public FlipXTransition {
   public:
     static RefPtr<FlipXUpOver> transitionWithDuration(float duration, Scene* scene) {
@@ -192,7 +188,7 @@ TEST_F(TransitionTest, TouchesAreDroppedFromConstructionUntilTheHandOver) {
     EXPECT_EQ(outCounter_->touches, 0);
 }
 
-TEST_F(TransitionTest, ConstructionFailsBeforeAnythingChanges) {
+TEST_F(TransitionTest, ConstructionFailsBeforeAnythingChangesAndANaNDurationIsNoTime) {
     EXPECT_THAT([&] { TransitionScene::transitionWithDuration(1, out_); },
                 Fails<NamedException>(
                     "TransitionWithInvalidScene: Incoming scene must be different from the outgoing scene"));
@@ -200,6 +196,12 @@ TEST_F(TransitionTest, ConstructionFailsBeforeAnythingChanges) {
     EXPECT_THAT([&] { FadeTransition::transitionWithDuration(1, nullptr); },
                 Fails<AssertionFailure>("Argument scene must be non-nil"));
     EXPECT_TRUE(director()->eventsEnabled());
+    // A duration that is no time changes at once.
+    RefPtr<TransitionScene> t =
+        FlipYTransition::transitionWithDuration(std::numeric_limits<float>::quiet_NaN(), card(kBlue, kRed));
+    EXPECT_EQ(t->duration(), 0);
+    EXPECT_TRUE(logged("TransitionScene: duration nan is not a usable time; the change is made at once"));
+    EXPECT_EQ(runToEnd(t), 2);
 
     // Nothing running, so nothing to change from: the incoming scene is
     // left as it was and touches stay on.
@@ -210,20 +212,6 @@ TEST_F(TransitionTest, ConstructionFailsBeforeAnythingChanges) {
     EXPECT_EQ(in_->parent(), nullptr);
     EXPECT_EQ(in_->retainCount(), 1u);
 }
-
-TEST_F(TransitionTest, SlideCoversTheSquareRootOfAHalfAtTheHalf) {
-    director()->replaceScene(SlideInTTransition::transitionWithDuration(1, in_));
-    stepFrames(5, kTick);
-    const float covered = 480 * std::sqrt(0.5f);
-    EXPECT_NEAR(in_->position().y, 480 - covered, 0.01);
-    EXPECT_NEAR(out_->position().y, -covered, 0.01);
-}
-
-namespace {
-template <class T> RefPtr<TransitionScene> flipOf(float duration, Scene* scene, int32_t orientation) {
-    return T::transitionWithDuration(duration, scene, orientation);
-}
-} // namespace
 
 TEST_F(TransitionTest, FlipsTurnEachCameraAQuarterTheWayTheOrientationSays) {
     // Where each eye is a quarter into its turn (zenith 45 one way or the
@@ -253,12 +241,12 @@ TEST_F(TransitionTest, FlipsTurnEachCameraAQuarterTheWayTheOrientationSays) {
         step(kTick);
         EXPECT_FALSE(to->visible());
         stepFrames(2, kTick);
-        EXPECT_TRUE(eyeNear(from, 160 + c.outEye.x, 240 + c.outEye.y, h));
+        EXPECT_THAT(eyeOf(from), Pointwise(FloatNear(0.05f), {160 + c.outEye.x, 240 + c.outEye.y, h}));
         EXPECT_FALSE(to->camera()->dirty()) << "the incoming camera waits for the half";
         stepFrames(4, kTick);
         EXPECT_FALSE(from->visible());
         EXPECT_TRUE(to->visible());
-        EXPECT_TRUE(eyeNear(to, 160 + c.inEye.x, 240 + c.inEye.y, h));
+        EXPECT_THAT(eyeOf(to), Pointwise(FloatNear(0.05f), {160 + c.inEye.x, 240 + c.inEye.y, h}));
         stepFrames(3, kTick);
         ASSERT_EQ(director()->runningScene(), to.get());
     }
@@ -300,14 +288,6 @@ TEST_F(TransitionTest, ClassesAreFoundByNameIncludingOnesFromOutside) {
     EXPECT_TRUE(logged("TransitionScene: no transition class named \"NoSuchTransition\""));
 }
 
-TEST_F(TransitionTest, UnusableDurationChangesAtOnce) {
-    RefPtr<TransitionScene> t =
-        FlipYTransition::transitionWithDuration(std::numeric_limits<float>::quiet_NaN(), in_);
-    EXPECT_EQ(t->duration(), 0);
-    EXPECT_TRUE(logged("TransitionScene: duration nan is not a usable time; the change is made at once"));
-    EXPECT_EQ(runToEnd(t), 2);
-}
-
 // A transition replaced before it hands over (or running when the director
 // ends) must not be kept alive by its own choreography, nor leave touches
 // off for good, nor the scenes half-way.
@@ -325,18 +305,13 @@ TEST_F(TransitionTest, TransitionLeftBeforeTheHandOverLetsGo) {
     EXPECT_TRUE(atRest(in_));
 }
 
-// ---- tile-grid transitions
-
-namespace {
-const char* const kTileTransitions[] = {
-    "TurnOffTilesTransition", "SplitColsTransition", "SplitRowsTransition", "FadeTRTransition",
-    "FadeBLTransition",       "FadeUpTransition",    "FadeDownTransition"};
-} // namespace
-
 // Each leaves the node that carried the grid without an active grid (the
-// hand-over itself is checked for every class above).
-TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
-    for (const char* name : kTileTransitions) {
+// hand-over itself is checked for every class above); a split swaps the
+// scenes at its half, when every column is a full height away.
+TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEndAndSplitsSwapAtTheHalf) {
+    for (const char* name :
+         {"TurnOffTilesTransition", "SplitColsTransition", "SplitRowsTransition", "FadeTRTransition",
+          "FadeBLTransition", "FadeUpTransition", "FadeDownTransition"}) {
         SCOPED_TRACE(name);
         RefPtr<Scene> from = RefPtr<Scene>(director()->runningScene());
         RefPtr<Scene> to = card(kGreen, kRed);
@@ -347,28 +322,20 @@ TEST_F(TransitionTest, TileTransitionsSwitchTheirGridOffAtTheEnd) {
         EXPECT_EQ(to->zOrder(), split ? 1 : 0);
         director()->replaceScene(t);
         stepFrames(3, kTick);
+        EXPECT_EQ(to->visible(), !split);
+        stepFrames(2, kTick);
         GridBase* grid = split ? t->grid() : from->grid();
         ASSERT_NE(grid, nullptr);
         EXPECT_TRUE(grid->active());
-        stepFrames(7, kTick);
+        EXPECT_EQ(from->visible(), !split);
+        EXPECT_EQ(static_cast<bool>(colorNear(pixelAt(160, 240), {0, 0, 0, 255})), split)
+            << "black only there";
+        stepFrames(5, kTick);
         ASSERT_EQ(director()->runningScene(), to.get());
         grid = split ? t->grid() : from->grid(); // the split's second half has a fresh grid
         ASSERT_NE(grid, nullptr);
         EXPECT_FALSE(grid->active());
     }
-}
-
-TEST_F(TransitionTest, SplitColsIsEmptyAtItsMidpointAndSwapsTheScenes) {
-    director()->replaceScene(SplitColsTransition::transitionWithDuration(1, in_));
-    step(kTick);
-    EXPECT_FALSE(in_->visible());
-    stepFrames(4, kTick); // the midpoint: every column a full height away
-    EXPECT_TRUE(in_->visible());
-    EXPECT_FALSE(out_->visible());
-    for (cpVect p : {cpv(50, 240), cpv(160, 240), cpv(270, 240), cpv(160, 20)})
-        EXPECT_TRUE(colorNear(pixelAt(static_cast<int>(p.x), static_cast<int>(p.y)), {0, 0, 0, 255}));
-    stepFrames(3, kTick);
-    EXPECT_TRUE(colorNear(pixelAt(160, 20), green)) << "the incoming scene coming together";
 }
 
 // A scene left by pushing a transition is seen again when it is popped back.
