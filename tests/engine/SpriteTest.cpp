@@ -58,6 +58,12 @@ TEST_F(SpriteTest, SpritesShareTheirFilesTextureHoldingOneReferenceEach) {
     EXPECT_TRUE(TextureMgr::sharedTextureMgr()->textures().empty());
     EXPECT_EQ(t->retainCount(), 1u);
 
+    platform::Bitmap picture = makeBitmap(30, 10, [](int, int) { return RGBA{0, 0, 255, 255}; });
+    EXPECT_EQ(Sprite::spriteWithCGImage(&picture)->transformAnchor(), cpv(15, 5));
+    resources.write("raw.pvrtc", std::vector<uint8_t>(32, 0));
+    EXPECT_EQ(Sprite::spriteWithPVRTCFile("raw.pvrtc", 2, false, 8)->transformAnchor(), cpv(4, 4));
+    while (glGetError() != GL_NO_ERROR) {
+    }
     RefPtr<Sprite> none = Sprite::spriteWithFile("missing.png");
     EXPECT_EQ(none->texture(), nullptr);
     EXPECT_EQ(none->contentSize(), (ccSize{0, 0}));
