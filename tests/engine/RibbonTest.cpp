@@ -1,6 +1,5 @@
-// Ribbons and motion streaks: how points fill, join and recycle segments,
-// how a strip fades, how a streak follows its node, and that a streak lives
-// no longer than its owners keep it.
+// Ribbons and motion streaks: how points fill, join and recycle segments, how a
+// strip fades, how a streak follows its node and lives no longer than its owners.
 
 #include "engine/Layer.h"
 #include "engine/MotionStreak.h"
@@ -25,11 +24,10 @@ class RibbonTest : public EngineTest {
         EngineTest::SetUp();
         step(); // the director's first frame has no delta time worth the name; streaks start after it
     }
-    void show(std::vector<CocosNode*> nodes, uint32_t background = 0x000000ff) {
+    void show(CocosNode* node) {
         RefPtr<Scene> scene = Scene::node();
-        scene->add(ColorLayer::layerWithColor(background), -1);
-        for (CocosNode* n : nodes)
-            scene->add(n);
+        scene->add(ColorLayer::layerWithColor(0x000000ff), -1);
+        scene->add(node);
         showScene(scene);
     }
 };
@@ -109,7 +107,7 @@ TEST_F(RibbonTest, BeforeItsFirstUpdateARibbonIsOneColourAlphaIncluded) {
     RefPtr<Ribbon> ribbon = Ribbon::ribbonWithWidth(40, "streak.png", 64, 0x00ff0040, 1);
     ribbon->addPointAt(cpv(40, 240), 40);
     ribbon->addPointAt(cpv(280, 240), 40);
-    show({ribbon});
+    show(ribbon);
     EXPECT_TRUE(colorNear(pixelAt(160, 240), RGBA{0, 64, 0, 255}, 6));
     EXPECT_TRUE(colorNear(pixelAt(160, 300), RGBA{0, 0, 0, 255}));
     // Once its clock runs each point has its own alpha, from its age alone: a quarter of the fade is 191.
@@ -154,7 +152,7 @@ TEST_F(RibbonTest, AStreakItsOwnersDropIsFreedAndNoLongerCalled) {
 
     // The same for a streak in a scene, once the scene lets it go.
     RefPtr<Layer> layer = Layer::node();
-    show({layer});
+    show(layer);
     {
         RefPtr<MotionStreak> streak = MotionStreak::streakWithFade(1, 1, "streak.png", 8, 32, 0xffffffff);
         layer->add(streak);
