@@ -24,25 +24,6 @@ struct Kind {
     int colourMap = 0; // entries of an (unused) 24-bit colour map before the pixels
 };
 
-// How the file stores one pixel: B, G, R(, A); 8 and 16 bits as they are.
-std::vector<uint8_t> stored(const Pixel& p, uint8_t depth) {
-    switch (depth) {
-    case 8:
-        return {p[0]};
-    case 16:
-        return {p[0], p[1]};
-    case 24:
-        return {p[2], p[1], p[0]};
-    default:
-        return {p[2], p[1], p[0], p[3]};
-    }
-}
-
-// What the reader gives back for it: R, G, B(, A).
-std::vector<uint8_t> decoded(const Pixel& p, uint8_t depth) {
-    return {p.begin(), p.begin() + depth / 8};
-}
-
 std::vector<uint8_t> header(uint8_t type, uint8_t depth, int width, int height, uint8_t descriptor,
                             uint8_t idLength = 0, uint8_t colourMapType = 0, uint16_t colourMapLength = 0) {
     // clang-format off
@@ -54,7 +35,8 @@ std::vector<uint8_t> header(uint8_t type, uint8_t depth, int width, int height, 
     // clang-format on
 }
 
-// `pixels` bottom row first, as the reader gives them back.
+// `pixels` bottom row first, as the reader gives them back (R, G, B(, A)); the
+// file stores B, G, R(, A), and 8 and 16 bits as they are.
 std::vector<uint8_t> encode(const Kind& kind, int width, int height, const std::vector<Pixel>& pixels) {
     std::vector<uint8_t> file = header(kind.type, kind.depth, width, height, kind.topLeft ? 0x20 : 0,
                                        static_cast<uint8_t>(kind.id.size()), kind.colourMap ? 1 : 0,
@@ -64,8 +46,12 @@ std::vector<uint8_t> encode(const Kind& kind, int width, int height, const std::
     std::vector<std::vector<uint8_t>> order;
     for (int row = 0; row < height; ++row) {
         const int y = kind.topLeft ? height - 1 - row : row;
-        for (int x = 0; x < width; ++x)
-            order.push_back(stored(pixels[static_cast<size_t>(y * width + x)], kind.depth));
+        for (int x = 0; x < width; ++x) {
+            const Pixel& p = pixels[static_cast<size_t>(y * width + x)];
+            const Pixel bgra{p[2], p[1], p[0], p[3]};
+            const uint8_t* from = kind.depth <= 16 ? p.data() : bgra.data();
+            order.emplace_back(from, from + kind.depth / 8);
+        }
     }
     if (kind.type != 10) {
         for (const auto& p : order)
@@ -110,10 +96,8 @@ TEST(TGAlib, EveryKindDecodesToTheSamePixelsBottomRowFirst) {
     const std::vector<Pixel> pixels = picture();
     for (uint8_t depth : {8, 16, 24, 32}) {
         std::vector<uint8_t> expected;
-        for (const Pixel& p : pixels) {
-            auto bytes = decoded(p, depth);
-            expected.insert(expected.end(), bytes.begin(), bytes.end());
-        }
+        for (const Pixel& p : pixels)
+            expected.insert(expected.end(), p.begin(), p.begin() + depth / 8);
         const uint8_t raw = depth == 8 ? 3 : 2;
         for (const Kind& kind :
              {Kind{raw, depth, false, ""}, Kind{raw, depth, true, ""}, Kind{10, depth, false, ""},
@@ -123,10 +107,8 @@ TEST(TGAlib, EveryKindDecodesToTheSamePixelsBottomRowFirst) {
             const std::vector<uint8_t> file = encode(kind, 6, 4, pixels);
             TGAImagePtr image = load(file);
             ASSERT_NE(image, nullptr);
-            EXPECT_EQ(image->status, TGA_OK);
-            EXPECT_EQ(image->width, 6);
-            EXPECT_EQ(image->height, 4);
-            EXPECT_EQ(image->flipped, 0);
+            EXPECT_EQ((std::vector<int>{image->status, image->width, image->height, image->flipped}),
+                      (std::vector<int>{TGA_OK, 6, 4, 0}));
             EXPECT_EQ(image->imageData, expected);
         }
     }
