@@ -1,8 +1,8 @@
 // Texture atlases, character-map labels and the frame-rate counter drawn with one.
 
+#include "Scenes.h"
 #include "engine/Errors.h"
 #include "engine/LabelAtlas.h"
-#include "engine/Layer.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
@@ -28,13 +28,6 @@ class AtlasTest : public EngineTest {
         });
         writePicture(resources.file("square.png"), 256, 256, [](int, int) { return kWhite; });
         writePicture(resources.file("oblong.png"), 200, 100, [](int, int) { return kWhite; });
-    }
-    void show(CocosNode* node, uint32_t background = 0x404040ff) {
-        RefPtr<Scene> scene = Scene::node();
-        scene->add(ColorLayer::layerWithColor(background), -1);
-        scene->add(node);
-        runScene(scene);
-        step();
     }
     ScratchDir resources;
 };
@@ -70,7 +63,7 @@ TEST_F(AtlasTest, AnAtlasKeepsItsIndexPatternAndStartsAfreshWhenResized) {
     RefPtr<LabelAtlas> label = LabelAtlas::labelAtlasWithString("ab", "tiles.png", 8, 8, 'a');
     label->setString(std::string(20000, 'b'));
     EXPECT_EQ(label->textureAtlas()->totalQuads(), 16384u);
-    show(label);
+    showScene(sceneOf(0x404040ff, {label}));
 }
 
 TEST_F(AtlasTest, TilesAreCountedOnThePictureAndSteppedOnTheTexture) {
@@ -88,7 +81,7 @@ TEST_F(AtlasTest, TilesAreCountedOnThePictureAndSteppedOnTheTexture) {
     EXPECT_EQ(AtlasNode::atlasWithTileFile("square.png", 0, -3, 1)->itemsPerRow(), 0);
     RefPtr<LabelAtlas> blank = LabelAtlas::labelAtlasWithString("00", "missing.png", 16, 24, '0');
     EXPECT_EQ(blank->itemsPerRow(), 0);
-    show(blank);
+    showScene(sceneOf(0x404040ff, {blank}));
     EXPECT_TRUE(colorNear(pixelAt(4, 4), kGrey));
 }
 
@@ -110,7 +103,7 @@ TEST_F(AtlasTest, ACharacterMapLabelGrowsButNeverShrinksAndDrawsOnlyItsText) {
     RefPtr<LabelAtlas> label = LabelAtlas::labelAtlasWithString("abc", "tiles.png", 8, 8, 'a');
     label->setPosition(cpv(100, 100));
     label->setScale(2); // 16 x 16 points a tile, from the lower-left corner
-    show(label);
+    showScene(sceneOf(0x404040ff, {label}));
     auto expectRow = [&](std::vector<RGBA> colours) {
         for (int i = 0; i < 4; ++i)
             EXPECT_TRUE(colorNear(pixelAt(108 + 16 * i, 108), colours[static_cast<size_t>(i)]))
@@ -138,7 +131,7 @@ TEST_F(AtlasTest, TheFrameRateCounterShowsTheRateAtTheLowerLeftCorner) {
     LabelAtlas* counter = director()->FPSLabel();
     ASSERT_TRUE(counter);
     director()->setDisplayFPS(true);
-    show(CocosNode::node(), 0x2a6f97ff);
+    showScene(sceneOf(0x2a6f97ff, {}));
     EXPECT_EQ(counter->string(), "0.0");
     stepFrames(12);
     EXPECT_EQ(counter->string(), "60.0");

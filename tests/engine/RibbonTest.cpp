@@ -1,7 +1,7 @@
 // Ribbons and motion streaks: how points fill, join and recycle segments, how a
 // strip fades, how a streak follows its node and lives no longer than its owners.
 
-#include "engine/Layer.h"
+#include "Scenes.h"
 #include "engine/MotionStreak.h"
 #include "support/EngineTest.h"
 
@@ -23,12 +23,6 @@ class RibbonTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         step(); // the director's first frame has no delta time worth the name; streaks start after it
-    }
-    void show(CocosNode* node) {
-        RefPtr<Scene> scene = Scene::node();
-        scene->add(ColorLayer::layerWithColor(0x000000ff), -1);
-        scene->add(node);
-        showScene(scene);
     }
 };
 
@@ -107,7 +101,7 @@ TEST_F(RibbonTest, BeforeItsFirstUpdateARibbonIsOneColourAlphaIncluded) {
     RefPtr<Ribbon> ribbon = Ribbon::ribbonWithWidth(40, "streak.png", 64, 0x00ff0040, 1);
     ribbon->addPointAt(cpv(40, 240), 40);
     ribbon->addPointAt(cpv(280, 240), 40);
-    show(ribbon);
+    showScene(sceneOf(0x000000ff, {ribbon}));
     EXPECT_TRUE(colorNear(pixelAt(160, 240), RGBA{0, 64, 0, 255}, 6));
     EXPECT_TRUE(colorNear(pixelAt(160, 300), RGBA{0, 0, 0, 255}));
     // Once its clock runs each point has its own alpha, from its age alone: a quarter of the fade is 191.
@@ -152,7 +146,7 @@ TEST_F(RibbonTest, AStreakItsOwnersDropIsFreedAndNoLongerCalled) {
 
     // The same for a streak in a scene, once the scene lets it go.
     RefPtr<Layer> layer = Layer::node();
-    show(layer);
+    showScene(sceneOf(0x000000ff, {layer}));
     {
         RefPtr<MotionStreak> streak = MotionStreak::streakWithFade(1, 1, "streak.png", 8, 32, 0xffffffff);
         layer->add(streak);

@@ -2,9 +2,9 @@
 // warning. (Scenes of sprites are the game's and the gallery's pictures.)
 
 #include "engine/Sprite.h"
+#include "Scenes.h"
 #include "TindervaleAppDelegate.h"
 #include "engine/Errors.h"
-#include "engine/Layer.h"
 #include "engine/TextureMgr.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
@@ -33,11 +33,7 @@ TEST_F(SpriteTest, TintAndOpacityBlendWithTheBackgroundAndSoftEdgesStayBright) {
     red->setRGB(255, 0, 0);
     red->setOpacity(128);
     half->setPosition(cpv(160, 300)); // white at half alpha
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(ColorLayer::layerWithColor(0x00ff00ff), -1);
-    scene->add(red);
-    scene->add(half);
-    showScene(scene);
+    showScene(sceneOf(0x00ff00ff, {red, half}));
     EXPECT_TRUE(colorNear(pixelAt(180, 100), {128, 127, 0, 255}));
     EXPECT_TRUE(colorNear(pixelAt(160, 300), {128, 255, 128, 255})); // a light green, not a dark one
 }
@@ -67,9 +63,7 @@ TEST_F(SpriteTest, SpritesShareTheirFilesTextureHoldingOneReferenceEach) {
     RefPtr<Sprite> none = Sprite::spriteWithFile("missing.png");
     EXPECT_EQ(none->texture(), nullptr);
     EXPECT_EQ(none->contentSize(), (ccSize{0, 0}));
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(none);
-    showScene(scene); // draws nothing, and does not fail
+    showScene(sceneOf(0x000000ff, {none})); // draws nothing, and does not fail
 }
 
 TEST_F(SpriteTest, DisplayFramesSwapTexturesAndTheirReferences) {

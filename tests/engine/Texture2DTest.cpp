@@ -1,6 +1,6 @@
 #include "engine/Texture2D.h"
+#include "Scenes.h"
 #include "engine/Errors.h"
-#include "engine/Layer.h"
 #include "platform/GL.h"
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
@@ -70,9 +70,8 @@ TEST_F(Texture2DTest, PicturesGetPowerOfTwoSidesAndHalveAbove1024) {
         SCOPED_TRACE(std::to_string(e.w) + "x" + std::to_string(e.h));
         RefPtr<Texture2D> t = textureOf(plain(e.w, e.h));
         ASSERT_TRUE(t);
-        EXPECT_EQ(t->pixelsWide(), e.texW);
-        EXPECT_EQ(t->pixelsHigh(), e.texH);
-        EXPECT_EQ(t->contentSize(), e.content);
+        EXPECT_EQ(std::tuple(t->pixelsWide(), t->pixelsHigh(), t->contentSize()),
+                  std::tuple(e.texW, e.texH, e.content));
     }
     EXPECT_FALSE(textureOf(platform::Bitmap{}));
     EXPECT_FALSE(construct<Texture2D>([](Texture2D& t) { return t.initWithImage(nullptr); }));
@@ -106,13 +105,9 @@ TEST_F(Texture2DTest, PixelFormatsFollowThePictureAndPicturesDrawTheRightWayUp) 
         return y < 100 ? RGBA{0, 0, 255, 255} : x < 1000 ? RGBA{255, 0, 0, 255} : RGBA{0, 255, 0, 255};
     }));
 
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(ColorLayer::layerWithColor(0x808080ff), -1);
-    scene->add(rectNode(rgb565, ccRectMake(0, 0, 100, 100)));
-    scene->add(rectNode(a8, ccRectMake(0, 200, 100, 100)));
-    scene->add(rectNode(halved, ccRectMake(0, 400, 320, 48)));
-    runScene(scene);
-    step();
+    showScene(sceneOf(0x808080ff, {rectNode(rgb565, ccRectMake(0, 0, 100, 100)),
+                                   rectNode(a8, ccRectMake(0, 200, 100, 100)),
+                                   rectNode(halved, ccRectMake(0, 400, 320, 48))}));
     EXPECT_TRUE(colorNear(pixelAt(20, 50), {255, 128, 0, 255}));
     EXPECT_TRUE(colorNear(pixelAt(80, 50), {0, 64, 255, 255}));
     EXPECT_TRUE(colorNear(pixelAt(20, 250), {255, 255, 255, 255}));

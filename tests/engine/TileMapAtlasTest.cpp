@@ -2,8 +2,8 @@
 // changing a cell, the failures. (A whole map on screen is the gallery's.)
 
 #include "engine/TileMapAtlas.h"
+#include "Scenes.h"
 #include "engine/Errors.h"
-#include "engine/Layer.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
@@ -44,12 +44,6 @@ class TileMapAtlasTest : public EngineTest {
             const RGBA colours[] = {kRed, kGreen, kBlue, kWhite};
             return colours[x / 8];
         });
-    }
-    void show(CocosNode* node) {
-        RefPtr<Scene> scene = Scene::node();
-        scene->add(ColorLayer::layerWithColor(0x404040ff), -1);
-        scene->add(node);
-        showScene(scene);
     }
     ScratchDir resources;
 };
@@ -95,7 +89,7 @@ TEST_F(TileMapAtlasTest, EmptyCellsHaveNoQuadAndStayEmpty) {
     empty->setTile({2, 0, 0}, {1, 1});
     EXPECT_EQ(empty->tileAt({1, 1}), (ccRGBB{0, 1, 1})) << "an empty cell cannot be filled";
     empty->setScale(4);
-    show(empty);
+    showScene(sceneOf(0x404040ff, {empty}));
     EXPECT_TRUE(colorNear(pixelAt(16, 16), kGrey));
 
     // A diagonal of tiles 1, 2, 3 in a 3 x 3 map.
@@ -116,7 +110,7 @@ TEST_F(TileMapAtlasTest, EmptyCellsHaveNoQuadAndStayEmpty) {
     EXPECT_EQ(floatsOf(*map), expected);
     map->setPosition(cpv(100, 100));
     map->setScale(4);
-    show(map);
+    showScene(sceneOf(0x404040ff, {map}));
     // Released, the map draws on from its quads: cell (1, 1) shows white (was blue).
     map->releaseMap();
     EXPECT_EQ(map->tgaInfo(), nullptr);
