@@ -105,7 +105,7 @@ TEST_F(GridActionTest, MeshEffectsMoveVerticesAsTheirFormulasSay) {
     }
 }
 
-TEST_F(GridActionTest, ShakingStaysWithinItsRangeInWholePoints) {
+TEST_F(GridActionTest, ShakingStaysWithinItsRangeInWholePointsAndShatteringIsOnce) {
     at(Shaky3D::actionWithRange(3, false, {4, 4}, 1), 0.5f);
     std::set<float> offsets;
     for (int32_t i = 0; i <= 4; ++i)
@@ -118,6 +118,19 @@ TEST_F(GridActionTest, ShakingStaysWithinItsRangeInWholePoints) {
             EXPECT_EQ(v.z, 0) << "no shaking in z unless asked";
         }
     EXPECT_GE(offsets.size(), 4u);
+
+    // Tiles need a range to shake; shattered, they stay where they were thrown.
+    at(ShakyTiles3D::actionWithRange(0, true, {2, 2}, 1), 0.5f);
+    EXPECT_TRUE(sameQuad(tiles()->tile({1, 1}), tiles()->originalTile({1, 1}))) << "range 0: no shaking";
+    at(ShatteredTiles3D::actionWithRange(-5, true, {2, 2}, 1), 0.5f);
+    EXPECT_TRUE(sameQuad(tiles()->tile({1, 1}), tiles()->originalTile({1, 1}))) << "negative: no shaking";
+
+    RefPtr<ShatteredTiles3D> shatter = ShatteredTiles3D::actionWithRange(20, false, {4, 4}, 1);
+    at(shatter, 0.1f);
+    std::vector<float> once = tiles()->vertices();
+    EXPECT_NE(once, tiles()->originalVertices());
+    shatter->update(0.9f);
+    EXPECT_EQ(tiles()->vertices(), once) << "they stay where they were thrown";
 }
 
 TEST_F(GridActionTest, LensRecomputesOnlyWhenItMoves) {
@@ -140,7 +153,7 @@ TEST_F(GridActionTest, LensRecomputesOnlyWhenItMoves) {
 // Without ReuseGrid every effect starts from the plain picture on a grid of its
 // own. (With it, the next starts from the last one's shape: the contact sheet's
 // ReuseGrid picture shows that.)
-TEST_F(GridActionTest, WithoutReuseEachEffectHasAFreshGridAndReuseNeedsTheSameKind) {
+TEST_F(GridActionTest, EachEffectHasAFreshGridUnlessReusedAndStopGridSwitchesItOff) {
     RefPtr<Scene> scene = Scene::node();
     runScene(scene);
     step();
@@ -164,9 +177,8 @@ TEST_F(GridActionTest, WithoutReuseEachEffectHasAFreshGridAndReuseNeedsTheSameKi
     tiled->setTarget(scene);
     EXPECT_THAT([&] { tiled->start(); }, Fails<NamedException>("GridBase: Cannot reuse grid"))
         << "another kind";
-}
 
-TEST_F(GridActionTest, StopGridSwitchesTheGridOffAndLeavesItAttached) {
+    // StopGrid switches the grid off and leaves it attached; an inactive grid takes no reuse.
     at(Waves3D::actionWithWaves(1, 10, {2, 2}, 1), 0.5f);
     GridBase* grid = node_->grid();
     RefPtr<StopGrid> stop = StopGrid::action();
@@ -174,7 +186,6 @@ TEST_F(GridActionTest, StopGridSwitchesTheGridOffAndLeavesItAttached) {
     stop->start();
     EXPECT_EQ(node_->grid(), grid);
     EXPECT_FALSE(grid->active());
-    // An inactive grid takes no reuse.
     RefPtr<ReuseGrid> reuse = ReuseGrid::actionWithTimes(2);
     reuse->setTarget(node_);
     reuse->start();
@@ -270,20 +281,6 @@ TEST_F(GridActionTest, ShuffleTilesEndsAsAPermutationOfTheCells) {
             covered.insert({q.bl_x, q.bl_y});
         }
     EXPECT_EQ(covered.size(), 12u) << "every cell covered once";
-}
-
-TEST_F(GridActionTest, ShakenTilesNeedARangeAndShatterOnce) {
-    at(ShakyTiles3D::actionWithRange(0, true, {2, 2}, 1), 0.5f);
-    EXPECT_TRUE(sameQuad(tiles()->tile({1, 1}), tiles()->originalTile({1, 1}))) << "range 0: no shaking";
-    at(ShatteredTiles3D::actionWithRange(-5, true, {2, 2}, 1), 0.5f);
-    EXPECT_TRUE(sameQuad(tiles()->tile({1, 1}), tiles()->originalTile({1, 1}))) << "negative: no shaking";
-
-    RefPtr<ShatteredTiles3D> shatter = ShatteredTiles3D::actionWithRange(20, false, {4, 4}, 1);
-    at(shatter, 0.1f);
-    std::vector<float> once = tiles()->vertices();
-    EXPECT_NE(once, tiles()->originalVertices());
-    shatter->update(0.9f);
-    EXPECT_EQ(tiles()->vertices(), once) << "they stay where they were thrown";
 }
 
 // The copies keep their class and settings, so effects go into composites.

@@ -42,7 +42,7 @@ using PVRTextureTest = EngineTest;
 
 } // namespace
 
-TEST_F(PVRTextureTest, LevelsNeverHaveFewerThanTwoByTwoBlocks) {
+TEST_F(PVRTextureTest, LevelsNeverHaveFewerThanTwoByTwoBlocksAndBadFilesAreRefused) {
     auto reader = makeRef<PVRTexture>();
     ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
     EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{2048, 512, 128, 32, 32, 32, 32}));
@@ -59,10 +59,8 @@ TEST_F(PVRTextureTest, LevelsNeverHaveFewerThanTwoByTwoBlocks) {
     // The chain ends at one pixel: a huge declared length makes no more levels.
     ASSERT_TRUE(reader->unpackPVRData(pvrFile({1, 1, 25, 32 * 1000})));
     EXPECT_EQ(levelSizes(*reader), (std::vector<size_t>{32}));
-}
 
-TEST_F(PVRTextureTest, WrongTagsTypesAndShortFilesAreRefusedLeavingTheLevelsAlone) {
-    auto reader = makeRef<PVRTexture>();
+    // Wrong tags and types and short files are refused, leaving the levels alone.
     ASSERT_TRUE(reader->unpackPVRData(pvrFile({})));
     std::vector<std::vector<uint8_t>> refused;
     for (int i = 0; i < 4; ++i) {
