@@ -56,7 +56,7 @@ class ParticleTest : public EngineTest {
     }
 };
 
-TEST_F(ParticleTest, PlainInitAndCountsThatCannotBeHeldGiveNoSystem) {
+TEST_F(ParticleTest, CountsThatCannotBeHeldGiveNoSystemAndLimitsAreHeldToTheArrays) {
     EXPECT_THAT(
         [] { nodeOf<ParticleSystem>(); },
         Fails<NamedException>(
@@ -67,6 +67,24 @@ TEST_F(ParticleTest, PlainInitAndCountsThatCannotBeHeldGiveNoSystem) {
         EXPECT_FALSE(ParticleFire::particleWithTotalParticles(count)) << count;
         EXPECT_TRUE(logged("Particle system: not enough memory")) << count;
     }
+
+    // A limit above the arrays is held to them.
+    RefPtr<ParticleSystem> s = plainSystem(10, 1000);
+    s->setTotalParticles(1000);
+    EXPECT_EQ(s->totalParticles(), 10);
+    EXPECT_TRUE(logged("Particle system: 1000 particles are more than the 10 it was made for; keeping 10"));
+    s->step(1);
+    EXPECT_EQ(s->particleCount(), 10);
+    EXPECT_FALSE(s->addParticle());
+
+    // Lowering the limit below the live count stops births without writing past it.
+    s->setTotalParticles(5);
+    EXPECT_TRUE(s->isFull());
+    EXPECT_FALSE(s->addParticle());
+    s->setTotalParticles(-3);
+    EXPECT_EQ(s->totalParticles(), 0);
+    s->step(1);
+    EXPECT_EQ(s->particleCount(), 10);
 }
 
 // Each row: steps of `dt` from a fresh system; the live count and whether it
@@ -182,25 +200,6 @@ TEST_F(ParticleTest, PushesComeFromTheNodesOriginAndNotAtIt) {
     }
 }
 
-TEST_F(ParticleTest, ALimitAboveTheArraysIsHeldToThem) {
-    RefPtr<ParticleSystem> s = plainSystem(10, 1000);
-    s->setTotalParticles(1000);
-    EXPECT_EQ(s->totalParticles(), 10);
-    EXPECT_TRUE(logged("Particle system: 1000 particles are more than the 10 it was made for; keeping 10"));
-    s->step(1);
-    EXPECT_EQ(s->particleCount(), 10);
-    EXPECT_FALSE(s->addParticle());
-
-    // Lowering the limit below the live count stops births without writing past it.
-    s->setTotalParticles(5);
-    EXPECT_TRUE(s->isFull());
-    EXPECT_FALSE(s->addParticle());
-    s->setTotalParticles(-3);
-    EXPECT_EQ(s->totalParticles(), 0);
-    s->step(1);
-    EXPECT_EQ(s->particleCount(), 10);
-}
-
 // ---- presets ----
 
 // The preset values are a transcript of their table and the contact sheet
@@ -261,15 +260,6 @@ TEST_F(ParticleTest, PointSpritesAndSquaresDrawTheSamePicture) {
     EXPECT_LT(differing, lit / 100) << "of " << lit << " lit pixels";
 }
 
-// The lit run of the middle row of `frame` (pixels brighter than a tenth).
-int litWidthAcrossTheMiddle(const platform::Bitmap& frame) {
-    const int y = frame.height / 2;
-    int lit = 0;
-    for (int x = 0; x < frame.width; ++x)
-        if (frame.pixels[(size_t(y) * frame.width + x) * 4] > 25) ++lit;
-    return lit;
-}
-
 TEST_F(ParticleTest, PointSizesAreInPicturePixelsAtEveryWindowScale) {
     std::vector<int> widths;
     for (int scale : {1, 2}) {
@@ -288,8 +278,12 @@ TEST_F(ParticleTest, PointSizesAreInPicturePixelsAtEveryWindowScale) {
             s->setDrawPath(path);
             show(s, 1, 0.5f);
             EXPECT_EQ(s->vertices()[0].size, 40.0f * scale);
+            // The lit run (brighter than a tenth) across the middle row, in points.
             const platform::Bitmap frame = readFrame();
-            widths.push_back(litWidthAcrossTheMiddle(frame) / (frame.width / 320)); // in points
+            int lit = 0;
+            for (int x = 0; x < frame.width; ++x)
+                lit += frame.pixel(x, frame.height / 2)[0] > 25;
+            widths.push_back(lit / (frame.width / 320));
         }
     }
     for (int w : widths) {
