@@ -1,12 +1,12 @@
 // Scene transitions: when each hands over, what the scenes go through, touches
 // while they run, failures, the class table. (How each looks is the contact sheet's.)
 
+#include "Scenes.h"
 #include "support/EngineTest.h"
 #include "support/Recorder.h"
 
 #include "engine/Errors.h"
 #include "engine/Grid.h"
-#include "engine/Layer.h"
 #include "engine/Scheduler.h"
 #include "engine/Transition.h"
 
@@ -38,11 +38,9 @@ class CountingLayer : public Layer {
 // A full-screen card of one colour with a smaller rectangle in its upper
 // left, so that which way a scene moves or turns shows in the picture.
 RefPtr<Scene> card(uint32_t back, uint32_t front, CountingLayer* counter = nullptr) {
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(ColorLayer::layerWithColor(back));
     RefPtr<ColorLayer> inner = ColorLayer::layerWithColor(front, 120, 160);
     inner->setPosition(cpv(40, 260));
-    scene->add(inner);
+    RefPtr<Scene> scene = sceneOf(back, {inner});
     if (counter) scene->add(counter);
     return scene;
 }
