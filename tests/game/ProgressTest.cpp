@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 class ProgressTest : public ::testing::Test {
   protected:
@@ -28,14 +27,11 @@ class ProgressTest : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(ProgressTest, NothingStoredMeansSoundOffAndTheFirstLevel) {
+TEST_F(ProgressTest, NothingStoredMeansTheDefaultsAndValuesAreWrittenAtOnceWithTheirKinds) {
     EXPECT_FALSE(progress::soundOn());
     EXPECT_EQ(progress::lastAvailLevel(), 0);
     EXPECT_EQ(progress::currentLevel(), 0);
     EXPECT_TRUE(lines.empty());
-}
-
-TEST_F(ProgressTest, ValuesAreWrittenAtOnceWithTheirKinds) {
     progress::setSoundOn(true);
     progress::setLastAvailLevel(3);
     progress::setCurrentLevel(2);
