@@ -81,8 +81,8 @@ TEST_F(BoardTest, UndoGoesBackThroughEveryMoveToWholePoints) {
         int movesLeft;
     };
     // The last press finds nothing left to undo.
-    for (Undone u :
-         {Undone{2, start(2), 2}, Undone{0, cpv(40, 100), 1}, Undone{0, start(0), 0}, Undone{0, start(0), 0}}) {
+    const Undone steps[] = {{2, start(2), 2}, {0, cpv(40, 100), 1}, {0, start(0), 0}, {0, start(0), 0}};
+    for (Undone u : steps) {
         tap(cpv(180, 15)); // "Undo"
         wait(0.05f);
         expectAt(stickAt(u.stick), u.at);

@@ -115,7 +115,8 @@ TEST(MatchingRule, SticksMayShareAPlaceButNotMixSolutionsAndTheBoardMustBeWhole)
     const Case cases[] = {
         {"solution 1", {{0, {256, 144, 0}}, {2, {208, 192, 90}}}, true, false},
         {"two sticks on one place", {{0, {208, 240, 0}}, {2, {208, 192, 90}}}, true, false},
-        {"places of both solutions", {{0, {256, 144, 0}}, {2, {112, 192, 90}}, {1, {64, 144, 0}}}, false, false},
+        {"places of both solutions", {{0, {256, 144, 0}}, {2, {112, 192, 90}}, {1, {64, 144, 0}}}, false,
+         false},
     };
     for (const Case& c : cases) {
         std::vector<StickPlacement> board = startBoard(level);

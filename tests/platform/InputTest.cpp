@@ -72,7 +72,8 @@ class InputTest : public ::testing::Test {
         std::ostringstream out;
         for (const platform::InputEvent& e : drain()) {
             out << kinds[static_cast<int>(e.kind)];
-            if (e.kind < platform::InputKind::TouchCancelled) out << " " << e.x << "," << e.y << " #" << e.finger;
+            if (e.kind < platform::InputKind::TouchCancelled)
+                out << " " << e.x << "," << e.y << " #" << e.finger;
             out << "; ";
         }
         return out.str();

@@ -261,7 +261,8 @@ TEST_F(ScoreClient, TheFormIsSortedEscapedAndSignedAndOnlyAPlainOKAcceptsIt) {
     setScoreServerURL(odd.url() + "/");
     using Case = std::tuple<int, std::string, int32_t>; // the answer, and the post's status
     for (const auto& [code, text, postStatus] :
-         {Case{200, "OK\n", 2}, Case{200, "", 2}, Case{500, "OK", 2}, Case{404, "Not here", 2}, Case{200, "OK", 0}}) {
+         {Case{200, "OK\n", 2}, Case{200, "", 2}, Case{500, "OK", 2}, Case{404, "Not here", 2},
+          Case{200, "OK", 0}}) {
         status = code;
         answer = text;
         EXPECT_EQ(post({{"score", 1}}), postStatus) << code << " " << text;
