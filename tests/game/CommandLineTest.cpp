@@ -5,7 +5,7 @@
 #include "support/RunGame.h"
 #include "support/Scratch.h"
 
-TEST(CommandLineTest, ReadsTheOptions) {
+TEST(CommandLineTest, ReadsTheOptionsAndRejectsBadValues) {
     auto r = parseCommandLine(
         {"--scale", "3", "--headless", "--frames", "12", "--screenshot", "a.png", "--script", "s"});
     ASSERT_TRUE(r.ok) << r.error;
@@ -14,9 +14,6 @@ TEST(CommandLineTest, ReadsTheOptions) {
               std::make_tuple(3, true, 12L, std::string("a.png"), std::string("s"), false));
     EXPECT_TRUE(parseCommandLine({"--help"}).options.help);
     EXPECT_EQ(parseCommandLine({}).options.scale, 0) << "chosen from the display";
-}
-
-TEST(CommandLineTest, RejectsBadValues) {
     const std::vector<std::vector<std::string>> bad = {
         {"--scale", "0"},
         {"--scale", "-2"},

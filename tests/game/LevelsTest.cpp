@@ -24,7 +24,8 @@ std::string where(int levelIndex, int solution) {
 
 } // namespace
 
-TEST(LevelCatalogue, LookupCoversExactlyFifteenLevelsWithWholeLayouts) {
+// Fifteen levels with whole layouts; task texts name the move count and only Level 10's leaves ASCII.
+TEST(LevelCatalogue, LookupCoversFifteenWholeLevelsWhoseTasksNameTheirMoveCount) {
     EXPECT_EQ(levelAt(-1), nullptr);
     EXPECT_EQ(levelAt(kLevelCount), nullptr);
     for (int i = 0; i < kLevelCount; ++i) {
@@ -36,9 +37,6 @@ TEST(LevelCatalogue, LookupCoversExactlyFifteenLevelsWithWholeLayouts) {
         EXPECT_EQ(level->solution(level->solutionCount - 1).size(), static_cast<size_t>(level->stickCount));
     }
     EXPECT_EQ(levelAt(12)->stickCount, kMaxSticks);
-}
-
-TEST(LevelCatalogue, TaskTextsNameTheMoveCountAndOnlyLevelTenLeavesAscii) {
     const std::regex moveCount("Move ([0-9]) sticks");
     for (int i = 0; i < kLevelCount; ++i) {
         const std::string task(levelAt(i)->task);

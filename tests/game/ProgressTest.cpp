@@ -27,7 +27,7 @@ class ProgressTest : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(ProgressTest, NothingStoredMeansTheDefaultsAndValuesAreWrittenAtOnceWithTheirKinds) {
+TEST_F(ProgressTest, DefaultsValuesWrittenAtOnceWithTheirKindsAndOddValuesBroughtBack) {
     EXPECT_FALSE(progress::soundOn());
     EXPECT_EQ(progress::lastAvailLevel(), 0);
     EXPECT_EQ(progress::currentLevel(), 0);
@@ -40,9 +40,8 @@ TEST_F(ProgressTest, NothingStoredMeansTheDefaultsAndValuesAreWrittenAtOnceWithT
     EXPECT_EQ(stored().objectForKey("CurrentLevel"), platform::DefaultsValue(2));
     progress::setSoundOn(false);
     EXPECT_EQ(stored().objectForKey("SoundOnOff"), platform::DefaultsValue("FALSE"));
-}
 
-TEST_F(ProgressTest, OutOfRangeValuesAreBroughtBackWithOneLogLine) {
+    // Out-of-range values are brought back with one log line.
     write("CurrentLevel = 99\nLastAvailLevel = -4\nSoundOnOff = \"yes\"\n");
     EXPECT_EQ(progress::currentLevel(), 14);
     EXPECT_EQ(progress::currentLevel(), 14);

@@ -91,7 +91,10 @@ TEST(TextTest, MeasurementIsInWholePointsAndFitsItsOwnBox) {
     }
 }
 
-TEST(TextTest, WordsWrapInTheBoxAndAWordTooLongBreaksWhereItMust) {
+// Words wrap in the box and a word too long breaks where it must; each line
+// is aligned; line feeds start lines and lines below the box are left out.
+TEST(TextTest, WordsWrapLinesAlignAndLinesBelowTheBoxAreLeftOut) {
+    const int line = lineHeight();
     std::string text = "Move 3 sticks to form 4 squares";
     EXPECT_EQ(draw(text, 600, 100).lineBands(), 1);
     Drawn narrow = draw(text, 120, 300, TextAlignmentLeft, 24, 200, 300);
@@ -100,20 +103,14 @@ TEST(TextTest, WordsWrapInTheBoxAndAWordTooLongBreaksWhereItMust) {
     Drawn word = draw("Abcdefghijklmnopqrstuvwxyz", 60, 300, TextAlignmentLeft, 24, 100, 300);
     EXPECT_GE(word.lineBands(), 3);
     EXPECT_LT(word.columns().second, 60);
-}
 
-TEST(TextTest, EachLineIsAlignedLeftCentredOrRight) {
-    const int line = lineHeight();
     EXPECT_LE(draw("Hi", 200, 40, TextAlignmentLeft).columns().first, 4);
     auto centre = draw("Hi", 200, 40, TextAlignmentCenter).columns();
     EXPECT_NEAR((centre.first + centre.second) / 2, 100, 4);
     Drawn right = draw("Level\nComplete", 200, 3 * line, TextAlignmentRight);
     EXPECT_GE(right.columns(0, line).second, 194);
     EXPECT_GE(right.columns(line, 2 * line).second, 194);
-}
 
-TEST(TextTest, LineFeedsStartLinesAndLinesBelowTheBoxAreLeftOut) {
-    const int line = lineHeight();
     EXPECT_EQ(draw("A\n\nB", 100, 4 * line).lineBands(), 2);
     Drawn cut = draw("One\nTwo\nThree\nFour", 100, 2.5f * line, TextAlignmentLeft, 24, 100, 5 * line);
     EXPECT_EQ(cut.lineBands(), 2);

@@ -220,12 +220,20 @@ TEST_F(ScoreClient, PostedScoresAreFoundInOrder) {
     EXPECT_EQ(names(query(1, 10, 0, 0, "none")), (std::vector<std::string>{}));
 }
 
-TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailure) {
+// A service that is down is a connection failure; a value that is neither text nor number never leaves.
+TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailureAndABadValueIsRefusedBeforeSending) {
     setScoreServerURL(closedURL());
     EXPECT_EQ(post({{"score", 1}}), 1);
     EXPECT_EQ(lastEvent(), "postFail");
     EXPECT_FALSE(query(0, 10, 0, 0));
     EXPECT_EQ(lastEvent(), "requestFail");
+    RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
+    for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
+        EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
+                    ::testing::ThrowsMessage<NamedException>(
+                        "Invalid format for value: Invalid format for value. addValue"))
+            << bad.typeName();
+    EXPECT_EQ(URLConnection::openConnections(), 0u);
 }
 
 TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
@@ -349,17 +357,6 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
     unsetenv("TV_SCORE_SERVER_URL");
     EXPECT_TRUE(frames(1));
     EXPECT_EQ(lastEvent(), "postOk");
-}
-
-TEST_F(ScoreClient, AValueThatIsNeitherTextNorNumberIsRefusedBeforeSending) {
-    setScoreServerURL(closedURL());
-    RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
-    for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
-        EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
-                    ::testing::ThrowsMessage<NamedException>(
-                        "Invalid format for value: Invalid format for value. addValue"))
-            << bad.typeName();
-    EXPECT_EQ(URLConnection::openConnections(), 0u);
 }
 
 TEST_F(ScoreClient, TheDeviceIdentifierIsKeptBesideTheSettings) {
