@@ -8,6 +8,7 @@
 #include "support/TestPictures.h"
 
 #include "platform/Input.h"
+#include "platform/UserDefaults.h"
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -158,6 +159,9 @@ TEST(GameProgram, KeysDriveAScriptedRunAtScale2) {
     RunResult r = runGame({"--headless", "--scale", "2", "--script", script},
                           {"XDG_CONFIG_HOME=" + config.path()});
     ASSERT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(platform::UserDefaults(config.storeFile()).objectForKey("SoundOnOff"),
+              platform::DefaultsValue("FALSE"))
+        << "the program keeps the answer in the store it was given";
     platform::Bitmap menu = readShot(dir.file("menu.png"));
     platform::Bitmap golden = readShot(std::string(TV_TEST_GOLDEN_DIR) + "/game-main-menu-x2.png");
     EXPECT_LT(differingPixels(menu, golden), 40) << "Escape from the board reached the main menu, sharp";

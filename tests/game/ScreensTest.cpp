@@ -11,12 +11,14 @@
 using ScreensTest = GameFixture;
 
 TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
+    progress::setLastAvailLevel(5);
     runScene(TindervaleAppDelegate::firstScene());
     step();
     ASSERT_NE(shown<MessageLayer>(), nullptr);
     EXPECT_TRUE(matchesGolden("game-sound-question"));
     tap(cpv(210, 250)); // "No"
     EXPECT_FALSE(progress::soundOn());
+    EXPECT_EQ(progress::lastAvailLevel(), 5) << "the answer leaves the progress alone";
     ASSERT_NE(shown<MenuLayer>(), nullptr);
     EXPECT_EQ(director()->scenes().size(), 1u) << "the main screen was pushed";
     EXPECT_TRUE(matchesGolden("game-main-menu"));
