@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -295,26 +296,19 @@ TEST_F(ScoreClient, TheFormIsSortedEscapedAndSignedAndOnlyAPlainOKAcceptsIt) {
                                 md5Hex(std::string("1.5") + kKey) + "&cc_prot_ver=1.0");
 }
 
-TEST_F(ScoreClient, RedirectsAreNotFollowed) {
+TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscapedAndRedirectsAreNotFollowed) {
     OddServer odd;
+    std::atomic<bool> redirect = false;
+    odd.server().Get("/api/get-scores", [&](const httplib::Request& req, httplib::Response& res) {
+        if (redirect)
+            res.set_redirect(odd.url() + "/elsewhere");
+        else if (req.get_param_value("category") == "bad")
+            res.set_content("not json", "application/json");
+        else
+            res.set_content("{\"scores\":[{\"name\":\"x\"}]}", "application/json");
+    });
     odd.server().Post("/api/post-score", [&](const httplib::Request&, httplib::Response& res) {
         res.set_redirect(odd.url() + "/elsewhere", 307);
-    });
-    odd.server().Get("/api/get-scores", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect(odd.url() + "/elsewhere");
-    });
-    setScoreServerURL(odd.url());
-    EXPECT_EQ(post({{"score", 1}}), 2);
-    query(0, 10, 0, 0);
-    EXPECT_EQ(outcomes->events, (std::vector<std::string>{"postFail", "requestFail"}));
-    EXPECT_EQ(odd.requests().size(), 2u) << "nothing went on to /elsewhere";
-}
-
-TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscaped) {
-    OddServer odd;
-    odd.server().Get("/api/get-scores", [&](const httplib::Request& req, httplib::Response& res) {
-        res.set_content(req.get_param_value("category") == "bad" ? "not json" : "{\"scores\":[{\"name\":\"x\"}]}",
-                        "application/json");
     });
     setScoreServerURL(odd.url());
     RefPtr<ScoreServerRequest> r = ScoreServerRequest::serverWithGameName("a&b", outcomes.get());
@@ -325,11 +319,15 @@ TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscaped) {
     ASSERT_TRUE(frames(2));
     ASSERT_TRUE(r->requestScores(0, 5, 0, 0, "bad"));
     ASSERT_TRUE(frames(3));
-    EXPECT_EQ(outcomes->events, (std::vector<std::string>{"requestOk", "requestOk", "requestOk"}));
     EXPECT_FALSE(r->parseScores()); // not JSON: no records
+    redirect = true;
+    EXPECT_EQ(post({{"score", 1}}), 2);
+    query(0, 10, 0, 0);
+    EXPECT_EQ(outcomes->events,
+              (std::vector<std::string>{"requestOk", "requestOk", "requestOk", "postFail", "requestFail"}));
 
     std::vector<OddServer::Seen> seen = odd.requests();
-    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_EQ(seen.size(), 5u) << "nothing went on to /elsewhere";
     EXPECT_EQ(seen[0].line, "GET /api/get-scores?gamename=a%26b&querytype=1&offset=40&limit=20&flags=3&category=");
     EXPECT_EQ(seen[1].line,
               "GET /api/get-scores?gamename=a%26b&querytype=0&offset=0&limit=5&flags=0&category=x%20y%26z%3D%2B");
