@@ -48,6 +48,7 @@ TEST(JSONReader, FailuresGiveTheirCodeAndPutTheLocationBack) {
     };
     const Case cases[] = {
         {"[1 2]", -9, 0},
+        {"[1-2]", -9, 0}, // not a silent [1]: the rest of a malformed number is left for the array to refuse
         {"  [1 2]", -9, 2},
         {"{1:2}", -2, 0},
         {"{\"a\" 1}", -3, 0},
@@ -170,10 +171,6 @@ TEST(JSONReader, ANumberStopsWhereItsTextDoes) {
     ASSERT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
     EXPECT_EQ(n, 12);
     EXPECT_EQ(scanner->remainingString(), "abc");
-    // Not a silent [1]: the rest of a malformed number is left for the array to refuse.
-    JSONError error;
-    EXPECT_FALSE(read("[1-2]", &error));
-    EXPECT_EQ(error.code, -9);
 }
 
 TEST(JSONReader, NumbersDoNotDependOnTheLocale) {
@@ -396,11 +393,6 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         std::from_chars(text.data(), text.data() + text.size(), d);
         return d;
     };
-    auto readNumber = [](const std::string& text) {
-        double d = -1;
-        CJSONScanner::scannerWithData(text)->scanJSONNumberConstant(&d, nullptr);
-        return d;
-    };
     std::vector<std::string> texts = {
         "9007199254740993", "9007199254740995", "0.1", "43.420273000000009", "-65.613616999999977",
         "1.7976931348623157e308", "1e23", "2.2250738585072014e-308", "5e-324", "1234567890123456789",
@@ -418,7 +410,7 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         texts.push_back(digits);
     }
     for (const std::string& text : texts)
-        ASSERT_EQ(readNumber(text), exactValue(text)) << text;
+        ASSERT_EQ(mustRead(text).asNumber(), exactValue(text)) << text;
 
     std::vector<double> values = {0.1, 1.5e-7, 123.456, 5e-324, 1e300, 0.000123, 1e16 + 2, 2.5, 0.3, 1.0 / 3};
     for (int i = 0; i < 20000; ++i) {
@@ -438,7 +430,7 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         std::string written;
         CJSONSerializer::appendNumber(written, v);
         ASSERT_EQ(written, std::string(expected, end));
-        ASSERT_EQ(readNumber(written), v) << written;
+        ASSERT_EQ(mustRead(written).asNumber(), v) << written;
     }
 }
 
