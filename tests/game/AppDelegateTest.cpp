@@ -19,9 +19,7 @@ class AppDelegateTest : public ::testing::Test {
         platform::setCurrentClock(&clock);
         app().launch(&delegate);
     }
-    void TearDown() override {
-        endEngine();
-    }
+    void TearDown() override { endEngine(); }
     static Application& app() { return Application::sharedApplication(); }
     void frame() {
         clock.advance(1.0 / 60);
@@ -37,7 +35,7 @@ class AppDelegateTest : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(AppDelegateTest, LaunchShowsTheFirstSceneInAVisibleWindow) {
+TEST_F(AppDelegateTest, LaunchShowsTheFirstSceneFocusPausesAndClosingEndsTheRun) {
     Director* d = Director::sharedDirector();
     EXPECT_TRUE(d->isOpenGLAttached());
     EXPECT_EQ(delegate.window()->frame(), ccRectMake(0, 0, 320, 480));
@@ -50,11 +48,7 @@ TEST_F(AppDelegateTest, LaunchShowsTheFirstSceneInAVisibleWindow) {
     ASSERT_NE(d->runningScene(), nullptr);
     ASSERT_EQ(d->runningScene()->children().size(), 1u);
     EXPECT_NE(dynamic_cast<MultiplexLayer*>(d->runningScene()->children()[0].get()), nullptr);
-}
 
-TEST_F(AppDelegateTest, FocusPausesAndResumes) {
-    Director* d = Director::sharedDirector();
-    frame();
     send(platform::InputKind::FocusLost);
     frame();
     EXPECT_TRUE(d->isPaused());
@@ -65,10 +59,6 @@ TEST_F(AppDelegateTest, FocusPausesAndResumes) {
     EXPECT_EQ(d->dt(), 0.0f);
     frame();
     EXPECT_NEAR(d->dt(), 1.0f / 60, 1e-6);
-}
-
-TEST_F(AppDelegateTest, ClosingTheWindowEndsTheRun) {
-    frame();
     send(platform::InputKind::Quit);
     frame();
     EXPECT_TRUE(app().isTerminating());

@@ -5,20 +5,15 @@
 #include "support/RunGame.h"
 #include "support/Scratch.h"
 
-TEST(CommandLineTest, ReadsTheOptions) {
+TEST(CommandLineTest, ReadsTheOptionsAndRejectsBadValues) {
     auto r = parseCommandLine(
         {"--scale", "3", "--headless", "--frames", "12", "--screenshot", "a.png", "--script", "s"});
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.options.scale, 3);
-    EXPECT_TRUE(r.options.headless);
-    EXPECT_EQ(r.options.frames, 12);
-    EXPECT_EQ(r.options.screenshot, "a.png");
-    EXPECT_EQ(r.options.script, "s");
+    const CommandLine& o = r.options;
+    EXPECT_EQ(std::tie(o.scale, o.headless, o.frames, o.screenshot, o.script, o.help),
+              std::make_tuple(3, true, 12L, std::string("a.png"), std::string("s"), false));
     EXPECT_TRUE(parseCommandLine({"--help"}).options.help);
     EXPECT_EQ(parseCommandLine({}).options.scale, 0) << "chosen from the display";
-}
-
-TEST(CommandLineTest, RejectsBadValues) {
     const std::vector<std::vector<std::string>> bad = {
         {"--scale", "0"},
         {"--scale", "-2"},
@@ -34,8 +29,7 @@ TEST(CommandLineTest, RejectsBadValues) {
     };
     for (auto& args : bad) {
         auto r = parseCommandLine(args);
-        EXPECT_FALSE(r.ok) << args[0];
-        EXPECT_FALSE(r.error.empty());
+        EXPECT_TRUE(!r.ok && !r.error.empty()) << args[0];
     }
 }
 
@@ -61,8 +55,7 @@ TEST(GameExecutable, BadInputExitsWithTwoAndSaysWhy) {
 TEST(GameExecutable, WithoutADisplayItSaysSoInOneLine) {
     // ctest runs us with the offscreen driver asked for; take it away.
     RunResult r = runGame({"--frames", "1"}, {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"});
-    const std::string& output = r.output;
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
-    EXPECT_NE(output.find("display"), std::string::npos) << output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+    EXPECT_NE(r.output.find("display"), std::string::npos) << r.output;
 }

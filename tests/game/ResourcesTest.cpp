@@ -9,14 +9,10 @@
 #include "support/TestPictures.h"
 
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
-#include <vector>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,32 +46,21 @@ int differingPixels(const platform::Bitmap& a, const platform::Bitmap& b) {
     return differing;
 }
 
-class GeneratedResources : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const std::string command = std::string("'") + TV_RESOURCE_GENERATOR + "' '" + dir_.string() + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    }
-    ScratchDir scratch_;
-    const fs::path dir_ = scratch_.path();
-    const fs::path committed_ = TV_RESOURCE_DIR;
-};
-
 } // namespace
 
-// Every committed file is still made (the screens' own tests see a file that
-// went from both places).
-TEST_F(GeneratedResources, EveryCommittedFileIsMade) {
-    for (const auto& entry : fs::directory_iterator(committed_))
+TEST(GeneratedResources, AreTheCommittedOnesAndFitWhereTheScreensPutThem) {
+    ScratchDir scratch;
+    const fs::path dir = scratch.path(), committed = TV_RESOURCE_DIR;
+    const std::string command = std::string("'") + TV_RESOURCE_GENERATOR + "' '" + dir.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    // Every committed file is still made (the screens' own tests see a file that went from both places).
+    for (const auto& entry : fs::directory_iterator(committed))
         if (const fs::path name = entry.path().filename(); !name.string().starts_with(".")) {
-            EXPECT_TRUE(fs::is_regular_file(dir_ / name)) << name;
+            EXPECT_TRUE(fs::is_regular_file(dir / name)) << name;
         }
-}
-
-TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {
-    for (const auto& entry : fs::directory_iterator(dir_)) {
+    for (const auto& entry : fs::directory_iterator(dir)) {
         const fs::path name = entry.path().filename();
-        const fs::path kept = committed_ / name;
+        const fs::path kept = committed / name;
         ASSERT_TRUE(fs::exists(kept)) << name << " is made by the generator but not committed";
         if (name.extension() == ".png") {
             platform::Bitmap made, have;
@@ -101,13 +86,11 @@ TEST_F(GeneratedResources, CommittedFilesMatchTheGeneratorsOutput) {
             EXPECT_LE(worst, 8) << name;
         }
     }
-}
 
-// The sizes the screens are laid out around.
-TEST_F(GeneratedResources, PicturesFitWhereTheScreensPutThem) {
+    // The sizes the screens are laid out around.
     auto size = [&](const std::string& name) {
         platform::Bitmap b;
-        EXPECT_TRUE(readTestPNG(dir_ / name, b)) << name;
+        EXPECT_TRUE(readTestPNG(dir / name, b)) << name;
         return std::pair{b.width, b.height};
     };
     EXPECT_EQ(size("Default.png"), (std::pair{320, 480}));
@@ -122,7 +105,7 @@ TEST_F(GeneratedResources, PicturesFitWhereTheScreensPutThem) {
     // Short sounds, in the container and sample format the game reads.
     for (const char* name : {"Move.caf", "Success.caf", "Win.caf"}) {
         Sound s;
-        ASSERT_TRUE(readSound(dir_ / name, s)) << name;
+        ASSERT_TRUE(readSound(dir / name, s)) << name;
         EXPECT_EQ(s.info.format, SF_FORMAT_CAF | SF_FORMAT_PCM_16) << name;
         EXPECT_GT(s.info.frames, 0) << name;
         EXPECT_LT(s.info.frames, s.info.samplerate * 5 / 2) << name;

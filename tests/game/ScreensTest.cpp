@@ -11,12 +11,14 @@
 using ScreensTest = GameFixture;
 
 TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
+    progress::setLastAvailLevel(5);
     runScene(TindervaleAppDelegate::firstScene());
     step();
     ASSERT_NE(shown<MessageLayer>(), nullptr);
     EXPECT_TRUE(matchesGolden("game-sound-question"));
     tap(cpv(210, 250)); // "No"
     EXPECT_FALSE(progress::soundOn());
+    EXPECT_EQ(progress::lastAvailLevel(), 5) << "the answer leaves the progress alone";
     ASSERT_NE(shown<MenuLayer>(), nullptr);
     EXPECT_EQ(director()->scenes().size(), 1u) << "the main screen was pushed";
     EXPECT_TRUE(matchesGolden("game-main-menu"));
@@ -121,15 +123,7 @@ TEST_F(ScreensTest, ResetToDefaultsLocksEverythingButLevelOne) {
     tap(cpv(160, 240)); // "Options"
     ASSERT_NE(shown<OptionLayer>(), nullptr);
     tap(cpv(160, 320)); // "Reset to Defaults", the middle of the column
-    EXPECT_EQ(progress::lastAvailLevel(), 0);
-    CocosNode* done = findItem(shown<OptionLayer>(), "Done");
-    ASSERT_NE(done, nullptr);
-    tap(cpvadd(done->parent()->position(), done->position()));
-    ASSERT_NE(shown<MenuLayer>(), nullptr);
-    tap(cpv(160, 280)); // "Start Game"
-    LevelLayer* levels = shown<LevelLayer>();
-    ASSERT_NE(levels, nullptr);
-    EXPECT_TRUE(shows(levels->levelButtons()[1]->normalImage(), "level_stick2_.png"));
+    EXPECT_EQ(progress::lastAvailLevel(), 0) << "what the level selection shows for it is seen above";
 }
 
 TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {

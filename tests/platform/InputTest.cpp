@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,29 +65,31 @@ class InputTest : public ::testing::Test {
             out.push_back(e);
         return out;
     }
+    // What came out, as "kind x,y #finger; " for touches and "kind; " for the rest.
+    std::string drained() {
+        static const char* const kinds[] = {"began",        "moved",      "ended", "cancelled", "focus lost",
+                                            "focus gained", "low memory", "quit",  "key"};
+        std::ostringstream out;
+        for (const platform::InputEvent& e : drain()) {
+            out << kinds[static_cast<int>(e.kind)];
+            if (e.kind < platform::InputKind::TouchCancelled)
+                out << " " << e.x << "," << e.y << " #" << e.finger;
+            out << "; ";
+        }
+        return out.str();
+    }
 };
 } // namespace
 
-TEST_F(InputTest, TheLeftButtonIsOneFingerInViewPoints) {
+// The left button is one finger in view points; a finger on a touch screen is another, and the mouse
+// events the system makes from it are not counted twice.
+TEST_F(InputTest, TheLeftButtonAndEachTouchAreFingersInViewPoints) {
     mouse(SDL_MOUSEMOTION, 10, 10); // no button: no touch
     mouse(SDL_MOUSEBUTTONDOWN, 100, 61);
     mouse(SDL_MOUSEMOTION, 120, 80);
     mouse(SDL_MOUSEBUTTONDOWN, 0, 0, SDL_BUTTON_RIGHT); // other buttons are not fingers
     mouse(SDL_MOUSEBUTTONUP, 130, 90);
     mouse(SDL_MOUSEBUTTONUP, 130, 90); // an unmatched end is dropped
-    auto events = drain();
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].kind, platform::InputKind::TouchBegan);
-    EXPECT_EQ(events[0].x, 50.0f) << "window pixels divided by the scale";
-    EXPECT_EQ(events[0].y, 30.5f);
-    EXPECT_EQ(events[1].kind, platform::InputKind::TouchMoved);
-    EXPECT_EQ(events[2].kind, platform::InputKind::TouchEnded);
-    EXPECT_EQ(events[2].x, 65.0f);
-    for (auto& e : events)
-        EXPECT_EQ(e.finger, platform::kMouseFinger);
-}
-
-TEST_F(InputTest, MouseEventsMadeFromTouchesAreNotCountedTwice) {
     mouse(SDL_MOUSEBUTTONDOWN, 100, 60, SDL_BUTTON_LEFT, SDL_TOUCH_MOUSEID);
     SDL_Event finger{};
     finger.type = SDL_FINGERDOWN;
@@ -94,11 +97,8 @@ TEST_F(InputTest, MouseEventsMadeFromTouchesAreNotCountedTwice) {
     finger.tfinger.x = 0.5f;
     finger.tfinger.y = 0.25f;
     SDL_PushEvent(&finger);
-    auto events = drain();
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].finger, 7);
-    EXPECT_EQ(events[0].x, 160.0f) << "fingers come as fractions of the view";
-    EXPECT_EQ(events[0].y, 120.0f);
+    // Window pixels divided by the scale; fingers come as fractions of the view.
+    EXPECT_EQ(drained(), "began 50,30.5 #-1; moved 60,40 #-1; ended 65,45 #-1; began 160,120 #7; ");
 }
 
 TEST_F(InputTest, FocusMemoryAndClosingAfterWhatWasInjected) {
@@ -112,13 +112,7 @@ TEST_F(InputTest, FocusMemoryAndClosingAfterWhatWasInjected) {
     low.type = SDL_APP_LOWMEMORY;
     SDL_PushEvent(&low);
     window(SDL_WINDOWEVENT_CLOSE);
-    auto events = drain();
-    std::vector<platform::InputKind> kinds;
-    for (auto& e : events)
-        kinds.push_back(e.kind);
-    using K = platform::InputKind;
-    EXPECT_EQ(kinds, (std::vector<K>{K::LowMemory, K::TouchBegan, K::FocusLost, K::TouchCancelled, K::FocusGained,
-                                     K::LowMemory, K::Quit}))
+    EXPECT_EQ(drained(), "low memory; began 5,5 #-1; focus lost; cancelled; focus gained; low memory; quit; ")
         << "injected events come first; a finger down when the window loses focus is cancelled";
 }
 
@@ -154,7 +148,7 @@ TEST_F(InputTest, ClicksGoThroughTheLetterboxAtEveryWindowSize) {
             mouse(SDL_MOUSEBUTTONDOWN, barX, barY);
             mouse(SDL_MOUSEMOTION, x, y);
             mouse(SDL_MOUSEBUTTONUP, x, y);
-            EXPECT_TRUE(drain().empty()) << "a press on a bar starts no touch";
+            EXPECT_EQ(drained(), "") << "a press on a bar starts no touch";
         }
     }
 }
@@ -164,23 +158,15 @@ TEST_F(InputTest, ATouchDraggedOntoABarStaysAtThePicturesEdge) {
     mouse(SDL_MOUSEBUTTONDOWN, 500, 480);
     mouse(SDL_MOUSEMOTION, 5, 480);
     mouse(SDL_MOUSEBUTTONUP, 990, 2000);
-    auto events = drain();
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].x, 160.0f);
-    EXPECT_EQ(events[1].x, 0.0f);
-    EXPECT_EQ(events[2].x, 320.0f);
-    EXPECT_EQ(events[2].y, 480.0f);
+    EXPECT_EQ(drained(), "began 160,240 #-1; moved 0,240 #-1; ended 320,480 #-1; ");
 }
 
 TEST_F(InputTest, ScaleChoiceFitsTheUsableArea) {
-    struct Case {
-        int width, height, scale;
-    };
-    for (Case c : {Case{1920, 1050, 2}, Case{1280, 994, 2}, Case{1366, 738, 1}, Case{3840, 2100, 4},
-                   Case{639, 2000, 1}, Case{100, 100, 1}, Case{0, 0, 1}}) {
-        EXPECT_EQ(platform::largestScaleThatFits(c.width, c.height, 320, 480), c.scale)
-            << c.width << " x " << c.height;
-    }
+    std::vector<int> scales;
+    for (auto [width, height] : std::vector<std::pair<int, int>>{
+             {1920, 1050}, {1280, 994}, {1366, 738}, {3840, 2100}, {639, 2000}, {100, 100}, {0, 0}})
+        scales.push_back(platform::largestScaleThatFits(width, height, 320, 480));
+    EXPECT_EQ(scales, (std::vector<int>{2, 2, 1, 4, 1, 1, 1}));
 }
 
 TEST_F(InputTest, KeysAreNamedAndTheWindowKeepsItsOwn) {
@@ -191,12 +177,9 @@ TEST_F(InputTest, KeysAreNamedAndTheWindowKeepsItsOwn) {
     key(SDLK_F11);
     key(SDLK_KP_ENTER);
     key(SDLK_CAPSLOCK); // no name here: not passed on
-    auto events = drain();
     std::vector<std::string> names;
-    for (auto& e : events) {
-        EXPECT_EQ(e.kind, platform::InputKind::KeyDown);
-        names.push_back(platform::describeKeyPress(e.key));
-    }
+    for (auto& e : drain())
+        names.push_back(e.kind == platform::InputKind::KeyDown ? platform::describeKeyPress(e.key) : "?");
     EXPECT_EQ(names, (std::vector<std::string>{"Escape", "Ctrl+Z", "Return"}));
 }
 
@@ -211,10 +194,7 @@ TEST_F(InputTest, KeyNamesAsScriptsWriteThem) {
                    Case{"Ctrl+", nullptr}, Case{"Hyper+Z", nullptr}, Case{"", nullptr}, Case{"Ctrl++", nullptr},
                    Case{"Escapes", nullptr}}) {
         platform::KeyPress k;
-        bool ok = platform::parseKeyPress(c.text, k);
-        EXPECT_EQ(ok, c.read != nullptr) << c.text;
-        if (ok && c.read) {
-            EXPECT_EQ(platform::describeKeyPress(k), c.read) << c.text;
-        }
+        const bool ok = platform::parseKeyPress(c.text, k);
+        EXPECT_EQ(ok ? platform::describeKeyPress(k) : "refused", c.read ? c.read : "refused") << c.text;
     }
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,50 +88,35 @@ TEST_F(UserDefaultsTest, ReadsHandEditedFilesAndKeepsWhatItDoesNotKnow) {
         EXPECT_NE(text.find(kept), std::string::npos) << text;
 }
 
-TEST_F(UserDefaultsTest, BrokenFilesAreMovedAsideAndDefaultsUsed) {
-    // The TOML library has its own tests of what it refuses; one of each kind of refusal is enough here.
-    const std::vector<std::string> broken = {
-        "SoundOnOff \"TRUE\"\n",
-        "A = 1\nB = \"x\0y\"\n"s,
-        "A = 1\nB = 0x1FFFFFFFFFFFFFFFFF\n",
-    };
-    for (const std::string& text : broken) {
-        SCOPED_TRACE(text);
-        writeText(file, text);
+// Broken, unreadable (a folder; a FIFO is refused alike) and far too big
+// files. The TOML library has its own tests of what it refuses; one of each
+// kind of refusal is enough here.
+TEST_F(UserDefaultsTest, BadFilesAreMovedAsideWithoutHangingAndDefaultsUsed) {
+    const std::vector<std::string> bad = {"SoundOnOff \"TRUE\"\n", "A = 1\nB = \"x\0y\"\n"s,
+                                          "A = 1\nB = 0x1FFFFFFFFFFFFFFFFF\n",
+                                          "A = \"" + std::string(2 << 20, 'x') + "\"\n", "folder"};
+    for (const std::string& text : bad) {
+        SCOPED_TRACE(text.substr(0, 40));
+        if (text == "folder")
+            fs::create_directories(file);
+        else
+            writeText(file, text);
         log.clear();
         UserDefaults d(file);
         EXPECT_FALSE(d.objectForKey("A"));
-        EXPECT_FALSE(fs::exists(file));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
         auto aside = filesIn(dir, "defaults.toml.bad-");
         ASSERT_EQ(aside.size(), 1u);
-        EXPECT_EQ(readText(aside[0]), text); // nothing of the player's is lost
+        // Nothing of the player's is lost.
+        EXPECT_TRUE(!fs::is_regular_file(aside[0]) || readText(aside[0]) == text);
         ASSERT_EQ(log.size(), 1u);
         EXPECT_NE(log[0].find(aside[0].string()), std::string::npos) << log[0];
-        fs::remove(aside[0]);
+        fs::remove_all(aside[0]);
 
         d.setInteger(1, "LastAvailLevel");
         EXPECT_EQ(UserDefaults(file).integerForKey("LastAvailLevel"), 1);
+        fs::remove(file);
     }
-}
-
-TEST_F(UserDefaultsTest, UnreadableFilesAreMovedAsideWithoutHanging) {
-    // A folder, a FIFO (reading it would block) and a file far too big for settings.
-    auto check = [&](const char* what) {
-        SCOPED_TRACE(what);
-        log.clear();
-        UserDefaults d(file);
-        EXPECT_EQ(log.size(), 1u);
-        EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
-        EXPECT_EQ(filesIn(dir, "defaults.toml.bad-").size(), 1u);
-        for (const auto& p : filesIn(dir, "defaults.toml.bad-"))
-            fs::remove_all(p);
-    };
-    fs::create_directories(file);
-    check("folder");
-    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
-    check("fifo");
-    writeText(file, "A = \"" + std::string(2 << 20, 'x') + "\"\n");
-    check("huge");
 }
 
 TEST_F(UserDefaultsTest, StaleTemporaryFilesAreRemovedAtStart) {
@@ -248,7 +232,6 @@ TEST_F(UserDefaultsTest, ALinkedFileIsWrittenThroughTheLink) {
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(UserDefaults(later.string()).integerForKey("LastAvailLevel"), 4);
     EXPECT_TRUE(log.empty());
-
 }
 
 TEST(DefaultsValue, TextsGiveTheNumberTheyStartWith) {

@@ -48,6 +48,7 @@ TEST(JSONReader, FailuresGiveTheirCodeAndPutTheLocationBack) {
     };
     const Case cases[] = {
         {"[1 2]", -9, 0},
+        {"[1-2]", -9, 0}, // not a silent [1]: the rest of a malformed number is left for the array to refuse
         {"  [1 2]", -9, 2},
         {"{1:2}", -2, 0},
         {"{\"a\" 1}", -3, 0},
@@ -87,32 +88,28 @@ TEST(JSONReader, FailuresGiveTheirCodeAndPutTheLocationBack) {
     }
 }
 
-TEST(JSONReader, MessagesAreTheOnesPeopleSee) {
+// Each way in names its own failure: the wrong container, no data, a broken dictionary.
+TEST(JSONReader, EachEntryPointReportsItsOwnFailure) {
     EXPECT_STREQ(CJSONScanner::messageForCode(-7), "Could not scan array. Array not started by a '{' character.");
     EXPECT_STREQ(CJSONScanner::messageForCode(-11),
                  "Could not scan string constant. String not started by a '\"' character.");
     EXPECT_STREQ(CJSONScanner::messageForCode(-10), CJSONScanner::messageForCode(-9));
-
-    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData("[]");
+    auto failure = [](const JSONError& e) { return std::make_pair(e.domain, e.code); };
+    const std::string scanner = "CJSONScannerErrorDomain";
     JSONError error;
-    EXPECT_FALSE(scanner->scanJSONDictionary(nullptr, &error));
-    EXPECT_EQ(error.code, -1);
-    scanner = CJSONScanner::scannerWithData("{}");
-    EXPECT_FALSE(scanner->scanJSONArray(nullptr, &error));
-    EXPECT_EQ(error.code, -7);
-    // No error location, no error: still just false.
-    EXPECT_FALSE(scanner->scanJSONArray(nullptr, nullptr));
-}
-
-TEST(JSONReader, NoDataIsTheDeserializersOwnError) {
-    JSONError error;
-    EXPECT_FALSE(read("", &error));
-    EXPECT_EQ(error.domain, kJSONDeserializerErrorDomain);
-    EXPECT_EQ(error.code, -1);
-    EXPECT_TRUE(error.localizedDescription.empty());
+    EXPECT_FALSE(CJSONScanner::scannerWithData("[]")->scanJSONDictionary(nullptr, &error));
+    EXPECT_EQ(failure(error), std::make_pair(scanner, -1));
+    EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, &error));
+    EXPECT_EQ(failure(error), std::make_pair(scanner, -7));
+    EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, nullptr));
     EXPECT_FALSE(CJSONDeserializer::deserializer()->deserializeAsDictionary("[1]", &error));
-    EXPECT_EQ(error.code, -1);
-    EXPECT_EQ(error.domain, "CJSONScannerErrorDomain");
+    EXPECT_EQ(failure(error), std::make_pair(scanner, -1));
+    EXPECT_FALSE(dictionaryWithJSONData("{", &error));
+    EXPECT_EQ(failure(error), std::make_pair(scanner, -2));
+    EXPECT_EQ((*dictionaryWithJSONData("{\"a\":[1]}", &error))["a"][0].asNumber(), 1);
+    EXPECT_FALSE(read("", &error));
+    EXPECT_EQ(failure(error), std::make_pair(std::string(kJSONDeserializerErrorDomain), -1));
+    EXPECT_TRUE(error.localizedDescription.empty());
 }
 
 TEST(JSONReader, NestingHasALimitAndAHostileDocumentOnlyFails) {
@@ -126,10 +123,8 @@ TEST(JSONReader, NestingHasALimitAndAHostileDocumentOnlyFails) {
     EXPECT_FALSE(read(std::string(100000, '{') , &error));
     EXPECT_FALSE(read("{\"a\":" + std::string(100000, '['), &error));
     EXPECT_EQ(error.code, -4);
-    // The top-level value itself too deep reports why.
-    RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData(tooDeep);
     JSONArray array;
-    EXPECT_FALSE(scanner->scanJSONArray(&array, &error));
+    EXPECT_FALSE(CJSONScanner::scannerWithData(tooDeep)->scanJSONArray(&array, &error));
 }
 
 TEST(JSONReader, ValuesReadAsTheirKinds) {
@@ -158,7 +153,6 @@ TEST(JSONReader, ValuesReadAsTheirKinds) {
         {"\"\xE6\x97\xA5\xE6\x9C\xAC\"", "\xE6\x97\xA5\xE6\x9C\xAC"},
         {"\"\\b\\f\\n\\r\\t\\/\\\\\\\"\"", "\b\f\n\r\t/\\\""},
         {"\"tab\there\"", "tab\there"}, // control characters inside quotes are taken as they are
-        {"{\"k\":1,\"j\":2,\"k\":3}", JSONDictionary{{"k", 3}, {"j", 2}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -177,10 +171,6 @@ TEST(JSONReader, ANumberStopsWhereItsTextDoes) {
     ASSERT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
     EXPECT_EQ(n, 12);
     EXPECT_EQ(scanner->remainingString(), "abc");
-    // Not a silent [1]: the rest of a malformed number is left for the array to refuse.
-    JSONError error;
-    EXPECT_FALSE(read("[1-2]", &error));
-    EXPECT_EQ(error.code, -9);
 }
 
 TEST(JSONReader, NumbersDoNotDependOnTheLocale) {
@@ -231,10 +221,8 @@ TEST(JSONReader, WideEncodingsAreDetected) {
             le32 += static_cast<char>((c >> (8 * k)) & 0xFF);
             be32 += static_cast<char>((c >> (8 * (3 - k))) & 0xFF);
         }
-    EXPECT_EQ(mustRead(le16), expected);
-    EXPECT_EQ(mustRead(be16), expected);
-    EXPECT_EQ(mustRead(le32), expected);
-    EXPECT_EQ(mustRead(be32), expected);
+    for (const std::string& text : {le16, be16, le32, be32})
+        EXPECT_EQ(mustRead(text), expected);
     // A cut-off wide document fails instead of reading past its end.
     EXPECT_FALSE(read(le16.substr(0, le16.size() - 3)));
 }
@@ -290,19 +278,8 @@ TEST(JSONValue, IsPleasantToReadFrom) {
     JSONValue copy = v;
     copy.asDictionary().set("scores", 1);
     EXPECT_TRUE(v["scores"].isArray());
-    // A long text and its copy.
     JSONValue longText(std::string(1000, 'x'));
-    JSONValue other = longText;
-    EXPECT_EQ(other.asString(), std::string(1000, 'x'));
-    // Many keys: look-ups stay right once the dictionary is indexed.
-    JSONDictionary many;
-    for (int i = 0; i < 300; ++i) many.set("k" + std::to_string(i), i);
-    many.set("k7", "again");
-    EXPECT_EQ(many.size(), 300u);
-    EXPECT_EQ(many["k7"].asString(), "again");
-    EXPECT_EQ(many["k299"].asNumber(), 299);
-    EXPECT_EQ(many.entries()[7].first, "k7");
-    EXPECT_TRUE(many["k300"].isNull());
+    EXPECT_EQ(JSONValue(longText).asString(), std::string(1000, 'x'));
 }
 
 TEST(JSONReader, CorporaSurviveARoundTrip) {
@@ -312,10 +289,9 @@ TEST(JSONReader, CorporaSurviveARoundTrip) {
         const std::string text = readText((dir / name).string());
         ASSERT_FALSE(text.empty()) << "missing " << (dir / name);
         JSONValue first = mustRead(text);
-        ASSERT_FALSE(first.isNull());
         std::string written = write(first);
         JSONValue second = mustRead(written);
-        EXPECT_TRUE(first == second);
+        EXPECT_TRUE(!first.isNull() && first == second);
         EXPECT_EQ(write(second), written);
     }
 }
@@ -408,15 +384,6 @@ TEST(TextScanner, CountsCharactersAndBacktracks) {
     EXPECT_FALSE(CharacterSet::linebreaksCharacterSet().characterIsMember(0x0B));
 }
 
-TEST(JSONReader, DictionaryFromData) {
-    JSONError error;
-    std::optional<JSONValue> v = dictionaryWithJSONData("{\"a\":[1]}", &error);
-    ASSERT_TRUE(v);
-    EXPECT_EQ((*v)["a"][0].asNumber(), 1);
-    EXPECT_FALSE(dictionaryWithJSONData("{", &error));
-    EXPECT_EQ(error.code, -2);
-}
-
 // Numbers take a quick route when it is sure of the result and the exact one
 // otherwise; both must give the same: the correctly rounded value when read,
 // the standard library's shortest text when written.
@@ -424,11 +391,6 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
     auto exactValue = [](const std::string& text) {
         double d = 0;
         std::from_chars(text.data(), text.data() + text.size(), d);
-        return d;
-    };
-    auto readNumber = [](const std::string& text) {
-        double d = -1;
-        EXPECT_TRUE(CJSONScanner::scannerWithData(text)->scanJSONNumberConstant(&d, nullptr)) << text;
         return d;
     };
     std::vector<std::string> texts = {
@@ -447,10 +409,8 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         if (i % 3 == 0) digits += "e" + std::to_string(static_cast<int>(random() % 60) - 30);
         texts.push_back(digits);
     }
-    for (const std::string& text : texts) {
-        double read = readNumber(text);
-        ASSERT_EQ(read, exactValue(text)) << text;
-    }
+    for (const std::string& text : texts)
+        ASSERT_EQ(mustRead(text).asNumber(), exactValue(text)) << text;
 
     std::vector<double> values = {0.1, 1.5e-7, 123.456, 5e-324, 1e300, 0.000123, 1e16 + 2, 2.5, 0.3, 1.0 / 3};
     for (int i = 0; i < 20000; ++i) {
@@ -470,21 +430,23 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         std::string written;
         CJSONSerializer::appendNumber(written, v);
         ASSERT_EQ(written, std::string(expected, end));
-        ASSERT_EQ(readNumber(written), v) << written;
+        ASSERT_EQ(mustRead(written).asNumber(), v) << written;
     }
 }
 
 TEST(JSONReader, ManyKeysWithARepeatedOne) {
-    // Past a handful of keys the reader checks for repeats through the index.
+    // Past a handful of keys the reader (and set) find repeats through the index.
     std::string text = "{";
-    for (int i = 0; i < 12; ++i) text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
-    text += "\"k3\":\"again\"}";
-    JSONValue v = mustRead(text);
+    for (int i = 0; i < 300; ++i) text += "\"k" + std::to_string(i) + "\":" + std::to_string(i) + ",";
+    JSONValue v = mustRead(text + "\"k3\":\"again\"}");
     ASSERT_TRUE(v.isDictionary());
-    EXPECT_EQ(v.size(), 12u);
+    v.asDictionary().set("k7", "also");
+    EXPECT_EQ(v.size(), 300u);
     EXPECT_EQ(v["k3"].asString(), "again");
-    EXPECT_EQ(v.asDictionary().entries()[3].first, "k3");
-    EXPECT_EQ(v["k11"].asNumber(), 11);
+    EXPECT_EQ(v["k7"].asString(), "also");
+    EXPECT_EQ(v.asDictionary().entries()[7].first, "k7");
+    EXPECT_EQ(v["k299"].asNumber(), 299);
+    EXPECT_TRUE(v["k300"].isNull());
     // Text that the data ends inside, mid-character, is still a failure.
     JSONError error;
     EXPECT_FALSE(read("\"\xE6\x97", &error));

@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -72,7 +73,7 @@ class Service {
         port_ = std::stoi(url_.substr(url_.rfind(':') + 1));
     }
     ~Service() { stop(SIGTERM); }
-    // Ends the service; true when it exited of itself (SIGTERM) or was killed as asked.
+    // Ends the service with `signal`; its wait status.
     int stop(int signal) {
         if (pid_ <= 0) return -1;
         kill(pid_, signal);
@@ -94,6 +95,10 @@ class Service {
 class OddServer {
   public:
     OddServer() {
+        server_.set_post_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back({req.method + " " + req.target, req.body, req.get_header_value("Content-Type")});
+        });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         while (!server_.is_running()) // a stop before the listening begins would be missed
@@ -105,10 +110,6 @@ class OddServer {
     }
     httplib::Server& server() { return server_; }
     std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    void record(const httplib::Request& req) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        requests_.push_back({req.method + " " + req.target, req.body, req.get_header_value("Content-Type")});
-    }
     struct Seen {
         std::string line, body, contentType;
     };
@@ -220,12 +221,20 @@ TEST_F(ScoreClient, PostedScoresAreFoundInOrder) {
     EXPECT_EQ(names(query(1, 10, 0, 0, "none")), (std::vector<std::string>{}));
 }
 
-TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailure) {
+// A service that is down is a connection failure; a value that is neither text nor number never leaves.
+TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailureAndABadValueIsRefusedBeforeSending) {
     setScoreServerURL(closedURL());
     EXPECT_EQ(post({{"score", 1}}), 1);
     EXPECT_EQ(lastEvent(), "postFail");
     EXPECT_FALSE(query(0, 10, 0, 0));
     EXPECT_EQ(lastEvent(), "requestFail");
+    RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
+    for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
+        EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
+                    ::testing::ThrowsMessage<NamedException>(
+                        "Invalid format for value: Invalid format for value. addValue"))
+            << bad.typeName();
+    EXPECT_EQ(URLConnection::openConnections(), 0u);
 }
 
 TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
@@ -249,98 +258,76 @@ TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-TEST_F(ScoreClient, OnlyAPlainOKAcceptsAPost) {
+// The form is sorted, escaped and signed, and only a plain OK accepts it.
+TEST_F(ScoreClient, TheFormIsSortedEscapedAndSignedAndOnlyAPlainOKAcceptsIt) {
     OddServer odd;
     std::string answer;
     int status = 200;
-    odd.server().Post("/api/post-score", [&](const httplib::Request& req, httplib::Response& res) {
-        odd.record(req);
+    odd.server().Post("/api/post-score", [&](const httplib::Request&, httplib::Response& res) {
         res.status = status;
         res.set_content(answer, "text/plain");
     });
     setScoreServerURL(odd.url() + "/");
-    struct Case {
-        int status;
-        std::string answer;
-        int32_t postStatus;
-    };
-    for (const Case& c : {Case{200, "OK", 0}, Case{200, "OK\n", 2}, Case{200, "", 2}, Case{500, "OK", 2},
-                          Case{404, "Not here", 2}}) {
-        status = c.status;
-        answer = c.answer;
-        EXPECT_EQ(post({{"score", 1}}), c.postStatus) << c.status << " " << c.answer;
+    using Case = std::tuple<int, std::string, int32_t>; // the answer, and the post's status
+    for (const auto& [code, text, postStatus] :
+         {Case{200, "OK\n", 2}, Case{200, "", 2}, Case{500, "OK", 2}, Case{404, "Not here", 2},
+          Case{200, "OK", 0}}) {
+        status = code;
+        answer = text;
+        EXPECT_EQ(post({{"score", 1}}), postStatus) << code << " " << text;
     }
-    EXPECT_EQ(odd.requests().size(), 5u);
-    EXPECT_EQ(odd.requests()[0].line, "POST /api/post-score");
-    EXPECT_EQ(odd.requests()[0].contentType, "application/x-www-form-urlencoded");
-}
-
-TEST_F(ScoreClient, RedirectsAreNotFollowed) {
-    OddServer odd;
-    odd.server().set_pre_routing_handler([&](const httplib::Request& req, httplib::Response&) {
-        odd.record(req);
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    odd.server().Post("/api/post-score", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect(odd.url() + "/elsewhere", 307);
-    });
-    odd.server().Get("/api/get-scores", [&](const httplib::Request&, httplib::Response& res) {
-        res.set_redirect(odd.url() + "/elsewhere");
-    });
-    setScoreServerURL(odd.url());
-    EXPECT_EQ(post({{"score", 1}}), 2);
-    query(0, 10, 0, 0);
-    EXPECT_EQ(outcomes->events, (std::vector<std::string>{"postFail", "requestFail"}));
-    EXPECT_EQ(odd.requests().size(), 2u) << "nothing went on to /elsewhere";
-}
-
-TEST_F(ScoreClient, TheFormIsSortedEscapedAndSigned) {
-    OddServer odd;
-    odd.server().Post("/api/post-score", [&](const httplib::Request& req, httplib::Response& res) {
-        odd.record(req);
-        res.set_content("OK", "text/plain");
-    });
-    setScoreServerURL(odd.url());
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName("a game&co", kKey, outcomes.get());
     ASSERT_TRUE(p->sendScore({{"b", "x&y"}, {"A", "1+1=2"}, {"c", 100}}));
-    ASSERT_TRUE(frames(1));
+    ASSERT_TRUE(frames(6));
     // A second send on the same client starts a fresh form.
     ASSERT_TRUE(p->sendScore({{"d", 1.5}}));
-    ASSERT_TRUE(frames(2));
+    ASSERT_TRUE(frames(7));
+    EXPECT_EQ(p->postStatus(), 0);
 
     std::string device = platform::Device::uniqueIdentifier();
     std::vector<OddServer::Seen> seen = odd.requests();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].body, "A=1%2B1%3D2&b=x%26y&c=100&cc_device_id=" + device +
+    ASSERT_EQ(seen.size(), 7u);
+    EXPECT_EQ(seen[0].line, "POST /api/post-score");
+    EXPECT_EQ(seen[0].contentType, "application/x-www-form-urlencoded");
+    EXPECT_EQ(seen[5].body, "A=1%2B1%3D2&b=x%26y&c=100&cc_device_id=" + device +
                                 "&cc_gamename=a%20game%26co&cc_hash=" + md5Hex(std::string("1+1=2x&y100") + kKey) +
                                 "&cc_prot_ver=1.0");
-    EXPECT_EQ(seen[1].body, "d=1.5&cc_device_id=" + device + "&cc_gamename=a%20game%26co&cc_hash=" +
+    EXPECT_EQ(seen[6].body, "d=1.5&cc_device_id=" + device + "&cc_gamename=a%20game%26co&cc_hash=" +
                                 md5Hex(std::string("1.5") + kKey) + "&cc_prot_ver=1.0");
-    EXPECT_EQ(p->postStatus(), 0);
 }
 
-TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscaped) {
+TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscapedAndRedirectsAreNotFollowed) {
     OddServer odd;
+    std::atomic<bool> redirect = false;
     odd.server().Get("/api/get-scores", [&](const httplib::Request& req, httplib::Response& res) {
-        odd.record(req);
-        res.set_content(req.get_param_value("category") == "bad" ? "not json" : "{\"scores\":[{\"name\":\"x\"}]}",
-                        "application/json");
+        if (redirect)
+            res.set_redirect(odd.url() + "/elsewhere");
+        else if (req.get_param_value("category") == "bad")
+            res.set_content("not json", "application/json");
+        else
+            res.set_content("{\"scores\":[{\"name\":\"x\"}]}", "application/json");
+    });
+    odd.server().Post("/api/post-score", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_redirect(odd.url() + "/elsewhere", 307);
     });
     setScoreServerURL(odd.url());
     RefPtr<ScoreServerRequest> r = ScoreServerRequest::serverWithGameName("a&b", outcomes.get());
     ASSERT_TRUE(r->requestScores(1, 20, 40, 3));
     ASSERT_TRUE(frames(1));
-    EXPECT_TRUE(r->lastURL().ends_with("&category="));
     EXPECT_EQ(names(r->parseScores()), (std::vector<std::string>{"x"}));
     ASSERT_TRUE(r->requestScores(0, 5, 0, 0, "x y&z=+"));
     ASSERT_TRUE(frames(2));
     ASSERT_TRUE(r->requestScores(0, 5, 0, 0, "bad"));
     ASSERT_TRUE(frames(3));
-    EXPECT_EQ(outcomes->events, (std::vector<std::string>{"requestOk", "requestOk", "requestOk"}));
     EXPECT_FALSE(r->parseScores()); // not JSON: no records
+    redirect = true;
+    EXPECT_EQ(post({{"score", 1}}), 2);
+    query(0, 10, 0, 0);
+    EXPECT_EQ(outcomes->events,
+              (std::vector<std::string>{"requestOk", "requestOk", "requestOk", "postFail", "requestFail"}));
 
     std::vector<OddServer::Seen> seen = odd.requests();
-    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_EQ(seen.size(), 5u) << "nothing went on to /elsewhere";
     EXPECT_EQ(seen[0].line, "GET /api/get-scores?gamename=a%26b&querytype=1&offset=40&limit=20&flags=3&category=");
     EXPECT_EQ(seen[1].line,
               "GET /api/get-scores?gamename=a%26b&querytype=0&offset=0&limit=5&flags=0&category=x%20y%26z%3D%2B");
@@ -350,12 +337,9 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
     std::vector<std::string> lines;
     platform::LogSink previous = platform::setLogSink([&](std::string_view line) { lines.emplace_back(line); });
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
-    bool sent = p->sendScore({{"score", 1}});
-    RefPtr<ScoreServerRequest> r = ScoreServerRequest::serverWithGameName(kGame, outcomes.get());
-    bool asked = r->requestScores(0, 1, 0, 0);
+    EXPECT_FALSE(p->sendScore({{"score", 1}}));
+    EXPECT_FALSE(ScoreServerRequest::serverWithGameName(kGame, outcomes.get())->requestScores(0, 1, 0, 0));
     platform::setLogSink(previous);
-    EXPECT_FALSE(sent);
-    EXPECT_FALSE(asked);
     EXPECT_EQ(p->postStatus(), 1);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("no score service"), std::string::npos) << lines[0];
@@ -371,17 +355,6 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
     unsetenv("TV_SCORE_SERVER_URL");
     EXPECT_TRUE(frames(1));
     EXPECT_EQ(lastEvent(), "postOk");
-}
-
-TEST_F(ScoreClient, AValueThatIsNeitherTextNorNumberIsRefusedBeforeSending) {
-    setScoreServerURL(closedURL());
-    RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
-    for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
-        EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
-                    ::testing::ThrowsMessage<NamedException>(
-                        "Invalid format for value: Invalid format for value. addValue"))
-            << bad.typeName();
-    EXPECT_EQ(URLConnection::openConnections(), 0u);
 }
 
 TEST_F(ScoreClient, TheDeviceIdentifierIsKeptBesideTheSettings) {

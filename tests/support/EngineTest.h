@@ -1,13 +1,8 @@
 #pragma once
 // The fixture every engine and game test uses: a real GL ES 1.1 context
-// offscreen, the director attached to a 320 x 480 window, a virtual clock,
-// helpers to run frames, inject touches and read the frame back, and golden
-// pictures.
-//
-// Golden pictures live in tests/golden. They are only ever written on
-// request: run the test with TV_UPDATE_GOLDEN=1 in the environment, e.g.
-//   TV_UPDATE_GOLDEN=1 ctest --test-dir build -R ColorLayer
-// then look at the new pictures before committing them.
+// offscreen, the director in a 320 x 480 window, a virtual clock, touches,
+// frame read-back and golden pictures (tests/golden, written only with
+// TV_UPDATE_GOLDEN=1 in the environment: look at them before committing).
 
 #include "engine/Director.h"
 #include "engine/Engine.h"

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-std::vector<int> sticksToMove(const Level& level, int solution) {
+// Start sticks that no entry of solution `solution` accepts: the ones to move.
+static std::vector<int> sticksToMove(const Level& level, int solution) {
     std::vector<int> moved;
     for (int i = 0; i < level.stickCount; ++i) {
         bool matched = false;

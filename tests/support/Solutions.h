@@ -11,8 +11,6 @@ struct StickMove {
     StickPlacement place; // the free place of the solution it goes to (same rotation)
 };
 
-// Start sticks that no entry of solution `solution` accepts: the ones to move.
-std::vector<int> sticksToMove(const Level& level, int solution);
 // The moves that turn the start layout into solution `solution`: each stick to
 // move goes to a free place of its own rotation, and every free place is
 // filled. Empty when that cannot be done.
