@@ -1,6 +1,5 @@
-// Key presses: from the platform through the application to the running
-// scene's layers, topmost first, and what they leave to the application
-// delegate.
+// Key presses: from the platform through the application to the running scene's layers, topmost
+// first, and what they leave to the application delegate.
 
 #include "support/EngineTest.h"
 
@@ -12,7 +11,8 @@
 #include <vector>
 
 namespace {
-std::vector<std::string> taken;
+using Strings = std::vector<std::string>;
+Strings taken;
 
 // Takes the keys named `takes`, noting every key it is offered.
 class KeyLayer : public Layer {
@@ -44,15 +44,17 @@ class KeyTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        taken.clear();
         Application::sharedApplication().setDelegate(&delegate_);
     }
-    void press(const std::string& text) {
+    // Who was offered the key `text`, pressed once.
+    Strings press(const std::string& text) {
+        taken.clear();
         platform::InputEvent e;
         e.kind = platform::InputKind::KeyDown;
-        ASSERT_TRUE(platform::parseKeyPress(text, e.key));
+        EXPECT_TRUE(platform::parseKeyPress(text, e.key));
         platform::injectInputEvent(e);
         step();
+        return taken;
     }
     Delegate delegate_;
 };
@@ -60,41 +62,26 @@ class KeyTest : public EngineTest {
 
 TEST_F(KeyTest, TheTopmostVisibleLayerIsAskedFirstAndTheApplicationLast) {
     RefPtr<Scene> scene = Scene::node();
-    RefPtr<KeyLayer> below = KeyLayer::layer("below", "Escape");
     RefPtr<KeyLayer> above = KeyLayer::layer("above", "R");
     RefPtr<KeyLayer> hidden = KeyLayer::layer("hidden", "Escape");
     hidden->setVisible(false);
-    scene->add(below, 0);
+    scene->add(KeyLayer::layer("below", "Escape"), 0);
     scene->add(above, 2);
     scene->add(hidden, 3);
     above->add(KeyLayer::layer("inner", "Space"), 0);
     runScene(scene);
     step();
 
-    press("R");
-    EXPECT_EQ(taken, (std::vector<std::string>{"inner:R", "above:R"})) << "a child sits above its parent";
-    taken.clear();
-    press("Escape");
-    EXPECT_EQ(taken, (std::vector<std::string>{"inner:Escape", "above:Escape", "below:Escape"}));
-    taken.clear();
-    press("Ctrl+Q");
-    EXPECT_EQ(taken, (std::vector<std::string>{"inner:Ctrl+Q", "above:Ctrl+Q", "below:Ctrl+Q", "app:Ctrl+Q"}));
-}
+    EXPECT_EQ(press("R"), (Strings{"inner:R", "above:R"})) << "a child sits above its parent";
+    EXPECT_EQ(press("Escape"), (Strings{"inner:Escape", "above:Escape", "below:Escape"}));
+    EXPECT_EQ(press("Ctrl+Q"), (Strings{"inner:Ctrl+Q", "above:Ctrl+Q", "below:Ctrl+Q", "app:Ctrl+Q"}));
+    director()->setEventsEnabled(false); // as during a transition: only the application hears keys
+    EXPECT_EQ(press("Escape"), (Strings{"app:Escape"}));
 
-TEST_F(KeyTest, WhileEventsAreOffOnlyTheApplicationHearsKeys) {
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(KeyLayer::layer("layer", "Escape"));
-    runScene(scene);
-    step();
-    director()->setEventsEnabled(false); // as during a transition
-    press("Escape");
-    EXPECT_EQ(taken, (std::vector<std::string>{"app:Escape"}));
-}
-
-TEST_F(KeyTest, WithoutADirectorKeysGoToTheApplication) {
+    // Without a director keys still reach the application, and nothing points at the old one.
+    taken.clear();
     Director::purgeSharedDirector();
-    EXPECT_EQ(Application::sharedApplication().keyDelegate(), nullptr) << "no dangling key delegate";
-    KeyPress ctrlZ{"Z", true};
-    EXPECT_TRUE(Application::sharedApplication().dispatchKey(ctrlZ));
-    EXPECT_EQ(taken, (std::vector<std::string>{"app:Ctrl+Z"}));
+    EXPECT_EQ(Application::sharedApplication().keyDelegate(), nullptr);
+    EXPECT_TRUE(Application::sharedApplication().dispatchKey(KeyPress{"Z", true}));
+    EXPECT_EQ(taken, (Strings{"app:Ctrl+Z"}));
 }
