@@ -243,24 +243,6 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
         << "P is started, never updated";
 }
 
-TEST_F(NodeTest, CleanupDuringAStepEndsTheWalk) {
-    Journal journal;
-    auto scene = Scene::node();
-    auto node = CocosNode::node();
-    scene->add(node);
-    auto first = Probe::probe(&journal, "first", 100);
-    auto second = Probe::probe(&journal, "second", 100);
-    node->runAction(first);
-    node->runAction(second);
-    first->onUpdate = [&] { node->cleanup(); };
-    runScene(scene);
-    stepFrames(3);
-    EXPECT_EQ(std::count_if(journal.begin(), journal.end(),
-                            [](auto& l) { return l.rfind("second update", 0) == 0; }),
-              0);
-    EXPECT_EQ(node->numberOfRunningActions(), 0);
-}
-
 TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
     Journal journal;
     auto scene = Scene::node();
