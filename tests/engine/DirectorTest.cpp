@@ -2,7 +2,7 @@
 // loop's order, pause and resume, touch dispatch, the counter.
 
 #include "support/EngineTest.h"
-#include "support/Recorder.h"
+#include "TouchRecorder.h"
 
 #include "engine/Application.h"
 #include "engine/Engine.h"
@@ -25,32 +25,6 @@ RefPtr<RecordingNode<Scene>> recordingScene(const std::string& name, std::shared
     scene->schedule("tick", [name, journal](float) { journal->push_back(name + ".tick"); });
     return scene;
 }
-
-// A touch handler that answers with `answer` and records what it saw.
-class Handler : public Layer {
-  public:
-    static RefPtr<Handler> make(std::string name, std::shared_ptr<Journal> journal, bool answer) {
-        auto h = nodeOf<Handler>();
-        h->name = std::move(name);
-        h->journal = std::move(journal);
-        h->answer = answer;
-        return h;
-    }
-    bool ccTouchesBegan(TouchSet& touches, Event*) override {
-        cpVect p = Director::sharedDirector()->convertCoordinate(touches.anyObject()->locationInView());
-        journal->push_back(name + ".began " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)));
-        if (onBegan) onBegan();
-        return answer;
-    }
-    bool ccTouchesEnded(TouchSet&, Event*) override {
-        journal->push_back(name + ".ended");
-        return answer;
-    }
-    std::string name;
-    std::shared_ptr<Journal> journal;
-    bool answer = false;
-    std::function<void()> onBegan;
-};
 } // namespace
 
 TEST_F(DirectorTest, TheFirstFrameTicksThenEntersAndDrawsTheScene) {
@@ -206,9 +180,9 @@ TEST_F(DirectorTest, ThereIsOnlyOneDirector) {
 
 TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
     auto journal = std::make_shared<Journal>();
-    auto older = Handler::make("older", journal, false);
-    auto middle = Handler::make("middle", journal, true);
-    auto newest = Handler::make("newest", journal, false);
+    auto older = TouchRecorder::make("older", journal, false);
+    auto middle = TouchRecorder::make("middle", journal, true);
+    auto newest = TouchRecorder::make("newest", journal, false);
     director()->addEventHandler(older);
     director()->addEventHandler(middle);
     director()->addEventHandler(newest);
@@ -224,8 +198,8 @@ TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
     touchUp(cpv(100, 30.7f));
     touchDown(cpv(10, 10));
     step();
-    EXPECT_EQ(*journal, (Journal{"newest.ended", "middle.ended", "older.ended", "newest.began 10,470",
-                                 "middle.began 10,470", "older.began 10,470"}));
+    EXPECT_EQ(*journal, (Journal{"newest.ended 100,449", "middle.ended 100,449", "older.ended 100,449",
+                                 "newest.began 10,470", "middle.began 10,470", "older.began 10,470"}));
 
     // With events off, touches are lost rather than queued.
     journal->clear();

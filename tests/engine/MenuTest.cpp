@@ -1,12 +1,13 @@
 // Menus and their items: layout, hit rectangles, following a finger, the
 // callbacks, text, picture and toggle items, and how a menu looks.
 
+#include "TouchRecorder.h"
+
 #include "engine/Menu.h"
 #include "engine/Errors.h"
 #include "engine/MenuItem.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
-#include "support/Recorder.h"
 #include "support/TestPictures.h"
 
 namespace {
@@ -29,18 +30,6 @@ class ProbeItem : public MenuItem {
     std::string name_;
     ccSize size_;
     std::shared_ptr<Journal> journal_;
-};
-
-// Sits behind the menu and records the touches the menu passes on.
-class Backstop : public Layer {
-  public:
-    bool ccTouchesBegan(TouchSet&, Event*) override { return record("behind.began"); }
-    bool ccTouchesMoved(TouchSet&, Event*) override { return record("behind.moved"); }
-    bool ccTouchesEnded(TouchSet&, Event*) override { return record("behind.ended"); }
-    std::shared_ptr<Journal> journal;
-
-  private:
-    bool record(const char* what) { return journal->push_back(what), true; }
 };
 
 // What menu callbacks call.
@@ -68,17 +57,15 @@ class MenuTest : public EngineTest {
                 return x < 3 || y < 3 || x >= 117 || y >= 41 ? RGBA{255, 255, 255, 255} : fill;
             });
     }
-    // Runs the backstop with `menu` in front of it, over a dark background.
+    // Runs `menu` in front of a layer that takes every touch the menu passes on, over a dark background.
     void run(Menu* menu) {
         RefPtr<Scene> scene = Scene::node();
         scene->add(ColorLayer::layerWithColor(0x2a3b4cff), -1);
-        RefPtr<Backstop> backstop = nodeOf<Backstop>();
-        backstop->journal = journal;
-        backstop->setIsTouchEnabled(true);
-        scene->add(backstop, 0);
+        scene->add(TouchRecorder::make("behind", journal, true), 0);
         scene->add(menu, 1);
         runScene(scene);
         step();
+        journal->clear();
     }
     // One finger phase at a screen point, delivered in the next frame.
     void down(cpVect p) { touchDown(viewPoint(p)), step(); }
@@ -184,24 +171,26 @@ TEST_F(MenuTest, AFingerSelectsWhatItIsOnAndActivatesWhatItIsLiftedFrom) {
     move(alsoOnTop); // on the same item: nothing changes, and the menu declines
     move(onBottom);
     up(onBottom);
-    EXPECT_EQ(*journal, (Journal{"top.selected", "behind.moved", "top.unselected", "bottom.selected",
+    EXPECT_EQ(*journal, (Journal{"top.selected", "behind.moved 170,270", "top.unselected", "bottom.selected",
                                  "bottom.unselected", "bottom.activate"}));
     EXPECT_EQ(menu->selectedItem(), 1) << "left pointing at the item after a successful lift";
 
     journal->clear(); // moved off every item and lifted outside: nothing is activated
     down(onTop), move(offBoth), up(offBoth);
-    EXPECT_EQ(*journal, (Journal{"top.selected", "top.unselected", "behind.moved", "behind.ended"}));
+    EXPECT_EQ(*journal,
+              (Journal{"top.selected", "top.unselected", "behind.moved 160,100", "behind.ended 160,100"}));
     EXPECT_EQ(menu->selectedItem(), -1);
 
     journal->clear(); // started outside: moving onto an item and lifting there activates it
     down(offBoth), move(onBottom), up(onBottom);
-    EXPECT_EQ(*journal, (Journal{"behind.began", "bottom.selected", "bottom.unselected", "bottom.activate"}));
+    EXPECT_EQ(*journal,
+              (Journal{"behind.began 160,100", "bottom.selected", "bottom.unselected", "bottom.activate"}));
 
     journal->clear(); // an item removed while selected is sent nothing more
     down(onBottom);
     menu->remove(bottom);
     move(offBoth), up(offBoth);
-    EXPECT_EQ(*journal, (Journal{"bottom.selected", "behind.moved", "behind.ended"}));
+    EXPECT_EQ(*journal, (Journal{"bottom.selected", "behind.moved 160,100", "behind.ended 160,100"}));
 }
 
 TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWhenDisabled) {
@@ -210,7 +199,6 @@ TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWh
     RefPtr<MenuItemFont> play = MenuItemFont::itemFromString("Play", screen.get(), &Screen::withItem);
     RefPtr<MenuItemFont> quit =
         MenuItemFont::itemFromString("Quit", [&](MenuItem* sender) { scaleDuringCall = sender->scaleX(); });
-    ccSize size = play->contentSize();
     RefPtr<Menu> menu = Menu::menuWithItems({play, quit});
     menu->alignItemsHorizontally();
     run(menu);
@@ -231,15 +219,6 @@ TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWh
     EXPECT_EQ(play->scaleX(), 1.0f);
     up(playAt);
     EXPECT_EQ(screen->calls.size(), 1u);
-
-    // The class-wide font applies to items made afterwards.
-    MenuItemFont::setFontSize(24);
-    MenuItemFont::setFontName("DejaVu Sans Mono");
-    EXPECT_EQ(MenuItemFont::itemFromString("Play")->contentSize(),
-              Label::labelWithString("Play", "DejaVu Sans Mono", 24)->contentSize());
-    EXPECT_EQ(play->contentSize(), size);
-    MenuItemFont::setFontSize(32);
-    MenuItemFont::setFontName("Marker Felt");
 }
 
 TEST_F(MenuTest, CallbacksReachTheirTargetOnlyWhileItLives) {
