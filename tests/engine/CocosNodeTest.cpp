@@ -9,6 +9,7 @@
 #include "platform/GL.h"
 
 #include <array>
+#include <cmath>
 
 using NodeTest = EngineTest;
 
@@ -20,27 +21,17 @@ std::vector<std::string> names(const CocosNode* parent) {
     return out;
 }
 
-// Where the current modelview matrix takes the local point (x, y, 0).
-cpVect modelviewApply(float x, float y) {
+// Where one node's transform, run from the identity, takes the local point (x, y), to 1/1000.
+std::pair<float, float> placed(CocosNode* node, float x, float y) {
     std::array<GLfloat, 16> m{};
-    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
-    return cpv(m[0] * x + m[4] * y + m[12], m[1] * x + m[5] * y + m[13]);
-}
-
-// Runs one node's transform from the identity and applies it to `local`.
-cpVect placed(CocosNode* node, cpVect local) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     node->transform();
-    cpVect p = modelviewApply(local.x, local.y);
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
     glPopMatrix();
-    return p;
-}
-
-void expectNear(cpVect actual, cpVect expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-3) << "x";
-    EXPECT_NEAR(actual.y, expected.y, 1e-3) << "y";
+    auto round = [](float v) { return std::round(v * 1000) / 1000; };
+    return {round(m[0] * x + m[4] * y + m[12]), round(m[1] * x + m[5] * y + m[13])};
 }
 } // namespace
 
@@ -104,45 +95,44 @@ TEST_F(NodeTest, PreconditionsAndScaleExceptions) {
         Fails<NamedException>("CocosNode parallaxRatio:: parallaxRatioX is different from parallaxRatioY"));
 }
 
-TEST_F(NodeTest, TransformPlacesTheAnchorAtThePosition) {
+TEST_F(NodeTest, TransformPlacesTheAnchorAtThePositionAndParallaxOffsetsIt) {
     auto node = CocosNode::node();
     node->setPosition(cpv(10, 20));
     node->setTransformAnchor(cpv(5, 5));
-    expectNear(placed(node, cpv(5, 5)), cpv(10, 20));
-    expectNear(placed(node, cpv(0, 0)), cpv(5, 15));
+    const struct {
+        bool relative;
+        float rotation, scaleX, scaleY, x, y;
+        std::pair<float, float> placed;
+    } cases[] = {
+        {true, 0, 1, 1, 0, 0, {5, 15}}, // the anchor (5, 5) lands on the position
+        {false, 0, 1, 1, 0, 0, {10, 20}},
+        {true, 90, 1, 1, 5, 5, {10, 20}}, // clockwise on screen about the anchor: +x turns to -y
+        {true, 90, 1, 1, 15, 5, {10, 10}},
+        {true, 0, 2, 3, 6, 6, {12, 23}}, // scale pivots about the anchor too
+    };
+    for (const auto& c : cases) {
+        node->setRelativeTransformAnchor(c.relative);
+        node->setRotation(c.rotation);
+        node->setScaleX(c.scaleX);
+        node->setScaleY(c.scaleY);
+        EXPECT_EQ(placed(node, c.x, c.y), c.placed) << "rotation " << c.rotation << ", scale " << c.scaleX;
+    }
 
-    node->setRelativeTransformAnchor(false);
-    expectNear(placed(node, cpv(0, 0)), cpv(10, 20));
-
-    // Rotation is clockwise on screen, about the anchor.
-    node->setRelativeTransformAnchor(true);
-    node->setRotation(90);
-    expectNear(placed(node, cpv(5, 5)), cpv(10, 20));
-    expectNear(placed(node, cpv(15, 5)), cpv(10, 10)); // +x turns to -y
-
-    // Scale pivots about the anchor too.
-    node->setRotation(0);
-    node->setScaleX(2);
-    node->setScaleY(3);
-    expectNear(placed(node, cpv(6, 6)), cpv(12, 23));
-}
-
-TEST_F(NodeTest, ParallaxOffsetsEveryTranslation) {
     auto parent = CocosNode::node();
     parent->setPosition(cpv(100, 50));
     auto child = CocosNode::node();
     parent->add(child, 0, cpv(0.5f, 2.0f));
     child->setPosition(cpv(10, 10));
     // O = (100*0.5-100, 50*2-50) = (-50, 50); no anchor: origin at P + O.
-    expectNear(placed(child, cpv(0, 0)), cpv(-40, 60));
+    EXPECT_EQ(placed(child, 0, 0), std::pair(-40.f, 60.f));
     // With an anchor the offset enters all three translations: A lands at P + 3 O.
     child->setTransformAnchor(cpv(4, 4));
-    expectNear(placed(child, cpv(4, 4)), cpv(10 - 150, 10 + 150));
+    EXPECT_EQ(placed(child, 4, 4), std::pair(10.f - 150, 10.f + 150));
     // Without a parent there is no parallax.
     auto orphan = CocosNode::node();
     orphan->setParallaxRatio(0.5f);
     orphan->setPosition(cpv(10, 10));
-    expectNear(placed(orphan, cpv(0, 0)), cpv(10, 10));
+    EXPECT_EQ(placed(orphan, 0, 0), std::pair(10.f, 10.f));
 }
 
 TEST_F(NodeTest, AbsolutePositionAddsTheAncestorsPositions) {

@@ -96,14 +96,8 @@ TEST_F(ActionTest, EaseReversesPickTheirMirrorCurve) {
     runToEnd(EaseIn::actionWithAction(move(), 2), 0.25f);
     runToEnd(EaseIn::actionWithAction(move(), 2)->reverse(), 0.25f);
     EXPECT_FLOAT_EQ(node_->position().x, 0);
-}
 
-TEST_F(ActionTest, ExponentialInStopsShortOfTheEnd) {
-    runToEnd(EaseExponentialIn::actionWithAction(MoveTo::actionWithDuration(1, cpv(1000, 0))), 0.25f);
-    EXPECT_FLOAT_EQ(node_->position().x, 999);
-}
-
-TEST_F(ActionTest, WrappersNeverStopTheirInnerAction) {
+    // A wrapper never stops its inner action.
     runToEnd(EaseSineOut::actionWithAction(probe("P", 1)), 0.5f);
     EXPECT_EQ(journal_, (Journal{"P start", "P update 0.707107", "P update 1"}));
 }
