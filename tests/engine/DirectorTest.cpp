@@ -1,8 +1,8 @@
 // The director: singleton rules, attaching, the scene stack, the frame
 // loop's order, pause and resume, touch dispatch, the counter.
 
-#include "support/EngineTest.h"
 #include "TouchRecorder.h"
+#include "support/EngineTest.h"
 
 #include "engine/Application.h"
 #include "engine/Engine.h"
@@ -145,6 +145,9 @@ TEST_F(DirectorTest, CoordinatesAndSizes) {
     EXPECT_EQ(director()->convertCoordinate(cpv(100.5f, 30.7f)), cpv(30.7f, 100.5f));
     director()->setLandscape(false);
     EXPECT_EQ(Application::sharedApplication().statusBarOrientation(), kInterfaceOrientationPortrait);
+    // Far off the screen without overflow, and in whole points cut towards zero.
+    EXPECT_EQ(director()->convertCoordinate(cpv(5, 3e9f)), cpv(5, 480 - 3e9f));
+    EXPECT_EQ(director()->convertCoordinate(cpv(5, 479.75f)), cpv(5, 0));
 }
 
 TEST_F(DirectorTest, SurfaceRulesAndTheirExceptions) {
