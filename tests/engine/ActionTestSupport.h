@@ -63,11 +63,6 @@ class ActionTest : public EngineTest {
         runScene(scene_);
         step(); // enters the scene
     }
-    void TearDown() override {
-        node_ = nullptr;
-        scene_ = nullptr;
-        EngineTest::TearDown();
-    }
 
     RefPtr<Probe> probe(const std::string& name, float duration) {
         return Probe::probe(&journal_, name, duration);
