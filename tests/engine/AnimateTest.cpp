@@ -41,7 +41,8 @@ TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBackUnlessStoppedByHan
         seen.push_back(shown());
     }
     // t = 0.125, 0.25, ... 1: each frame from k/4 on, the last one up to the end.
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, 4})) << "the original is back once the node stops it";
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, 4}))
+        << "the original is back once the node stops it";
     EXPECT_EQ(animate->origFrame(), textures[4].get());
 
     sprite->runAction(animate);

@@ -1,8 +1,8 @@
 // Layers: touch registration order, colour layers on screen, multiplexing,
 // the accelerometer's single delegate.
 
-#include "support/EngineTest.h"
 #include "TouchRecorder.h"
+#include "support/EngineTest.h"
 
 #include "engine/Errors.h"
 

@@ -3,8 +3,8 @@
 
 #include "TouchRecorder.h"
 
-#include "engine/Menu.h"
 #include "engine/Errors.h"
+#include "engine/Menu.h"
 #include "engine/MenuItem.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
@@ -88,9 +88,11 @@ class MenuTest : public EngineTest {
 
 } // namespace
 
-TEST_F(MenuTest, ItemsAlignInAColumnOrARowWithTheirIntegerTruncations) {
-    RefPtr<Menu> three = Menu::menuWithItems({probe("a", 50, 40), probe("b", 50, 40), probe("c", 50, 40)});
-    three->alignItemsVertically(); // total 130, from y = 65
+TEST_F(MenuTest, AMenuSitsInTheMiddleAlignsItsItemsWithIntegerTruncationsAndFadesThem) {
+    RefPtr<Menu> three = Menu::menuWithItems(
+        {probe("a", 50, 40), probe("b", 50, 40), probe("c", 50, 40), nullptr, probe("not taken", 1, 1)});
+    EXPECT_EQ(three->position(), cpv(160, 240)); // no status bar on the desktop
+    three->alignItemsVertically();               // total 130, from y = 65; the list ends at the first null
     EXPECT_EQ(positions(three), (std::vector<cpVect>{{0, 45}, {0, 0}, {0, -45}}));
     RefPtr<Menu> two = Menu::menuWithItems({probe("a", 100, 30), probe("b", 50, 41)});
     two->alignItemsVertically(); // total 76, from y = 38
@@ -100,6 +102,16 @@ TEST_F(MenuTest, ItemsAlignInAColumnOrARowWithTheirIntegerTruncations) {
     RefPtr<Menu> odd = Menu::menuWithItems({probe("a", 20.5f, 20), probe("b", 10.5f, 10)});
     odd->alignItemsHorizontally(); // total 20 then 35, x from -17; the cursor is cut from 8.5 to 8
     EXPECT_EQ(positions(odd), (std::vector<cpVect>{{-6.75f, 0}, {13.25f, 0}}));
+
+    director()->setLandscape(true);
+    EXPECT_EQ(Menu::menuWithItems({probe("d", 1, 1)})->position(), cpv(240, 160));
+    director()->setLandscape(false);
+    RefPtr<MenuItemFont> text = MenuItemFont::itemFromString("Play");
+    RefPtr<ProbeItem> plain = probe("e", 10, 10);
+    RefPtr<Menu> faded = Menu::menuWithItems({text, plain});
+    faded->setOpacity(128);
+    EXPECT_EQ(std::vector<int>({faded->opacity(), text->label()->opacity(), plain->opacity()}),
+              std::vector<int>({128, 128, 128}));
 }
 
 TEST_F(MenuTest, MenusAndItemsRefuseWhatTheyCannotShow) {
@@ -117,22 +129,6 @@ TEST_F(MenuTest, MenusAndItemsRefuseWhatTheyCannotShow) {
     EXPECT_THAT([] { nodeOf<Menu>(); }, Fails<NamedException>("MenuInit: Use initWithItems instead"));
     EXPECT_THAT([] { MenuItemFont::itemFromString(""); },
                 Fails<NamedException>("MenuItemInvalid: Can't create a MenuItem without value"));
-}
-
-TEST_F(MenuTest, AMenuSitsInTheMiddleOfTheScreenTakesItsItemsInOrderAndFadesThem) {
-    RefPtr<ProbeItem> a = probe("a", 10, 10), b = probe("b", 10, 10);
-    RefPtr<Menu> menu = Menu::menuWithItems({a, b, nullptr, probe("c", 10, 10)});
-    EXPECT_EQ(menu->position(), cpv(160, 240)); // no status bar on the desktop
-    ASSERT_EQ(menu->children().size(), 2u) << "the list ends at the first null";
-    director()->setLandscape(true);
-    EXPECT_EQ(Menu::menuWithItems({probe("d", 1, 1)})->position(), cpv(240, 160));
-    director()->setLandscape(false);
-
-    RefPtr<MenuItemFont> text = MenuItemFont::itemFromString("Play");
-    RefPtr<Menu> faded = Menu::menuWithItems({text, a});
-    faded->setOpacity(128);
-    EXPECT_EQ(std::vector<int>({faded->opacity(), text->label()->opacity(), a->opacity()}),
-              std::vector<int>({128, 128, 128}));
 }
 
 TEST_F(MenuTest, HitRectanglesAreCentredOnTheItemsWithTheLeftAndBottomEdgesInside) {
