@@ -136,8 +136,11 @@ TEST_F(MenuTest, HitRectanglesAreCentredOnTheItemsWithTheLeftAndBottomEdgesInsid
     wide->setPosition(cpv(0, 45));
     wide->setScale(3); // scale does not enlarge the hit area
     RefPtr<Menu> menu = Menu::menuWithItems({wide, small});
-    RefPtr<CocosNode> holder = CocosNode::node();
-    holder->setPosition(cpv(-10, 5));
+    RefPtr<CocosNode> outer = CocosNode::node(), holder = CocosNode::node();
+    outer->setPosition(cpv(-4, 2));
+    holder->setPosition(cpv(-6, 3));
+    holder->setRotation(45); // the ancestors' positions add up, their rotations play no part
+    outer->add(holder);
     holder->add(menu); // the menu's origin is (150, 245): wide spans x 90..210, y 270..310
     int32_t index = -7;
     auto at = [&](float x, float y) { return menu->itemInPoint(cpv(x, 480 - y), &index); };
