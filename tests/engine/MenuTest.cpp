@@ -270,29 +270,7 @@ TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
     EXPECT_EQ(toggle->selectedIndex(), 1u);
 }
 
-TEST_F(MenuTest, APictureItemShowsThePictureOfItsState) {
-    RefPtr<MenuItemImage> plain = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
-    RefPtr<MenuItemImage> full =
-        MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
-    RefPtr<Menu> menu = Menu::menuWithItems({plain, full});
-    menu->alignItemsVertically(); // centred at (160, 264.5) and (160, 215.5)
-    run(menu);
-    const RGBA green{40, 160, 60, 255}, grey{90, 90, 90, 255};
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
-    down({160, 264}); // pressed: the golden below shows the pressed picture
-    up({160, 264});
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
-
-    plain->setIsEnabled(false);
-    full->setIsEnabled(false);
-    down({160, 215});
-    EXPECT_TRUE(full->isSelected()) << "recorded even when disabled";
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), green)) << "no disabled picture: the normal one";
-    EXPECT_TRUE(colorNear(pixelAt(160, 215), grey));
-    EXPECT_EQ(MenuItemImage::itemFromNormalImage("nothing.png", "nothing.png")->rect().size, (ccSize{0, 0}));
-}
-
-TEST_F(MenuTest, AMenuOfATextAPictureAndAToggle) {
+TEST_F(MenuTest, AMenuOfATextAPictureAndAToggleAndThePictureOfEachState) {
     RefPtr<MenuItemFont> locked = MenuItemFont::itemFromString("Bonus Levels");
     locked->setIsEnabled(false);
     RefPtr<MenuItemImage> go = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
@@ -302,7 +280,24 @@ TEST_F(MenuTest, AMenuOfATextAPictureAndAToggle) {
     RefPtr<Menu> menu = Menu::menuWithItems({MenuItemFont::itemFromString("Start Game"), locked, go, sound});
     menu->alignItemsVertically();
     run(menu);
-    down(cpvadd(menu->position(), go->position()));
-    saveFrame("menu-text-picture-toggle");
-    EXPECT_TRUE(matchesGolden("menu-text-picture-toggle"));
+    const cpVect goAt = cpvadd(menu->position(), go->position()); // (160, 221)
+    const RGBA green{40, 160, 60, 255};
+    EXPECT_TRUE(colorNear(pixelAt(160, 221), green));
+    down(goAt);
+    EXPECT_TRUE(matchesGolden("menu-text-picture-toggle")); // pressed
+    up(goAt);
+    EXPECT_TRUE(colorNear(pixelAt(160, 221), green));
+
+    go->setIsEnabled(false);
+    down(goAt);
+    EXPECT_TRUE(go->isSelected()) << "recorded even when disabled";
+    EXPECT_TRUE(colorNear(pixelAt(160, 221), green)) << "no disabled picture: the normal one";
+    RefPtr<MenuItemImage> full =
+        MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
+    full->setIsEnabled(false);
+    full->setPosition(cpv(0, -200));
+    menu->add(full);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(160, 40), RGBA{90, 90, 90, 255}));
+    EXPECT_EQ(MenuItemImage::itemFromNormalImage("nothing.png", "nothing.png")->rect().size, (ccSize{0, 0}));
 }
