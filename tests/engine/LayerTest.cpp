@@ -1,5 +1,5 @@
-// Layers: touch registration order, colour layers on screen, multiplexing,
-// the accelerometer's single delegate.
+// Layers: touch registration order, colour layers on screen, multiplexing, the accelerometer's
+// single delegate.
 
 #include "TouchRecorder.h"
 #include "support/EngineTest.h"
@@ -20,7 +20,7 @@ TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
     auto journal = std::make_shared<Journal>();
     auto scene = Scene::node();
     auto a = TouchRecorder::make("A", journal, false);
-    auto b = TouchRecorder::make("B", journal, true);
+    auto b = TouchRecorder::make("B", journal, false);
     auto inner = TouchRecorder::make("inner", journal, false);
     a->add(inner);
     scene->add(a, 0);
@@ -36,10 +36,8 @@ TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
         step();
         return offered;
     };
-    EXPECT_EQ(touch(), (Journal{"B.began 5,475"})) << "B is on top and takes the touch";
-    b->answer = false;
     EXPECT_EQ(touch(), (Journal{"B.began 5,475", "inner.began 5,475", "A.began 5,475"}))
-        << "a child before its parent";
+        << "B on top first, a child before its parent";
 
     // A layer entering later goes to the front, even though it is drawn at the bottom;
     // leaving unregisters.
