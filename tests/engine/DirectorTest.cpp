@@ -1,7 +1,7 @@
 // The director: singleton rules, attaching, the scene stack, the frame loop's order, pause and
 // resume, touch dispatch, and a second lifetime of the engine in one process.
 
-#include "TouchRecorder.h"
+#include "InputRecorder.h"
 #include "support/EngineTest.h"
 
 #include "engine/Application.h"
@@ -169,9 +169,9 @@ TEST_F(DirectorTest, CoordinatesSizesAndSurfaceRules) {
 
 TEST_F(DirectorTest, TouchesGoToTheNewestHandlerFirstUntilOneTakesThem) {
     auto journal = std::make_shared<Journal>();
-    auto older = TouchRecorder::make("older", journal, false);
-    auto middle = TouchRecorder::make("middle", journal, true);
-    auto newest = TouchRecorder::make("newest", journal, false);
+    auto older = InputRecorder::make("older", journal, false);
+    auto middle = InputRecorder::make("middle", journal, true);
+    auto newest = InputRecorder::make("newest", journal, false);
     director()->addEventHandler(older);
     director()->addEventHandler(middle);
     director()->addEventHandler(newest);

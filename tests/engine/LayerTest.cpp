@@ -1,7 +1,7 @@
 // Layers: touch registration order, colour layers on screen, multiplexing, the accelerometer's
 // single delegate.
 
-#include "TouchRecorder.h"
+#include "InputRecorder.h"
 #include "support/EngineTest.h"
 
 #include "engine/Errors.h"
@@ -19,9 +19,9 @@ class TiltLayer : public Layer {
 TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
     auto journal = std::make_shared<Journal>();
     auto scene = Scene::node();
-    auto a = TouchRecorder::make("A", journal, false);
-    auto b = TouchRecorder::make("B", journal, false);
-    auto inner = TouchRecorder::make("inner", journal, false);
+    auto a = InputRecorder::make("A", journal, false);
+    auto b = InputRecorder::make("B", journal, false);
+    auto inner = InputRecorder::make("inner", journal, false);
     a->add(inner);
     scene->add(a, 0);
     scene->add(b, 1);
@@ -41,7 +41,7 @@ TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
 
     // A layer entering later goes to the front, even though it is drawn at the bottom;
     // leaving unregisters.
-    scene->add(TouchRecorder::make("late", journal, false), -5);
+    scene->add(InputRecorder::make("late", journal, false), -5);
     scene->remove(b);
     EXPECT_EQ(touch(), (Journal{"late.began 5,475", "inner.began 5,475", "A.began 5,475"}));
 }
@@ -72,8 +72,8 @@ TEST_F(LayerTest, ColorLayersDrawTheirColourWithItsOpacity) {
 
 TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
     auto journal = std::make_shared<Journal>();
-    auto first = TouchRecorder::make("first", journal, false);
-    auto second = TouchRecorder::make("second", journal, false);
+    auto first = InputRecorder::make("first", journal, false);
+    auto second = InputRecorder::make("second", journal, false);
     auto plex = MultiplexLayer::layerWithLayers({first.get(), second.get()});
     auto scene = Scene::node();
     scene->add(plex);

@@ -1,7 +1,7 @@
 // Menus and their items: layout, hit rectangles, following a finger, the
 // callbacks, text, picture and toggle items, and how a menu looks.
 
-#include "TouchRecorder.h"
+#include "InputRecorder.h"
 
 #include "engine/Errors.h"
 #include "engine/Menu.h"
@@ -61,7 +61,7 @@ class MenuTest : public EngineTest {
     void run(Menu* menu) {
         RefPtr<Scene> scene = Scene::node();
         scene->add(ColorLayer::layerWithColor(0x2a3b4cff), -1);
-        scene->add(TouchRecorder::make("behind", journal, true), 0);
+        scene->add(InputRecorder::make("behind", journal, true), 0);
         scene->add(menu, 1);
         runScene(scene);
         step();

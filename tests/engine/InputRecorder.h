@@ -1,18 +1,20 @@
 #pragma once
-// A touch-enabled layer that writes every touch phase it is offered into a journal, as
-// "name.began x,y" in screen points, and answers with `answer` (true: the touch is taken).
+// A touch-enabled layer that writes every touch phase and key it is offered into a journal, as
+// "name.began x,y" (screen points) or "name.key Ctrl+Z". It takes a touch when `answer` is true and
+// a key when the key's name is `takesKey`.
 
 #include "support/Recorder.h"
 
 #include "engine/Director.h"
+#include "platform/Input.h"
 #include "platform/Log.h"
 
 #include <functional>
 
-class TouchRecorder : public RecordingNode<Layer> {
+class InputRecorder : public RecordingNode<Layer> {
   public:
-    static RefPtr<TouchRecorder> make(std::string name, std::shared_ptr<Journal> journal, bool answer) {
-        RefPtr<TouchRecorder> l = nodeOf<TouchRecorder>();
+    static RefPtr<InputRecorder> make(std::string name, std::shared_ptr<Journal> journal, bool answer) {
+        RefPtr<InputRecorder> l = nodeOf<InputRecorder>();
         l->name_ = std::move(name);
         l->journal_ = std::move(journal);
         l->answer = answer;
@@ -22,9 +24,14 @@ class TouchRecorder : public RecordingNode<Layer> {
     bool ccTouchesBegan(TouchSet& t, Event*) override { return note("began", t); }
     bool ccTouchesMoved(TouchSet& t, Event*) override { return note("moved", t); }
     bool ccTouchesEnded(TouchSet& t, Event*) override { return note("ended", t); }
+    bool keyDown(const KeyPress& key) override {
+        record("key " + platform::describeKeyPress(key));
+        return key.name == takesKey;
+    }
     void draw() override {}
 
     bool answer = false;
+    std::string takesKey;
     std::function<void()> onBegan; // called after a beginning is noted
 
   private:
