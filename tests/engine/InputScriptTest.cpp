@@ -1,9 +1,9 @@
 // Input scripts: parsing, and running them as a player would.
 
+#include "InputRecorder.h"
 #include "support/EngineTest.h"
 
 #include "engine/InputScript.h"
-#include "engine/Layer.h"
 #include "platform/Log.h"
 
 TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
@@ -43,57 +43,44 @@ TEST(InputScriptParser, ReportsTheFirstBadLine) {
 }
 
 namespace {
-class Finger : public Layer {
-  public:
-    std::vector<std::string> seen;
-    bool ccTouchesBegan(TouchSet& t, Event*) override { return note("down", t); }
-    bool ccTouchesMoved(TouchSet& t, Event*) override { return note("move", t); }
-    bool ccTouchesEnded(TouchSet& t, Event*) override { return note("up", t); }
-    void draw() override { ++frames; }
-    int frames = 0;
-
-  private:
-    bool note(const char* what, TouchSet& t) {
-        cpVect p = Director::sharedDirector()->convertCoordinate(t.anyObject()->locationInView());
-        seen.push_back(std::string(what) + " " + std::to_string(int(p.x)) + "," + std::to_string(int(p.y)) +
-                       " @" + std::to_string(frames));
-        return true;
-    }
-};
-
+// Runs scripts on a scene with a layer that takes every touch; the journal holds its touches, a "|"
+// for every frame's tick and the screenshots taken.
 class InputScriptRun : public EngineTest {
   protected:
-    RefPtr<Finger> finger;
     void SetUp() override {
         EngineTest::SetUp();
-        finger = nodeOf<Finger>();
-        finger->setIsTouchEnabled(true);
         auto scene = Scene::node();
-        scene->add(finger);
+        scene->add(InputRecorder::make("f", journal, true));
+        scene->schedule("frame", [this](float) { journal->push_back("|"); });
         runScene(scene);
     }
     void run(const char* text, long frameLimit = 0) {
         auto parsed = parseInputScript(text);
         ASSERT_TRUE(parsed.ok) << parsed.error;
         InputScriptRunner runner(clock_, 480, [this](const std::string& path) {
-            shots.push_back(path);
+            journal->push_back("shot " + path);
             return true;
         });
         runner.run(parsed.commands, frameLimit);
         framesRun = runner.framesRun();
     }
-    std::vector<std::string> shots;
+    std::string log() const {
+        std::string all;
+        for (const std::string& line : *journal)
+            all += (all.empty() ? "" : " ") + line;
+        return all;
+    }
+    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     long framesRun = 0;
 };
 } // namespace
 
 TEST_F(InputScriptRun, TouchesArriveAtTheStartOfTheNextFrame) {
     run("frames 2\ntap 100 30\ndrag 0 0 100 50 4\nscreenshot a.png\n");
-    EXPECT_EQ(finger->seen,
-              (std::vector<std::string>{"down 100,30 @2", "up 100,30 @3", "down 0,0 @4", "move 25,12 @5",
-                                        "move 50,25 @6", "move 75,37 @7", "move 100,50 @8", "up 100,50 @9"}));
+    EXPECT_EQ(log(),
+              "f.enter | f.began 100,30 | f.ended 100,30 | f.began 0,0 | f.moved 25,12 | f.moved 50,25 | "
+              "f.moved 75,37 | f.moved 100,50 | f.ended 100,50 | shot a.png");
     EXPECT_EQ(framesRun, 10);
-    EXPECT_EQ(shots, std::vector<std::string>{"a.png"});
 }
 
 TEST_F(InputScriptRun, WaitRunsFramesOfExactlyASixtiethOfASecondAndTheRunEndsWithTheDirector) {
@@ -111,8 +98,7 @@ TEST_F(InputScriptRun, ARunAtItsFrameLimitStopsReadingAtOnce) {
     // Millions of drag steps after the last frame would queue touches nobody takes.
     run("frames 2\ndrag 0 0 300 400 50000000\ntap 5 5\nscreenshot late.png\n", 3);
     EXPECT_EQ(framesRun, 3);
-    EXPECT_EQ(finger->seen, std::vector<std::string>{"down 0,0 @2"});
-    EXPECT_TRUE(shots.empty());
+    EXPECT_EQ(log(), "f.enter | f.began 0,0 |") << "the tap and the screenshot come too late";
     platform::InputEvent left;
     int pending = 0;
     while (platform::pollInputEvent(left))
