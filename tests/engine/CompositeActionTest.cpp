@@ -52,20 +52,18 @@ TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverseAndCompositesNeedTheirM
     EXPECT_EQ(Sequence::actions({a}).get(), a.get());
     EXPECT_EQ(Sequence::actions({nullptr, a}), nullptr);
 
+    // A sequence as "(first second)", a probe as its name.
+    std::function<std::string(Action*)> shape = [&](Action* action) -> std::string {
+        if (auto* s = dynamic_cast<Sequence*>(action))
+            return "(" + shape(s->actions()[0].get()) + " " + shape(s->actions()[1].get()) + ")";
+        auto* p = dynamic_cast<Probe*>(action);
+        return p ? p->name() : "?";
+    };
     RefPtr<TimedAction> four =
         Sequence::actions({a, probe("B", 2), probe("C", 3), probe("D", 4), nullptr, a});
-    auto* outer = dynamic_cast<Sequence*>(four.get());
-    ASSERT_NE(outer, nullptr);
-    EXPECT_EQ(outer->duration(), 10);
-    EXPECT_EQ(static_cast<Probe*>(outer->actions()[1].get())->name(), "D");
-    auto* middle = dynamic_cast<Sequence*>(outer->actions()[0].get());
-    ASSERT_NE(middle, nullptr);
-    ASSERT_NE(dynamic_cast<Sequence*>(middle->actions()[0].get()), nullptr);
-
-    auto reversed = as<Sequence>(Sequence::actionOne(a, probe("B", 2))->reverse());
-    ASSERT_NE(reversed, nullptr);
-    EXPECT_EQ(static_cast<Probe*>(reversed->actions()[0].get())->name(), "B'");
-    EXPECT_EQ(static_cast<Probe*>(reversed->actions()[1].get())->name(), "A'");
+    EXPECT_EQ(shape(four), "(((A B) C) D)");
+    EXPECT_EQ(four->duration(), 10);
+    EXPECT_EQ(shape(Sequence::actionOne(a, probe("B", 2))->reverse()), "(B' A')");
 
     const struct {
         std::function<void()> call;
