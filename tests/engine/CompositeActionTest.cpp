@@ -87,16 +87,11 @@ TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverseAndCompositesNeedTheirM
 TEST_F(ActionTest, RepeatCompletesOneRunPerUpdate) {
     RefPtr<Repeat> repeat = Repeat::actionWithAction(probe("P", 1), 3);
     EXPECT_EQ(runToEnd(repeat, 0.25f), 13);
-    Journal run = {"P update 0.25", "P update 0.5", "P update 0.75", "P update 1"};
-    Journal expected = {"P start"};
-    expected.insert(expected.end(), run.begin(), run.end());
-    for (int i = 0; i < 2; ++i) {
-        // The restart at t just above 1/3 and 2/3; the rest of that step is not carried.
-        for (const char* e : {"P update 1", "P stop", "P start", "P update 0"})
-            expected.push_back(e);
-        expected.insert(expected.end(), run.begin() + 1, run.end());
-    }
-    EXPECT_EQ(journal_, expected);
+    // The restarts at t just above 1/3 and 2/3; the rest of that step is not carried.
+    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.25", "P update 0.5", "P update 0.75", "P update 1",
+                                 "P update 1", "P stop", "P start", "P update 0", "P update 0.5",
+                                 "P update 0.75", "P update 1", "P update 1", "P stop", "P start",
+                                 "P update 0", "P update 0.5", "P update 0.75", "P update 1"}));
     EXPECT_EQ(repeat->total(), 3);
 
     EXPECT_EQ(Repeat::actionWithAction(probe("Q", 0.4f), 2)->duration(), 0.8f);
