@@ -1,7 +1,7 @@
 #pragma once
-// A touch-enabled layer that writes every touch phase and key it is offered into a journal, as
-// "name.began x,y" (screen points) or "name.key Ctrl+Z". It takes a touch when `answer` is true and
-// a key when the key's name is `takesKey`.
+// A touch-enabled layer that writes every touch phase, key and tilt it is offered into a journal, as
+// "name.began x,y" (screen points), "name.key Ctrl+Z" or "name.tilt 0.5" (x only). It takes a touch
+// when `answer` is true and a key when the key's name is `takesKey`.
 
 #include "support/Recorder.h"
 
@@ -13,11 +13,13 @@
 
 class InputRecorder : public RecordingNode<Layer> {
   public:
-    static RefPtr<InputRecorder> make(std::string name, std::shared_ptr<Journal> journal, bool answer) {
+    static RefPtr<InputRecorder> make(std::string name, std::shared_ptr<Journal> journal, bool answer,
+                                      std::string takesKey = "") {
         RefPtr<InputRecorder> l = nodeOf<InputRecorder>();
         l->name_ = std::move(name);
         l->journal_ = std::move(journal);
         l->answer = answer;
+        l->takesKey = std::move(takesKey);
         l->setIsTouchEnabled(true);
         return l;
     }
@@ -27,6 +29,9 @@ class InputRecorder : public RecordingNode<Layer> {
     bool keyDown(const KeyPress& key) override {
         record("key " + platform::describeKeyPress(key));
         return key.name == takesKey;
+    }
+    void accelerometer(Accelerometer*, const Acceleration& a) override {
+        record(platform::ccFormat("tilt %g", a.x));
     }
     void draw() override {}
 

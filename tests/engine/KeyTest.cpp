@@ -23,9 +23,7 @@ class KeyTest : public EngineTest {
         Application::sharedApplication().setDelegate(&delegate_);
     }
     RefPtr<InputRecorder> layer(std::string name, std::string takes) {
-        RefPtr<InputRecorder> l = InputRecorder::make(std::move(name), delegate_.journal, false);
-        l->takesKey = std::move(takes);
-        return l;
+        return InputRecorder::make(std::move(name), delegate_.journal, false, std::move(takes));
     }
     // Who was offered the key `text`, pressed once.
     Journal press(const std::string& text) {
