@@ -15,21 +15,14 @@ namespace {
 // An item of a given size that writes what the menu sends it into a journal.
 class ProbeItem : public MenuItem {
   public:
-    static RefPtr<ProbeItem> make(std::string name, ccSize size, std::shared_ptr<Journal> journal) {
-        RefPtr<ProbeItem> item = construct<ProbeItem>([](ProbeItem& i) { return i.initWithTarget({}); });
-        item->name_ = std::move(name), item->size_ = size, item->journal_ = std::move(journal);
-        return item;
-    }
-    void selected() override { journal_->push_back(name_ + ".selected"); }
-    void unselected() override { journal_->push_back(name_ + ".unselected"); }
-    void activate() override { journal_->push_back(name_ + ".activate"); }
-    ccSize contentSize() const override { return size_; }
-    ccRect rect() const override { return rectOfSize(size_); }
-
-  private:
-    std::string name_;
-    ccSize size_;
-    std::shared_ptr<Journal> journal_;
+    void selected() override { journal->push_back(name + ".selected"); }
+    void unselected() override { journal->push_back(name + ".unselected"); }
+    void activate() override { journal->push_back(name + ".activate"); }
+    ccSize contentSize() const override { return size; }
+    ccRect rect() const override { return rectOfSize(size); }
+    std::string name;
+    ccSize size;
+    std::shared_ptr<Journal> journal;
 };
 
 // What menu callbacks call.
@@ -72,7 +65,9 @@ class MenuTest : public EngineTest {
     void move(cpVect p) { touchMove(viewPoint(p)), step(); }
     void up(cpVect p) { touchUp(viewPoint(p)), step(); }
     RefPtr<ProbeItem> probe(const char* name, float w, float h) {
-        return ProbeItem::make(name, {w, h}, journal);
+        RefPtr<ProbeItem> item = construct<ProbeItem>([](ProbeItem& i) { return i.initWithTarget({}); });
+        item->name = name, item->size = {w, h}, item->journal = journal;
+        return item;
     }
     static std::vector<cpVect> positions(Menu* menu) {
         std::vector<cpVect> at;
