@@ -55,13 +55,12 @@ TEST_F(ActionTest, EveryActionCopiesIntoItsOwnClass) {
         AccelDeccel::actionWithAction(move()), Speed::actionWithAction(move(), 2),
         OrbitCamera::actionWithDuration(1, 1, 0, 0, 90, 0, 0)};
     // clang-format on
+    const auto type = [](const Action& a) -> const std::type_info& { return typeid(a); };
     for (auto& action : actions) {
         node_->runAction(action);
         RefPtr<Action> copy = action->copy();
-        const Action& a = *action;
-        const Action& c = *copy;
-        SCOPED_TRACE(typeid(a).name());
-        EXPECT_EQ(typeid(c), typeid(a));
+        SCOPED_TRACE(type(*action).name());
+        EXPECT_EQ(type(*copy), type(*action));
         EXPECT_EQ(copy->target(), nullptr);
         EXPECT_EQ(static_cast<TimedAction*>(copy.get())->duration(), action->duration());
     }

@@ -83,12 +83,9 @@ TEST_F(ActionTest, EaseReversesPickTheirMirrorCurve) {
         {EaseSineInOut::actionWithAction(move()), typeid(EaseSineInOut)},
         {AccelDeccel::actionWithAction(move()), typeid(AccelDeccel)},
     };
-    for (const Case& c : cases) {
-        RefPtr<TimedAction> r = c.action->reverse();
-        const TimedAction& original = *c.action;
-        const TimedAction& reversed = *r;
-        EXPECT_EQ(typeid(reversed), c.reversed) << typeid(original).name();
-    }
+    const auto type = [](const Action& a) -> const std::type_info& { return typeid(a); };
+    for (const Case& c : cases)
+        EXPECT_EQ(type(*c.action->reverse()), c.reversed) << type(*c.action).name();
     EXPECT_EQ(as<EaseOut>(EaseOut::actionWithAction(move(), 2)->reverse())->rate(), 0.5f);
     EXPECT_EQ(as<EaseInOut>(EaseInOut::actionWithAction(move(), 3)->reverse())->rate(), 3);
 
