@@ -190,10 +190,10 @@ TEST_F(NodeTest, ActionsStartAtOnceAndStepOnlyWhileRunning) {
     EXPECT_EQ(journal.size(), 4u) << "stop is sent once";
 }
 
-TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
+TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStopAndANodeDroppedWithARunningOneIsFreed) {
     Journal journal;
     auto scene = Scene::node();
-    auto node = CocosNode::node();
+    RefPtr<CocosNode> node = CocosNode::node();
     scene->add(node);
     runScene(scene);
     step();
@@ -218,18 +218,11 @@ TEST_F(NodeTest, StoppedActionsAreDroppedWithoutStop) {
     EXPECT_EQ(journal, (Journal{"P start", "R start", "R update 0.00016666", "R update 0.00033333",
                                 "R update 0.0005", "S start", "S update 0.00016667"}))
         << "P is started, never updated; no stop for any";
-}
 
-TEST_F(NodeTest, ANodeDroppedWithARunningActionIsFreed) {
-    Journal journal;
-    auto scene = Scene::node();
-    RefPtr<CocosNode> node = CocosNode::node();
     WeakPtr<CocosNode> watch(node.get());
-    scene->add(node);
     auto action = Probe::probe(&journal, "A", 1000);
     node->runAction(action);
     node->schedule("tick", [](float) {});
-    runScene(scene);
     stepFrames(2);
     scene->remove(node);
     node = nullptr;
