@@ -60,9 +60,11 @@ TEST_F(DirectorTest, TheRunLoopDrawsTheFirstFrameWithoutWaitingAnInterval) {
 
 // Each change, made between frames, one after the other from A running: what
 // the next frame does, and how many scenes wait below.
-TEST_F(DirectorTest, SceneChangesTakeEffectAtTheNextFrame) {
+TEST_F(DirectorTest, SceneChangesTakeEffectAtTheNextFrameAndPoppingTheLastEndsTheDirector) {
     auto journal = std::make_shared<Journal>();
     auto a = recordingScene("A", journal), b = recordingScene("B", journal), c = recordingScene("C", journal);
+    EXPECT_THAT([&] { director()->popScene(); }, Fails<AssertionFailure>("A running Scene is needed"));
+    EXPECT_THROW(director()->pushScene(a), AssertionFailure);
     runScene(a);
     step();
     const struct {
@@ -89,18 +91,11 @@ TEST_F(DirectorTest, SceneChangesTakeEffectAtTheNextFrame) {
         EXPECT_EQ(*journal, row.frame) << row.what;
         EXPECT_EQ(director()->scenes().size(), row.waiting) << row.what;
     }
-}
 
-TEST_F(DirectorTest, PopOnAnEmptyStackEndsTheDirector) {
-    auto journal = std::make_shared<Journal>();
-    auto a = recordingScene("A", journal);
-    EXPECT_THAT([&] { director()->popScene(); }, Fails<AssertionFailure>("A running Scene is needed"));
-    EXPECT_THROW(director()->pushScene(a), AssertionFailure);
-    runScene(a);
-    step();
+    // Popping the last scene ends the director.
     journal->clear();
     director()->popScene();
-    EXPECT_EQ(*journal, (Journal{"A.exit"}));
+    EXPECT_EQ(*journal, (Journal{"C.exit"}));
     EXPECT_EQ(director()->runningScene(), nullptr);
     EXPECT_FALSE(director()->isAnimating());
     EXPECT_FALSE(director()->isOpenGLAttached());
