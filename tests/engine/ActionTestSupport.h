@@ -1,7 +1,6 @@
 #pragma once
-// Shared by the action tests (and the node's side of actions): a running
-// scene with one plain node, and a probe action that writes every message it
-// receives into a journal.
+// Shared by the action tests (and the node side of actions): a running scene with one plain node,
+// and a probe action that writes every message it receives into a journal.
 
 #include "support/EngineTest.h"
 

@@ -143,25 +143,18 @@ TEST_F(NodeTest, EnteringAndLeavingFollowTheTree) {
     auto b = RecordingNode<>::make("b", journal);
     root->add(b); // added to a running parent: entered at once
     EXPECT_TRUE(b->isRunning());
-    EXPECT_EQ(*journal, (Journal{"root.enter", "a.enter", "b.enter"}));
-
-    journal->clear();
     root->removeAndStop(a);
-    EXPECT_EQ(*journal, (Journal{"a.exit", "a.cleanup"}));
     EXPECT_FALSE(a->isRunning());
     EXPECT_EQ(a->parent(), nullptr);
-
-    journal->clear();
     root->add(a);
-    root->removeAll();
-    EXPECT_EQ(*journal, (Journal{"a.enter", "b.exit", "a.exit"}));
+    root->removeAll(); // exits without cleanup
     EXPECT_TRUE(root->children().empty());
-
-    journal->clear();
     root->add(a);
     root->add(b);
-    root->removeAndStopAll();
-    EXPECT_EQ(*journal, (Journal{"a.enter", "b.enter", "a.exit", "b.exit", "a.cleanup", "b.cleanup"}));
+    root->removeAndStopAll(); // every exit, then every cleanup
+    EXPECT_EQ(*journal,
+              (Journal{"root.enter", "a.enter", "b.enter", "a.exit", "a.cleanup", "a.enter", "b.exit",
+                       "a.exit", "a.enter", "b.enter", "a.exit", "b.exit", "a.cleanup", "b.cleanup"}));
 }
 
 TEST_F(NodeTest, ActionsStartAtOnceAndStepOnlyWhileRunning) {

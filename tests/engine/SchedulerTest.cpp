@@ -152,31 +152,26 @@ TEST_F(SchedulerWalkTest, NodesAndActionsDroppedDuringATick) {
         alive.emplace_back(node.get());
     }
     nodes[5]->runAction(Probe::probe(&journal, "n5b", 100));
-    bool dropping = false;
+    runScene(scene);
+    stepFrames(2);
+    journal.clear();
     probes[0]->onUpdate = [&] {
-        if (!dropping) return;
         for (int i = 8; i < 12; ++i)
             scene->removeAndStop(nodes[i]); // later nodes, gone with their actions
         nodes[2]->stopAction(probes[2]);    // a later node's action
     };
     // Both live on until their step is over.
     probes[5]->onUpdate = [&] {
-        if (!dropping) return;
         nodes[5]->cleanup(); // its own node, and with it itself
         journal.push_back(probes[5]->name() + " after cleanup");
     };
     probes[6]->onUpdate = [&] {
-        if (!dropping) return;
         scene->removeAndStop(nodes[6]); // its own node's last owner
         journal.push_back(probes[6]->name() + " after removal, actions " +
                           std::to_string(nodes[6]->numberOfRunningActions()));
     };
-    runScene(scene);
-    stepFrames(2);
-    journal.clear();
-    dropping = true;
     step();
-    dropping = false;
+    probes[0]->onUpdate = nullptr;
     EXPECT_EQ(updated(journal), (std::vector<std::string>{"n0", "n1", "n3", "n4", "n5", "n6", "n7"}));
     EXPECT_THAT(journal, IsSupersetOf({"n5 after cleanup", "n6 after removal, actions 0"}));
     journal.clear();
