@@ -1,7 +1,6 @@
 #pragma once
-// Shared by the action tests (and the node's side of actions): a running
-// scene with one plain node, and a probe action that writes every message it
-// receives into a journal.
+// Shared by the action tests (and the node side of actions): a running scene with one plain node,
+// and a probe action that writes every message it receives into a journal.
 
 #include "support/EngineTest.h"
 
@@ -62,11 +61,6 @@ class ActionTest : public EngineTest {
         scene_->add(node_);
         runScene(scene_);
         step(); // enters the scene
-    }
-    void TearDown() override {
-        node_ = nullptr;
-        scene_ = nullptr;
-        EngineTest::TearDown();
     }
 
     RefPtr<Probe> probe(const std::string& name, float duration) {

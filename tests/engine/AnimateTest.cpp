@@ -1,47 +1,37 @@
 // Frame animation on sprites.
 
 #include "ActionTestSupport.h"
-#include "engine/Errors.h"
-#include "engine/IntervalAction.h"
 #include "engine/Sprite.h"
 
 namespace {
-// Four small single-colour textures, distinguishable by their address.
-std::vector<RefPtr<Texture2D>> frameTextures(int n) {
-    std::vector<RefPtr<Texture2D>> out;
-    for (int i = 0; i < n; ++i) {
-        platform::Bitmap b;
-        b.width = b.height = 4;
-        b.pixels.assign(64, static_cast<uint8_t>(40 * (i + 1)));
-        out.push_back(construct<Texture2D>([&](Texture2D& t) { return t.initWithImage(&b); }));
-    }
-    return out;
-}
-
 class AnimateTest : public ActionTest {
   protected:
     void SetUp() override {
         ActionTest::SetUp();
-        frames = frameTextures(4);
+        for (int i = 0; i < 5; ++i) { // small single-colour textures, told apart by their address
+            platform::Bitmap b;
+            b.width = b.height = 4;
+            b.pixels.assign(64, static_cast<uint8_t>(40 * (i + 1)));
+            textures.push_back(construct<Texture2D>([&](Texture2D& t) { return t.initWithImage(&b); }));
+        }
         animation = Animation::animationWithName(
-            "walk", 0.1f, {frames[0].get(), frames[1].get(), frames[2].get(), frames[3].get()});
-        original = frameTextures(5)[4];
-        sprite = Sprite::spriteWithTexture(original);
+            "walk", 0.1f, {textures[0].get(), textures[1].get(), textures[2].get(), textures[3].get()});
+        sprite = Sprite::spriteWithTexture(textures[4]);
         scene_->add(sprite);
     }
+    // Which texture the sprite shows: a frame, or 4 for its own.
     int shown() const {
-        for (size_t i = 0; i < frames.size(); ++i)
-            if (sprite->texture() == frames[i].get()) return static_cast<int>(i);
-        return sprite->texture() == original.get() ? -1 : -2;
+        for (size_t i = 0; i < textures.size(); ++i)
+            if (sprite->texture() == textures[i].get()) return static_cast<int>(i);
+        return -1;
     }
-    std::vector<RefPtr<Texture2D>> frames;
-    RefPtr<Texture2D> original;
+    std::vector<RefPtr<Texture2D>> textures;
     RefPtr<Animation> animation;
     RefPtr<Sprite> sprite;
 };
 } // namespace
 
-TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBack) {
+TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBackUnlessStoppedByHand) {
     RefPtr<Animate> animate = Animate::actionWithAnimation(animation);
     EXPECT_FLOAT_EQ(animate->duration(), 0.4f);
     sprite->runAction(animate);
@@ -51,48 +41,41 @@ TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBack) {
         seen.push_back(shown());
     }
     // t = 0.125, 0.25, ... 1: each frame from k/4 on, the last one up to the end.
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, -1}))
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 1, 2, 2, 3, 3, 4}))
         << "the original is back once the node stops it";
-    EXPECT_EQ(animate->origFrame(), original.get());
-}
+    EXPECT_EQ(animate->origFrame(), textures[4].get());
 
-TEST_F(AnimateTest, KeepingTheLastFrameAndSharingTheFrameList) {
-    RefPtr<Animate> keep = Animate::actionWithAnimation(animation, false);
-    RefPtr<Animate> copy = copyOf(keep.get());
-    EXPECT_FALSE(copy->restoreOriginalFrame());
-    EXPECT_EQ(copy->animation(), animation.get()) << "the animation is shared, not copied";
-    sprite->runAction(copy);
-    stepFrames(10, 0.05f);
-    EXPECT_EQ(sprite->numberOfRunningActions(), 0);
-    EXPECT_EQ(shown(), 3);
-
-    // A frame added later counts for actions already made (their duration stays as built).
-    animation->addFrameWithTexture(original);
-    RefPtr<Animate> again = Animate::actionWithAnimation(animation, false);
-    EXPECT_FLOAT_EQ(again->duration(), 0.5f);
-    sprite->runAction(keep);
-    step(0.4f); // keep's own time is up (0.4 s): t = 1 shows the last of now five frames
-    EXPECT_EQ(sprite->texture(), original.get());
-}
-
-TEST_F(AnimateTest, TextureReferencesStayBalanced) {
-    uint32_t before = frames[2]->retainCount();
-    sprite->runAction(Animate::actionWithAnimation(animation, false));
-    step(0.25f); // frame 2 shown: the sprite holds one more reference
-    EXPECT_EQ(shown(), 2);
-    EXPECT_EQ(frames[2]->retainCount(), before + 1);
-    step(0.1f);
-    EXPECT_EQ(frames[2]->retainCount(), before);
-    EXPECT_THAT([&] { Animate::actionWithAnimation(nullptr); },
-                Fails<AssertionFailure>("Animate: argument Animation must be non-nil"));
-    EXPECT_THROW(Animate::actionWithAnimation(animation)->reverse(), NamedException);
-}
-
-TEST_F(AnimateTest, StoppedByHandItDoesNotRestore) {
-    RefPtr<Animate> animate = Animate::actionWithAnimation(animation);
     sprite->runAction(animate);
     step(0.15f);
     sprite->stopAction(animate);
     stepFrames(3, 0.1f);
     EXPECT_EQ(shown(), 1);
+}
+
+TEST_F(AnimateTest, KeepingTheLastFrameSharingTheFrameListAndBalancedReferences) {
+    RefPtr<Animate> keep = Animate::actionWithAnimation(animation, false);
+    RefPtr<Animate> copy = copyOf(keep.get());
+    EXPECT_FALSE(copy->restoreOriginalFrame());
+    EXPECT_EQ(copy->animation(), animation.get()) << "the animation is shared, not copied";
+    uint32_t before = textures[2]->retainCount();
+    sprite->runAction(copy);
+    step(0.25f); // frame 2 shown: the sprite holds one more reference
+    EXPECT_EQ(shown(), 2);
+    EXPECT_EQ(textures[2]->retainCount(), before + 1);
+    stepFrames(10, 0.05f);
+    EXPECT_EQ(sprite->numberOfRunningActions(), 0);
+    EXPECT_EQ(shown(), 3);
+    EXPECT_EQ(textures[2]->retainCount(), before);
+
+    // A frame added later counts for actions already made (their duration stays as built).
+    animation->addFrameWithTexture(textures[4]);
+    RefPtr<Animate> again = Animate::actionWithAnimation(animation, false);
+    EXPECT_FLOAT_EQ(again->duration(), 0.5f);
+    sprite->runAction(keep);
+    step(0.4f); // keep's own time is up (0.4 s): t = 1 shows the last of now five frames
+    EXPECT_EQ(shown(), 4);
+
+    EXPECT_THAT([&] { Animate::actionWithAnimation(nullptr); },
+                Fails<AssertionFailure>("Animate: argument Animation must be non-nil"));
+    EXPECT_THROW(Animate::actionWithAnimation(animation)->reverse(), NamedException);
 }

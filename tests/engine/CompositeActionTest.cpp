@@ -5,9 +5,8 @@
 
 #include "engine/InstantAction.h"
 
-// A long step ends at 1; a zero-length action completes at its first step,
-// even a step of 0 s.
-TEST_F(ActionTest, IntervalActionTurnsFrameTimesIntoFractions) {
+// A long step ends at 1; a zero-length action completes at its first step, even a step of 0 s.
+TEST_F(ActionTest, IntervalActionsAndSequencesTurnFrameTimesIntoFractions) {
     EXPECT_EQ(runToEnd(probe("P", 1), 0.25f), 5);
     EXPECT_EQ(journal_,
               (Journal{"P start", "P update 0.25", "P update 0.5", "P update 0.75", "P update 1", "P stop"}));
@@ -17,18 +16,10 @@ TEST_F(ActionTest, IntervalActionTurnsFrameTimesIntoFractions) {
         EXPECT_EQ(journal_, (Journal{"L start", "L update 1", "L stop"}));
     }
 
-    // Two members of no length both run, in order, at the first update.
+    // A sequence runs its second member after the first has ended.
     journal_.clear();
-    auto call = [this](const char* name) {
+    auto note = [this](const char* name = "callback") {
         return CallFunc::actionWithTarget(node_, [=, this] { journal_.push_back(name); });
-    };
-    EXPECT_EQ(runToEnd(Sequence::actionOne(call("first"), call("second")), 0), 2);
-    EXPECT_EQ(journal_, (Journal{"first", "second"}));
-}
-
-TEST_F(ActionTest, SequenceRunsTheSecondMemberAfterTheFirstHasEnded) {
-    auto note = [this] {
-        return CallFunc::actionWithTarget(node_, [this] { journal_.push_back("callback"); });
     };
     RefPtr<TimedAction> seq = Sequence::actions({probe("A", 2), note()});
     node_->runAction(seq);
@@ -48,6 +39,12 @@ TEST_F(ActionTest, SequenceRunsTheSecondMemberAfterTheFirstHasEnded) {
     node_->runAction(Sequence::actionOne(probe("A", 1), probe("B", 1)));
     step(1.5f);
     EXPECT_EQ(journal_, (Journal{"A start", "A update 1", "A stop", "B start", "B update 0.5"}));
+
+    // Two members of no length both run, in order, at the first update.
+    journal_.clear();
+    node_->stopAllActions();
+    EXPECT_EQ(runToEnd(Sequence::actionOne(note("first"), note("second")), 0), 2);
+    EXPECT_EQ(journal_, (Journal{"first", "second"}));
 }
 
 TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverseAndCompositesNeedTheirMembers) {
@@ -55,20 +52,18 @@ TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverseAndCompositesNeedTheirM
     EXPECT_EQ(Sequence::actions({a}).get(), a.get());
     EXPECT_EQ(Sequence::actions({nullptr, a}), nullptr);
 
+    // A sequence as "(first second)", a probe as its name.
+    std::function<std::string(Action*)> shape = [&](Action* action) -> std::string {
+        if (auto* s = dynamic_cast<Sequence*>(action))
+            return "(" + shape(s->actions()[0].get()) + " " + shape(s->actions()[1].get()) + ")";
+        auto* p = dynamic_cast<Probe*>(action);
+        return p ? p->name() : "?";
+    };
     RefPtr<TimedAction> four =
         Sequence::actions({a, probe("B", 2), probe("C", 3), probe("D", 4), nullptr, a});
-    auto* outer = dynamic_cast<Sequence*>(four.get());
-    ASSERT_NE(outer, nullptr);
-    EXPECT_EQ(outer->duration(), 10);
-    EXPECT_EQ(static_cast<Probe*>(outer->actions()[1].get())->name(), "D");
-    auto* middle = dynamic_cast<Sequence*>(outer->actions()[0].get());
-    ASSERT_NE(middle, nullptr);
-    ASSERT_NE(dynamic_cast<Sequence*>(middle->actions()[0].get()), nullptr);
-
-    auto reversed = as<Sequence>(Sequence::actionOne(a, probe("B", 2))->reverse());
-    ASSERT_NE(reversed, nullptr);
-    EXPECT_EQ(static_cast<Probe*>(reversed->actions()[0].get())->name(), "B'");
-    EXPECT_EQ(static_cast<Probe*>(reversed->actions()[1].get())->name(), "A'");
+    EXPECT_EQ(shape(four), "(((A B) C) D)");
+    EXPECT_EQ(four->duration(), 10);
+    EXPECT_EQ(shape(Sequence::actionOne(a, probe("B", 2))->reverse()), "(B' A')");
 
     const struct {
         std::function<void()> call;
@@ -92,16 +87,11 @@ TEST_F(ActionTest, SequenceListsChainLeftNestedAndReverseAndCompositesNeedTheirM
 TEST_F(ActionTest, RepeatCompletesOneRunPerUpdate) {
     RefPtr<Repeat> repeat = Repeat::actionWithAction(probe("P", 1), 3);
     EXPECT_EQ(runToEnd(repeat, 0.25f), 13);
-    Journal run = {"P update 0.25", "P update 0.5", "P update 0.75", "P update 1"};
-    Journal expected = {"P start"};
-    expected.insert(expected.end(), run.begin(), run.end());
-    for (int i = 0; i < 2; ++i) {
-        // The restart at t just above 1/3 and 2/3; the rest of that step is not carried.
-        for (const char* e : {"P update 1", "P stop", "P start", "P update 0"})
-            expected.push_back(e);
-        expected.insert(expected.end(), run.begin() + 1, run.end());
-    }
-    EXPECT_EQ(journal_, expected);
+    // The restarts at t just above 1/3 and 2/3; the rest of that step is not carried.
+    EXPECT_EQ(journal_, (Journal{"P start", "P update 0.25", "P update 0.5", "P update 0.75", "P update 1",
+                                 "P update 1", "P stop", "P start", "P update 0", "P update 0.5",
+                                 "P update 0.75", "P update 1", "P update 1", "P stop", "P start",
+                                 "P update 0", "P update 0.5", "P update 0.75", "P update 1"}));
     EXPECT_EQ(repeat->total(), 3);
 
     EXPECT_EQ(Repeat::actionWithAction(probe("Q", 0.4f), 2)->duration(), 0.8f);
@@ -123,7 +113,7 @@ TEST_F(ActionTest, RepeatCompletesOneRunPerUpdate) {
     EXPECT_TRUE(jumped->isDone());
 }
 
-TEST_F(ActionTest, SpawnRunsItsMembersOnTheNode) {
+TEST_F(ActionTest, SpawnAndReverseTimeRunTheirMembersOnTheNode) {
     RefPtr<Spawn> spawn =
         Spawn::actionOne(MoveBy::actionWithDuration(1, cpv(100, 0)), RotateBy::actionWithDuration(3, 90));
     EXPECT_EQ(spawn->duration(), 3);
@@ -138,14 +128,13 @@ TEST_F(ActionTest, SpawnRunsItsMembersOnTheNode) {
     EXPECT_EQ(node_->rotation(), 90);
     step(0.5f);
     EXPECT_EQ(node_->numberOfRunningActions(), 0);
-}
 
-TEST_F(ActionTest, ReverseTimePlaysItsMemberBackwards) {
+    // Reversed time plays its member backwards.
     RefPtr<MoveBy> move = MoveBy::actionWithDuration(1, cpv(100, 0));
     RefPtr<ReverseTime> backwards = ReverseTime::actionWithAction(move);
     node_->runAction(backwards);
     step(0.25f);
-    EXPECT_EQ(node_->position(), cpv(75, 0));
+    EXPECT_EQ(node_->position(), cpv(175, 0));
 
     // Its reverse is a copy of the member, not another ReverseTime.
     RefPtr<TimedAction> forwards = backwards->reverse();

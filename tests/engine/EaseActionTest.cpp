@@ -83,12 +83,9 @@ TEST_F(ActionTest, EaseReversesPickTheirMirrorCurve) {
         {EaseSineInOut::actionWithAction(move()), typeid(EaseSineInOut)},
         {AccelDeccel::actionWithAction(move()), typeid(AccelDeccel)},
     };
-    for (const Case& c : cases) {
-        RefPtr<TimedAction> r = c.action->reverse();
-        const TimedAction& original = *c.action;
-        const TimedAction& reversed = *r;
-        EXPECT_EQ(typeid(reversed), c.reversed) << typeid(original).name();
-    }
+    const auto type = [](const Action& a) -> const std::type_info& { return typeid(a); };
+    for (const Case& c : cases)
+        EXPECT_EQ(type(*c.action->reverse()), c.reversed) << type(*c.action).name();
     EXPECT_EQ(as<EaseOut>(EaseOut::actionWithAction(move(), 2)->reverse())->rate(), 0.5f);
     EXPECT_EQ(as<EaseInOut>(EaseInOut::actionWithAction(move(), 3)->reverse())->rate(), 3);
 
@@ -96,14 +93,8 @@ TEST_F(ActionTest, EaseReversesPickTheirMirrorCurve) {
     runToEnd(EaseIn::actionWithAction(move(), 2), 0.25f);
     runToEnd(EaseIn::actionWithAction(move(), 2)->reverse(), 0.25f);
     EXPECT_FLOAT_EQ(node_->position().x, 0);
-}
 
-TEST_F(ActionTest, ExponentialInStopsShortOfTheEnd) {
-    runToEnd(EaseExponentialIn::actionWithAction(MoveTo::actionWithDuration(1, cpv(1000, 0))), 0.25f);
-    EXPECT_FLOAT_EQ(node_->position().x, 999);
-}
-
-TEST_F(ActionTest, WrappersNeverStopTheirInnerAction) {
+    // A wrapper never stops its inner action.
     runToEnd(EaseSineOut::actionWithAction(probe("P", 1)), 0.5f);
     EXPECT_EQ(journal_, (Journal{"P start", "P update 0.707107", "P update 1"}));
 }

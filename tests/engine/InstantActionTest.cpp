@@ -20,10 +20,12 @@ class Listener : public Ref {
 };
 } // namespace
 
-TEST_F(ActionTest, InstantActionRunDirectlyTakesEffectInsideRunAction) {
+TEST_F(ActionTest, InstantActionsTakeEffectInsideRunActionAndCallFuncKeepsItsTargetAlive) {
     RefPtr<Listener> listener = makeRef<Listener>();
+    RefPtr<CallFunc> call = CallFunc::actionWithTarget(listener.get(), &Listener::reached);
+    EXPECT_EQ(listener->retainCount(), 2u);
     RefPtr<CocosNode> detached = CocosNode::node();
-    detached->runAction(CallFunc::actionWithTarget(listener.get(), &Listener::reached));
+    detached->runAction(call);
     EXPECT_EQ(listener->calls, 1);
     detached->runAction(Place::actionWithPosition(cpv(3, 4)));
     EXPECT_EQ(detached->position(), cpv(3, 4));
@@ -31,13 +33,29 @@ TEST_F(ActionTest, InstantActionRunDirectlyTakesEffectInsideRunAction) {
     EXPECT_FALSE(detached->visible());
     detached->runAction(Show::action());
     EXPECT_TRUE(detached->visible());
-
     node_->runAction(ToggleVisibility::action());
     node_->runAction(ToggleVisibility::action());
     EXPECT_TRUE(node_->visible());
     stepFrames(3);
     EXPECT_EQ(node_->numberOfRunningActions(), 0);
     EXPECT_EQ(listener->calls, 1);
+
+    RefPtr<CallFunc> copy = copyOf(call.get());
+    EXPECT_EQ(listener->retainCount(), 3u);
+    WeakPtr<Listener> watched(listener.get());
+    listener = nullptr;
+    call = nullptr;
+    detached = nullptr;
+    ASSERT_NE(watched.get(), nullptr);
+    copy->execute();
+    EXPECT_EQ(watched->calls, 2);
+    copy = nullptr;
+    EXPECT_EQ(watched.get(), nullptr);
+
+    // No object to call: nothing happens.
+    int calls = 0;
+    CallFunc::actionWithTarget(nullptr, [&] { ++calls; })->execute();
+    EXPECT_EQ(calls, 0);
 }
 
 TEST_F(ActionTest, CallbacksPassTheRunningNodeAndTheirData) {
@@ -50,34 +68,11 @@ TEST_F(ActionTest, CallbacksPassTheRunningNodeAndTheirData) {
                            DelayTime::actionWithDuration(1)});
     node_->runAction(RepeatForever::actionWithAction(seq));
     stepFrames(6, 0.5f); // fires at the first, third and fifth step
-    ASSERT_EQ(listener->nodes.size(), 6u);
-    for (CocosNode* n : listener->nodes)
-        EXPECT_EQ(n, node_.get());
+    EXPECT_THAT(listener->nodes, ::testing::AllOf(::testing::SizeIs(6), ::testing::Each(node_.get())));
     EXPECT_EQ(listener->data_, (std::vector<void*>{&payload, &payload, &payload}));
 
     auto direct = CallFuncND::actionWithTarget(
         listener, [&](CocosNode* n, void* d) { listener->reachedWith(n, d); }, &payload);
     direct->execute();
     EXPECT_EQ(listener->nodes.back(), nullptr); // not run by any node
-}
-
-TEST_F(ActionTest, CallFuncKeepsItsTargetAlive) {
-    RefPtr<Listener> listener = makeRef<Listener>();
-    RefPtr<CallFunc> call = CallFunc::actionWithTarget(listener.get(), &Listener::reached);
-    EXPECT_EQ(listener->retainCount(), 2u);
-    RefPtr<CallFunc> copy = copyOf(call.get());
-    EXPECT_EQ(listener->retainCount(), 3u);
-    WeakPtr<Listener> watched(listener.get());
-    listener = nullptr;
-    call = nullptr;
-    ASSERT_NE(watched.get(), nullptr);
-    copy->execute();
-    EXPECT_EQ(watched->calls, 1);
-    copy = nullptr;
-    EXPECT_EQ(watched.get(), nullptr);
-
-    // No object to call: nothing happens.
-    int calls = 0;
-    CallFunc::actionWithTarget(nullptr, [&] { ++calls; })->execute();
-    EXPECT_EQ(calls, 0);
 }

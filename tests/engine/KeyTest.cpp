@@ -1,58 +1,39 @@
-// Key presses: from the platform through the application to the running
-// scene's layers, topmost first, and what they leave to the application
-// delegate.
+// Key presses: from the platform through the application to the running scene's layers, topmost
+// first, and what they leave to the application delegate.
 
+#include "InputRecorder.h"
 #include "support/EngineTest.h"
 
 #include "engine/Application.h"
-#include "engine/Layer.h"
-#include "platform/Input.h"
-
-#include <string>
-#include <vector>
 
 namespace {
-std::vector<std::string> taken;
-
-// Takes the keys named `takes`, noting every key it is offered.
-class KeyLayer : public Layer {
-  public:
-    static RefPtr<KeyLayer> layer(std::string name, std::string takes) {
-        RefPtr<KeyLayer> l = nodeOf<KeyLayer>();
-        l->name_ = std::move(name);
-        l->takes_ = std::move(takes);
-        return l;
-    }
-    bool keyDown(const KeyPress& key) override {
-        taken.push_back(name_ + ":" + platform::describeKeyPress(key));
-        return key.name == takes_;
-    }
-
-  private:
-    std::string name_, takes_;
-};
-
 class Delegate : public ApplicationDelegate {
   public:
     bool applicationKeyDown(Application*, const KeyPress& key) override {
-        taken.push_back("app:" + platform::describeKeyPress(key));
+        journal->push_back("app.key " + platform::describeKeyPress(key));
         return key.ctrl;
     }
+    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
 };
 
 class KeyTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        taken.clear();
         Application::sharedApplication().setDelegate(&delegate_);
     }
-    void press(const std::string& text) {
+    RefPtr<InputRecorder> layer(std::string name, std::string takes) {
+        return InputRecorder::make(std::move(name), delegate_.journal, false, std::move(takes));
+    }
+    // Who was offered the key `text`, pressed once.
+    Journal press(const std::string& text) {
+        delegate_.journal->clear();
         platform::InputEvent e;
         e.kind = platform::InputKind::KeyDown;
-        ASSERT_TRUE(platform::parseKeyPress(text, e.key));
+        EXPECT_TRUE(platform::parseKeyPress(text, e.key));
         platform::injectInputEvent(e);
         step();
+        return *delegate_.journal;
     }
     Delegate delegate_;
 };
@@ -60,41 +41,27 @@ class KeyTest : public EngineTest {
 
 TEST_F(KeyTest, TheTopmostVisibleLayerIsAskedFirstAndTheApplicationLast) {
     RefPtr<Scene> scene = Scene::node();
-    RefPtr<KeyLayer> below = KeyLayer::layer("below", "Escape");
-    RefPtr<KeyLayer> above = KeyLayer::layer("above", "R");
-    RefPtr<KeyLayer> hidden = KeyLayer::layer("hidden", "Escape");
+    RefPtr<InputRecorder> above = layer("above", "R");
+    RefPtr<InputRecorder> hidden = layer("hidden", "Escape");
     hidden->setVisible(false);
-    scene->add(below, 0);
+    scene->add(layer("below", "Escape"), 0);
     scene->add(above, 2);
     scene->add(hidden, 3);
-    above->add(KeyLayer::layer("inner", "Space"), 0);
+    above->add(layer("inner", "Space"), 0);
     runScene(scene);
     step();
 
-    press("R");
-    EXPECT_EQ(taken, (std::vector<std::string>{"inner:R", "above:R"})) << "a child sits above its parent";
-    taken.clear();
-    press("Escape");
-    EXPECT_EQ(taken, (std::vector<std::string>{"inner:Escape", "above:Escape", "below:Escape"}));
-    taken.clear();
-    press("Ctrl+Q");
-    EXPECT_EQ(taken, (std::vector<std::string>{"inner:Ctrl+Q", "above:Ctrl+Q", "below:Ctrl+Q", "app:Ctrl+Q"}));
-}
+    EXPECT_EQ(press("R"), (Journal{"inner.key R", "above.key R"})) << "a child sits above its parent";
+    EXPECT_EQ(press("Escape"), (Journal{"inner.key Escape", "above.key Escape", "below.key Escape"}));
+    EXPECT_EQ(press("Ctrl+Q"),
+              (Journal{"inner.key Ctrl+Q", "above.key Ctrl+Q", "below.key Ctrl+Q", "app.key Ctrl+Q"}));
+    director()->setEventsEnabled(false); // as during a transition: only the application hears keys
+    EXPECT_EQ(press("Escape"), (Journal{"app.key Escape"}));
 
-TEST_F(KeyTest, WhileEventsAreOffOnlyTheApplicationHearsKeys) {
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(KeyLayer::layer("layer", "Escape"));
-    runScene(scene);
-    step();
-    director()->setEventsEnabled(false); // as during a transition
-    press("Escape");
-    EXPECT_EQ(taken, (std::vector<std::string>{"app:Escape"}));
-}
-
-TEST_F(KeyTest, WithoutADirectorKeysGoToTheApplication) {
+    // Without a director keys still reach the application, and nothing points at the old one.
     Director::purgeSharedDirector();
-    EXPECT_EQ(Application::sharedApplication().keyDelegate(), nullptr) << "no dangling key delegate";
-    KeyPress ctrlZ{"Z", true};
-    EXPECT_TRUE(Application::sharedApplication().dispatchKey(ctrlZ));
-    EXPECT_EQ(taken, (std::vector<std::string>{"app:Ctrl+Z"}));
+    delegate_.journal->clear();
+    EXPECT_EQ(Application::sharedApplication().keyDelegate(), nullptr);
+    EXPECT_TRUE(Application::sharedApplication().dispatchKey(KeyPress{"Z", true}));
+    EXPECT_EQ(*delegate_.journal, (Journal{"app.key Ctrl+Z"}));
 }

@@ -7,7 +7,7 @@
 
 using LabelTest = EngineTest;
 
-TEST_F(LabelTest, ALabelFitsItsTextCentresOnItAndRendersOnlyANewText) {
+TEST_F(LabelTest, ALabelFitsItsTextOrItsBoxCentresOnItAndRendersOnlyANewText) {
     RefPtr<Label> label = Label::labelWithString("Level 12", "Marker Felt", 32);
     platform::TextExtent e = platform::measureText("Level 12", "Marker Felt", 32);
     EXPECT_EQ(label->contentSize(), (ccSize{e.width, e.height}));
@@ -23,15 +23,14 @@ TEST_F(LabelTest, ALabelFitsItsTextCentresOnItAndRendersOnlyANewText) {
     EXPECT_EQ(first->retainCount(), 1u);
     EXPECT_EQ(label->transformAnchor().x, label->contentSize().width * 0.5f);
     EXPECT_THROW(nodeOf<Label>(), NamedException); // "LabelInit"
-}
 
-TEST_F(LabelTest, ABoxedLabelKeepsItsBoxWhateverItsText) {
-    RefPtr<Label> label =
+    // A boxed label keeps its box whatever its text.
+    RefPtr<Label> boxed =
         Label::labelWithString("Move 3 sticks to form 4 squares", {280, 60}, 0, "Marker Felt", 24);
-    EXPECT_EQ(label->contentSize(), (ccSize{280, 60}));
-    EXPECT_EQ(label->transformAnchor(), cpv(140, 30));
-    EXPECT_EQ(label->texture()->pixelsWide(), 512u);
-    EXPECT_EQ(label->texture()->pixelsHigh(), 64u);
-    label->setString("");
-    EXPECT_EQ(label->contentSize(), (ccSize{280, 60}));
+    EXPECT_EQ(boxed->contentSize(), (ccSize{280, 60}));
+    EXPECT_EQ(boxed->transformAnchor(), cpv(140, 30));
+    EXPECT_EQ(boxed->texture()->pixelsWide(), 512u);
+    EXPECT_EQ(boxed->texture()->pixelsHigh(), 64u);
+    boxed->setString("");
+    EXPECT_EQ(boxed->contentSize(), (ccSize{280, 60}));
 }

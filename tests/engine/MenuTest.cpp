@@ -1,12 +1,13 @@
 // Menus and their items: layout, hit rectangles, following a finger, the
 // callbacks, text, picture and toggle items, and how a menu looks.
 
-#include "engine/Menu.h"
+#include "InputRecorder.h"
+
 #include "engine/Errors.h"
+#include "engine/Menu.h"
 #include "engine/MenuItem.h"
 #include "platform/System.h"
 #include "support/EngineTest.h"
-#include "support/Recorder.h"
 #include "support/TestPictures.h"
 
 namespace {
@@ -14,33 +15,14 @@ namespace {
 // An item of a given size that writes what the menu sends it into a journal.
 class ProbeItem : public MenuItem {
   public:
-    static RefPtr<ProbeItem> make(std::string name, ccSize size, std::shared_ptr<Journal> journal) {
-        RefPtr<ProbeItem> item = construct<ProbeItem>([](ProbeItem& i) { return i.initWithTarget({}); });
-        item->name_ = std::move(name), item->size_ = size, item->journal_ = std::move(journal);
-        return item;
-    }
-    void selected() override { journal_->push_back(name_ + ".selected"); }
-    void unselected() override { journal_->push_back(name_ + ".unselected"); }
-    void activate() override { journal_->push_back(name_ + ".activate"); }
-    ccSize contentSize() const override { return size_; }
-    ccRect rect() const override { return rectOfSize(size_); }
-
-  private:
-    std::string name_;
-    ccSize size_;
-    std::shared_ptr<Journal> journal_;
-};
-
-// Sits behind the menu and records the touches the menu passes on.
-class Backstop : public Layer {
-  public:
-    bool ccTouchesBegan(TouchSet&, Event*) override { return record("behind.began"); }
-    bool ccTouchesMoved(TouchSet&, Event*) override { return record("behind.moved"); }
-    bool ccTouchesEnded(TouchSet&, Event*) override { return record("behind.ended"); }
+    void selected() override { journal->push_back(name + ".selected"); }
+    void unselected() override { journal->push_back(name + ".unselected"); }
+    void activate() override { journal->push_back(name + ".activate"); }
+    ccSize contentSize() const override { return size; }
+    ccRect rect() const override { return rectOfSize(size); }
+    std::string name;
+    ccSize size;
     std::shared_ptr<Journal> journal;
-
-  private:
-    bool record(const char* what) { return journal->push_back(what), true; }
 };
 
 // What menu callbacks call.
@@ -68,24 +50,24 @@ class MenuTest : public EngineTest {
                 return x < 3 || y < 3 || x >= 117 || y >= 41 ? RGBA{255, 255, 255, 255} : fill;
             });
     }
-    // Runs the backstop with `menu` in front of it, over a dark background.
+    // Runs `menu` in front of a layer that takes every touch the menu passes on, over a dark background.
     void run(Menu* menu) {
         RefPtr<Scene> scene = Scene::node();
         scene->add(ColorLayer::layerWithColor(0x2a3b4cff), -1);
-        RefPtr<Backstop> backstop = nodeOf<Backstop>();
-        backstop->journal = journal;
-        backstop->setIsTouchEnabled(true);
-        scene->add(backstop, 0);
+        scene->add(InputRecorder::make("behind", journal, true), 0);
         scene->add(menu, 1);
         runScene(scene);
         step();
+        journal->clear();
     }
     // One finger phase at a screen point, delivered in the next frame.
     void down(cpVect p) { touchDown(viewPoint(p)), step(); }
     void move(cpVect p) { touchMove(viewPoint(p)), step(); }
     void up(cpVect p) { touchUp(viewPoint(p)), step(); }
     RefPtr<ProbeItem> probe(const char* name, float w, float h) {
-        return ProbeItem::make(name, {w, h}, journal);
+        RefPtr<ProbeItem> item = construct<ProbeItem>([](ProbeItem& i) { return i.initWithTarget({}); });
+        item->name = name, item->size = {w, h}, item->journal = journal;
+        return item;
     }
     static std::vector<cpVect> positions(Menu* menu) {
         std::vector<cpVect> at;
@@ -101,9 +83,11 @@ class MenuTest : public EngineTest {
 
 } // namespace
 
-TEST_F(MenuTest, ItemsAlignInAColumnOrARowWithTheirIntegerTruncations) {
-    RefPtr<Menu> three = Menu::menuWithItems({probe("a", 50, 40), probe("b", 50, 40), probe("c", 50, 40)});
-    three->alignItemsVertically(); // total 130, from y = 65
+TEST_F(MenuTest, AMenuSitsInTheMiddleAlignsItsItemsWithIntegerTruncationsAndFadesThem) {
+    RefPtr<Menu> three = Menu::menuWithItems(
+        {probe("a", 50, 40), probe("b", 50, 40), probe("c", 50, 40), nullptr, probe("not taken", 1, 1)});
+    EXPECT_EQ(three->position(), cpv(160, 240)); // no status bar on the desktop
+    three->alignItemsVertically();               // total 130, from y = 65; the list ends at the first null
     EXPECT_EQ(positions(three), (std::vector<cpVect>{{0, 45}, {0, 0}, {0, -45}}));
     RefPtr<Menu> two = Menu::menuWithItems({probe("a", 100, 30), probe("b", 50, 41)});
     two->alignItemsVertically(); // total 76, from y = 38
@@ -113,6 +97,16 @@ TEST_F(MenuTest, ItemsAlignInAColumnOrARowWithTheirIntegerTruncations) {
     RefPtr<Menu> odd = Menu::menuWithItems({probe("a", 20.5f, 20), probe("b", 10.5f, 10)});
     odd->alignItemsHorizontally(); // total 20 then 35, x from -17; the cursor is cut from 8.5 to 8
     EXPECT_EQ(positions(odd), (std::vector<cpVect>{{-6.75f, 0}, {13.25f, 0}}));
+
+    director()->setLandscape(true);
+    EXPECT_EQ(Menu::menuWithItems({probe("d", 1, 1)})->position(), cpv(240, 160));
+    director()->setLandscape(false);
+    RefPtr<MenuItemFont> text = MenuItemFont::itemFromString("Play");
+    RefPtr<ProbeItem> plain = probe("e", 10, 10);
+    RefPtr<Menu> faded = Menu::menuWithItems({text, plain});
+    faded->setOpacity(128);
+    EXPECT_EQ(std::vector<int>({faded->opacity(), text->label()->opacity(), plain->opacity()}),
+              std::vector<int>({128, 128, 128}));
 }
 
 TEST_F(MenuTest, MenusAndItemsRefuseWhatTheyCannotShow) {
@@ -132,29 +126,16 @@ TEST_F(MenuTest, MenusAndItemsRefuseWhatTheyCannotShow) {
                 Fails<NamedException>("MenuItemInvalid: Can't create a MenuItem without value"));
 }
 
-TEST_F(MenuTest, AMenuSitsInTheMiddleOfTheScreenTakesItsItemsInOrderAndFadesThem) {
-    RefPtr<ProbeItem> a = probe("a", 10, 10), b = probe("b", 10, 10);
-    RefPtr<Menu> menu = Menu::menuWithItems({a, b, nullptr, probe("c", 10, 10)});
-    EXPECT_EQ(menu->position(), cpv(160, 240)); // no status bar on the desktop
-    ASSERT_EQ(menu->children().size(), 2u) << "the list ends at the first null";
-    director()->setLandscape(true);
-    EXPECT_EQ(Menu::menuWithItems({probe("d", 1, 1)})->position(), cpv(240, 160));
-    director()->setLandscape(false);
-
-    RefPtr<MenuItemFont> text = MenuItemFont::itemFromString("Play");
-    RefPtr<Menu> faded = Menu::menuWithItems({text, a});
-    faded->setOpacity(128);
-    EXPECT_EQ(std::vector<int>({faded->opacity(), text->label()->opacity(), a->opacity()}),
-              std::vector<int>({128, 128, 128}));
-}
-
 TEST_F(MenuTest, HitRectanglesAreCentredOnTheItemsWithTheLeftAndBottomEdgesInside) {
     RefPtr<ProbeItem> wide = probe("wide", 120, 40), small = probe("small", 20, 20);
     wide->setPosition(cpv(0, 45));
     wide->setScale(3); // scale does not enlarge the hit area
     RefPtr<Menu> menu = Menu::menuWithItems({wide, small});
-    RefPtr<CocosNode> holder = CocosNode::node();
-    holder->setPosition(cpv(-10, 5));
+    RefPtr<CocosNode> outer = CocosNode::node(), holder = CocosNode::node();
+    outer->setPosition(cpv(-4, 2));
+    holder->setPosition(cpv(-6, 3));
+    holder->setRotation(45); // the ancestors' positions add up, their rotations play no part
+    outer->add(holder);
     holder->add(menu); // the menu's origin is (150, 245): wide spans x 90..210, y 270..310
     int32_t index = -7;
     auto at = [&](float x, float y) { return menu->itemInPoint(cpv(x, 480 - y), &index); };
@@ -184,24 +165,18 @@ TEST_F(MenuTest, AFingerSelectsWhatItIsOnAndActivatesWhatItIsLiftedFrom) {
     move(alsoOnTop); // on the same item: nothing changes, and the menu declines
     move(onBottom);
     up(onBottom);
-    EXPECT_EQ(*journal, (Journal{"top.selected", "behind.moved", "top.unselected", "bottom.selected",
-                                 "bottom.unselected", "bottom.activate"}));
     EXPECT_EQ(menu->selectedItem(), 1) << "left pointing at the item after a successful lift";
-
-    journal->clear(); // moved off every item and lifted outside: nothing is activated
-    down(onTop), move(offBoth), up(offBoth);
-    EXPECT_EQ(*journal, (Journal{"top.selected", "top.unselected", "behind.moved", "behind.ended"}));
+    down(onTop), move(offBoth), up(offBoth); // moved off every item and lifted outside: nothing activated
     EXPECT_EQ(menu->selectedItem(), -1);
-
-    journal->clear(); // started outside: moving onto an item and lifting there activates it
-    down(offBoth), move(onBottom), up(onBottom);
-    EXPECT_EQ(*journal, (Journal{"behind.began", "bottom.selected", "bottom.unselected", "bottom.activate"}));
-
-    journal->clear(); // an item removed while selected is sent nothing more
+    down(offBoth), move(onBottom), up(onBottom); // started outside, lifted on an item: activated
     down(onBottom);
-    menu->remove(bottom);
+    menu->remove(bottom); // removed while selected: sent nothing more
     move(offBoth), up(offBoth);
-    EXPECT_EQ(*journal, (Journal{"bottom.selected", "behind.moved", "behind.ended"}));
+    EXPECT_EQ(*journal, (Journal{"top.selected", "behind.moved 170,270", "top.unselected", "bottom.selected",
+                                 "bottom.unselected", "bottom.activate", "top.selected", "top.unselected",
+                                 "behind.moved 160,100", "behind.ended 160,100", "behind.began 160,100",
+                                 "bottom.selected", "bottom.unselected", "bottom.activate", "bottom.selected",
+                                 "behind.moved 160,100", "behind.ended 160,100"}));
 }
 
 TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWhenDisabled) {
@@ -210,7 +185,6 @@ TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWh
     RefPtr<MenuItemFont> play = MenuItemFont::itemFromString("Play", screen.get(), &Screen::withItem);
     RefPtr<MenuItemFont> quit =
         MenuItemFont::itemFromString("Quit", [&](MenuItem* sender) { scaleDuringCall = sender->scaleX(); });
-    ccSize size = play->contentSize();
     RefPtr<Menu> menu = Menu::menuWithItems({play, quit});
     menu->alignItemsHorizontally();
     run(menu);
@@ -231,15 +205,6 @@ TEST_F(MenuTest, ATextItemZoomsWhileTouchedSnapsBackBeforeItCallsBackAndIsGreyWh
     EXPECT_EQ(play->scaleX(), 1.0f);
     up(playAt);
     EXPECT_EQ(screen->calls.size(), 1u);
-
-    // The class-wide font applies to items made afterwards.
-    MenuItemFont::setFontSize(24);
-    MenuItemFont::setFontName("DejaVu Sans Mono");
-    EXPECT_EQ(MenuItemFont::itemFromString("Play")->contentSize(),
-              Label::labelWithString("Play", "DejaVu Sans Mono", 24)->contentSize());
-    EXPECT_EQ(play->contentSize(), size);
-    MenuItemFont::setFontSize(32);
-    MenuItemFont::setFontName("Marker Felt");
 }
 
 TEST_F(MenuTest, CallbacksReachTheirTargetOnlyWhileItLives) {
@@ -292,29 +257,7 @@ TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
     EXPECT_EQ(toggle->selectedIndex(), 1u);
 }
 
-TEST_F(MenuTest, APictureItemShowsThePictureOfItsState) {
-    RefPtr<MenuItemImage> plain = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
-    RefPtr<MenuItemImage> full =
-        MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
-    RefPtr<Menu> menu = Menu::menuWithItems({plain, full});
-    menu->alignItemsVertically(); // centred at (160, 264.5) and (160, 215.5)
-    run(menu);
-    const RGBA green{40, 160, 60, 255}, grey{90, 90, 90, 255};
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
-    down({160, 264}); // pressed: the golden below shows the pressed picture
-    up({160, 264});
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), green));
-
-    plain->setIsEnabled(false);
-    full->setIsEnabled(false);
-    down({160, 215});
-    EXPECT_TRUE(full->isSelected()) << "recorded even when disabled";
-    EXPECT_TRUE(colorNear(pixelAt(160, 264), green)) << "no disabled picture: the normal one";
-    EXPECT_TRUE(colorNear(pixelAt(160, 215), grey));
-    EXPECT_EQ(MenuItemImage::itemFromNormalImage("nothing.png", "nothing.png")->rect().size, (ccSize{0, 0}));
-}
-
-TEST_F(MenuTest, AMenuOfATextAPictureAndAToggle) {
+TEST_F(MenuTest, AMenuOfATextAPictureAndAToggleAndThePictureOfEachState) {
     RefPtr<MenuItemFont> locked = MenuItemFont::itemFromString("Bonus Levels");
     locked->setIsEnabled(false);
     RefPtr<MenuItemImage> go = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
@@ -324,7 +267,24 @@ TEST_F(MenuTest, AMenuOfATextAPictureAndAToggle) {
     RefPtr<Menu> menu = Menu::menuWithItems({MenuItemFont::itemFromString("Start Game"), locked, go, sound});
     menu->alignItemsVertically();
     run(menu);
-    down(cpvadd(menu->position(), go->position()));
-    saveFrame("menu-text-picture-toggle");
-    EXPECT_TRUE(matchesGolden("menu-text-picture-toggle"));
+    const cpVect goAt = cpvadd(menu->position(), go->position()); // (160, 221)
+    const RGBA green{40, 160, 60, 255};
+    EXPECT_TRUE(colorNear(pixelAt(160, 221), green));
+    down(goAt);
+    EXPECT_TRUE(matchesGolden("menu-text-picture-toggle")); // pressed
+    up(goAt);
+    EXPECT_TRUE(colorNear(pixelAt(160, 221), green));
+
+    go->setIsEnabled(false);
+    down(goAt);
+    EXPECT_TRUE(go->isSelected()) << "recorded even when disabled";
+    EXPECT_TRUE(colorNear(pixelAt(160, 221), green)) << "no disabled picture: the normal one";
+    RefPtr<MenuItemImage> full =
+        MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
+    full->setIsEnabled(false);
+    full->setPosition(cpv(0, -200));
+    menu->add(full);
+    step();
+    EXPECT_TRUE(colorNear(pixelAt(160, 40), RGBA{90, 90, 90, 255}));
+    EXPECT_EQ(MenuItemImage::itemFromNormalImage("nothing.png", "nothing.png")->rect().size, (ccSize{0, 0}));
 }
