@@ -1,6 +1,8 @@
 #include "scores/CJSONScanner.h"
 
 #include <cstring>
+#include <span>
+#include <tuple>
 
 const char* const kJSONScannerErrorDomain = "CJSONScannerErrorDomain";
 
@@ -219,12 +221,14 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
             if (currentCharacter() == '}') break;
             std::string_view keyText;
             if (!scanStringView(key, keyText, error)) return fail(error, -2, start);
-            std::string keyCopy(keyText);
+            const size_t at = entries_.size();
+            entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(keyText),
+                                  std::forward_as_tuple());
             skipWhitespace();
             if (!scanCharacter(':')) return fail(error, -3, start);
             JSONValue value;
             if (!scanValue(value, error)) return fail(error, -4, start);
-            entries_.emplace_back(std::move(keyCopy), std::move(value));
+            entries_[at].second = std::move(value);
             skipWhitespace();
             if (scanCharacter(',')) {
                 skipWhitespace();
@@ -237,9 +241,7 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
         if (!scanCharacter('}')) return fail(error, -6, start);
         return true;
     }();
-    if (ok)
-        out = JSONDictionary::withEntries({std::make_move_iterator(entries_.begin() + static_cast<ptrdiff_t>(base)),
-                                           std::make_move_iterator(entries_.end())});
+    if (ok) out = JSONDictionary::withEntries(std::span(entries_).subspan(base));
     entries_.resize(base);
     --depth_;
     return ok;
@@ -275,9 +277,7 @@ bool CJSONScanner::scanArrayInto(JSONArray& out, JSONError* error) {
         if (!scanCharacter(']')) return fail(error, -10, start);
         return true;
     }();
-    if (ok)
-        out.assign(std::make_move_iterator(values_.begin() + static_cast<ptrdiff_t>(base)),
-                   std::make_move_iterator(values_.end()));
+    if (ok) out = JSONArray::withValues(std::span(values_).subspan(base));
     values_.resize(base);
     --depth_;
     return ok;
