@@ -151,7 +151,8 @@ bool CJSONScanner::fail(JSONError* error, int code, const uint8_t* restoreTo) {
 
 bool CJSONScanner::scanJSONObject(JSONValue* out, JSONError* error) {
     JSONValue value;
-    if (!scanValue([&](auto&& made) { value = JSONValue(std::forward<decltype(made)>(made)); }, error)) return false;
+    auto put = [&](auto&& made) { value = JSONValue(std::forward<decltype(made)>(made)); };
+    if (!scanValue(put, error)) return false;
     if (out) *out = std::move(value);
     return true;
 }
