@@ -216,10 +216,10 @@ JSONArray JSONArray::withValues(std::span<JSONValue> values) {
     JSONArray array;
     if (values.empty()) return array;
     array.block_ = allocate(values.size());
-    for (JSONValue& v : values) {
-        new (array.block_->values() + array.block_->size) JSONValue(std::move(v));
-        ++array.block_->size;
-    }
+    // Moved as bytes; all-zero bytes, left behind, are null values.
+    std::memcpy(static_cast<void*>(array.block_->values()), values.data(), values.size_bytes());
+    std::memset(static_cast<void*>(values.data()), 0, values.size_bytes());
+    array.block_->size = values.size();
     return array;
 }
 
@@ -253,8 +253,8 @@ void JSONArray::regrow(size_t capacity) {
 void JSONArray::clear() {
     if (!block_) return;
     JSONValue* values = block_->values();
-    for (size_t i = 0; i < block_->size; ++i)
-        values[i].~JSONValue();
+    const size_t size = block_->size;
+    for (size_t i = 0; i < size; ++i) values[i].~JSONValue();
     block_->size = 0;
 }
 

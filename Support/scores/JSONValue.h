@@ -126,7 +126,8 @@ class JSONValue {
     }
 
   private:
-    enum class Tag : uint8_t { Null, Boolean, Number, ShortString, LongString, Array, Dictionary };
+    // A value is its 16 bytes: moving one is copying them, and all-zero bytes are null.
+    enum class Tag : uint8_t { Null = 0, Boolean, Number, ShortString, LongString, Array, Dictionary };
     static constexpr size_t kShortCapacity = 14;
     // Texts of up to 14 bytes live inside the value; longer ones in one block
     // holding their length and bytes.
