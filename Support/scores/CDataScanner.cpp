@@ -195,8 +195,10 @@ constexpr uint64_t kTens[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000
 
 // Adds the run of decimal digits at `p` to `digits` (up to eight at a time
 // while eight bytes remain) and returns its end. `digits` may wrap for long
-// runs: the caller counts the digits.
-const uint8_t* scanDigits(const uint8_t* p, const uint8_t* end, uint64_t& digits) {
+// runs: the caller counts the digits. Always inlined, so that `digits` stays
+// in a register.
+[[gnu::always_inline]] inline const uint8_t* scanDigits(const uint8_t* p, const uint8_t* end,
+                                                         uint64_t& digits) {
     if constexpr (std::endian::native == std::endian::little) {
         while (end - p >= 8) {
             uint64_t chunk;
