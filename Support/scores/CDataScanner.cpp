@@ -191,24 +191,33 @@ bool CDataScanner::scanUpToString(std::string_view text, std::string* out) {
 
 namespace {
 
-// Adds the run of decimal digits at `p` to `digits` (eight at a time while
-// there are eight) and returns its end. `digits` may wrap for long runs: the
-// caller counts the digits.
-const uint8_t* scanDigits(const uint8_t* p, const uint8_t* end, uint64_t& digits) {
+constexpr uint64_t kTens[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// Adds the run of decimal digits at `p` to `digits` (up to eight at a time
+// while eight bytes remain) and returns its end. `digits` may wrap for long
+// runs: the caller counts the digits. Always inlined, so that `digits` stays
+// in a register.
+[[gnu::always_inline]] inline const uint8_t* scanDigits(const uint8_t* p, const uint8_t* end,
+                                                         uint64_t& digits) {
     if constexpr (std::endian::native == std::endian::little) {
         while (end - p >= 8) {
             uint64_t chunk;
             std::memcpy(&chunk, p, 8);
-            // All eight bytes within '0' ... '9'?
-            if (((chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) !=
-                0x3333333333333333)
-                break;
-            // Pairs, then fours, then all eight combined by multiplication.
+            // Non-zero in each byte that is not within '0' ... '9'. A carry of
+            // the addition only reaches bytes after such a byte.
+            const uint64_t other = ((chunk & 0xF0F0F0F0F0F0F0F0) ^ 0x3030303030303030) |
+                                   (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) ^ 0x3030303030303030);
+            const int n = other ? std::countr_zero(other) / 8 : 8;
+            if (n == 0) break;
+            // The n digits to the top, zero bytes (read as leading zeros) below;
+            // then pairs, fours and all eight combined by multiplication.
+            if (n < 8) chunk <<= 8 * (8 - n);
             chunk = (chunk & 0x0F0F0F0F0F0F0F0F) * 2561 >> 8;
             chunk = (chunk & 0x00FF00FF00FF00FF) * 6553601 >> 16;
             chunk = (chunk & 0x0000FFFF0000FFFF) * 42949672960001 >> 32;
-            digits = digits * 100000000 + static_cast<uint32_t>(chunk);
-            p += 8;
+            digits = digits * kTens[n] + static_cast<uint32_t>(chunk);
+            p += n;
+            if (n < 8) return p;
         }
     }
     while (p < end && *p >= '0' && *p <= '9') digits = digits * 10 + static_cast<uint64_t>(*p++ - '0');

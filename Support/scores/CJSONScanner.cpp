@@ -1,6 +1,9 @@
 #include "scores/CJSONScanner.h"
 
 #include <cstring>
+#include <span>
+#include <tuple>
+#include <utility>
 
 const char* const kJSONScannerErrorDomain = "CJSONScannerErrorDomain";
 
@@ -148,51 +151,54 @@ bool CJSONScanner::fail(JSONError* error, int code, const uint8_t* restoreTo) {
 
 bool CJSONScanner::scanJSONObject(JSONValue* out, JSONError* error) {
     JSONValue value;
-    if (!scanValue(value, error)) return false;
+    auto put = [&](auto&& made) { value = JSONValue(std::forward<decltype(made)>(made)); };
+    if (!scanValue(put, error)) return false;
     if (out) *out = std::move(value);
     return true;
 }
 
-bool CJSONScanner::scanValue(JSONValue& out, JSONError* error) {
+// Hands the value to `put` as what a JSONValue is made of (a number, a text,
+// a container...), so that it is made in its place, never moved there.
+template <class Put> bool CJSONScanner::scanValue(Put&& put, JSONError* error) {
     skipWhitespace();
     if (current_ >= end_) return fail(error, -16, nullptr);
     switch (*current_) {
     case '{': {
         JSONDictionary dictionary;
         if (!scanDictionaryInto(dictionary, error)) return false;
-        out = JSONValue(std::move(dictionary));
+        put(std::move(dictionary));
         return true;
     }
     case '[': {
         JSONArray array;
         if (!scanArrayInto(array, error)) return false;
-        out = JSONValue(std::move(array));
+        put(std::move(array));
         return true;
     }
     case '"':
     case '\'': {
         std::string_view text;
         if (!scanStringView(scratch_, text, error)) return false;
-        out = JSONValue(text);
+        put(text);
         return true;
     }
     case 't':
         if (!scanString("true", nullptr)) return fail(error, -16, nullptr);
-        out = JSONValue(true);
+        put(true);
         return true;
     case 'f':
         if (!scanString("false", nullptr)) return fail(error, -16, nullptr);
-        out = JSONValue(false);
+        put(false);
         return true;
     case 'n':
         if (!scanString("null", nullptr)) return fail(error, -16, nullptr);
-        out = JSONValue();
+        put(kJSONNull);
         return true;
     default:
         if (*current_ == '-' || (*current_ >= '0' && *current_ <= '9')) {
             double number;
             if (!scanNumber(&number)) return fail(error, -14, nullptr);
-            out = JSONValue(number);
+            put(number);
             return true;
         }
         return fail(error, -16, nullptr);
@@ -219,12 +225,14 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
             if (currentCharacter() == '}') break;
             std::string_view keyText;
             if (!scanStringView(key, keyText, error)) return fail(error, -2, start);
-            std::string keyCopy(keyText);
             skipWhitespace();
             if (!scanCharacter(':')) return fail(error, -3, start);
-            JSONValue value;
-            if (!scanValue(value, error)) return fail(error, -4, start);
-            entries_.emplace_back(std::move(keyCopy), std::move(value));
+            // `keyText` stays as it is meanwhile: it shows the data or `key`.
+            auto put = [&](auto&& made) {
+                entries_.emplace_back(std::piecewise_construct, std::forward_as_tuple(keyText),
+                                      std::forward_as_tuple(std::forward<decltype(made)>(made)));
+            };
+            if (!scanValue(put, error)) return fail(error, -4, start);
             skipWhitespace();
             if (scanCharacter(',')) {
                 skipWhitespace();
@@ -237,9 +245,7 @@ bool CJSONScanner::scanDictionaryInto(JSONDictionary& out, JSONError* error) {
         if (!scanCharacter('}')) return fail(error, -6, start);
         return true;
     }();
-    if (ok)
-        out = JSONDictionary::withEntries({std::make_move_iterator(entries_.begin() + static_cast<ptrdiff_t>(base)),
-                                           std::make_move_iterator(entries_.end())});
+    if (ok) out = JSONDictionary::withEntries(std::span(entries_).subspan(base));
     entries_.resize(base);
     --depth_;
     return ok;
@@ -262,9 +268,8 @@ bool CJSONScanner::scanArrayInto(JSONArray& out, JSONError* error) {
         for (;;) {
             skipWhitespace();
             if (currentCharacter() == ']') break;
-            JSONValue value;
-            if (!scanValue(value, error)) return fail(error, -8, start);
-            values_.push_back(std::move(value));
+            auto put = [&](auto&& made) { values_.emplace_back(std::forward<decltype(made)>(made)); };
+            if (!scanValue(put, error)) return fail(error, -8, start);
             skipWhitespace();
             if (scanCharacter(',')) continue;
             skipWhitespace();
@@ -275,9 +280,7 @@ bool CJSONScanner::scanArrayInto(JSONArray& out, JSONError* error) {
         if (!scanCharacter(']')) return fail(error, -10, start);
         return true;
     }();
-    if (ok)
-        out.assign(std::make_move_iterator(values_.begin() + static_cast<ptrdiff_t>(base)),
-                   std::make_move_iterator(values_.end()));
+    if (ok) out = JSONArray::withValues(std::span(values_).subspan(base));
     values_.resize(base);
     --depth_;
     return ok;

@@ -46,7 +46,7 @@ class CJSONScanner : public CDataScanner {
     static const char* messageForCode(int code);
 
   private:
-    bool scanValue(JSONValue& out, JSONError* error);
+    template <class Put> bool scanValue(Put&& put, JSONError* error);
     bool scanDictionaryInto(JSONDictionary& out, JSONError* error);
     bool scanArrayInto(JSONArray& out, JSONError* error);
     // The string's text: a view of the data when it has no escapes, else of `scratch`.

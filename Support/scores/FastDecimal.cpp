@@ -46,8 +46,14 @@ constexpr uint64_t kIntPowers[] = {1ull,
 // 10^n for n <= 22 (past 10^19 it needs more than 64 bits).
 u128 power128(int n) { return n <= 19 ? u128{kIntPowers[n]} : u128{kIntPowers[19]} * kIntPowers[n - 19]; }
 
+// 10^-n rounded to the extended format (a division would be exact, but slow).
+constexpr long double kLongInversePowers[] = {
+    1e0L,   1e-1L,  1e-2L,  1e-3L,  1e-4L,  1e-5L,  1e-6L,  1e-7L,  1e-8L,  1e-9L,
+    1e-10L, 1e-11L, 1e-12L, 1e-13L, 1e-14L, 1e-15L, 1e-16L, 1e-17L, 1e-18L, 1e-19L,
+    1e-20L, 1e-21L, 1e-22L, 1e-23L, 1e-24L, 1e-25L, 1e-26L, 1e-27L};
+
 long double scaled(long double x, int exponent) {
-    return exponent >= 0 ? x * kLongPowers[exponent] : x / kLongPowers[-exponent];
+    return exponent >= 0 ? x * kLongPowers[exponent] : x * kLongInversePowers[-exponent];
 }
 
 const char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -88,14 +94,16 @@ bool toDouble(uint64_t digits, int exponent, double& out) {
     }
     if constexpr (!kExtended) return false;
     if (exponent < -kMaxLongPower || exponent > kMaxLongPower) return false;
-    // One rounding to 64 bits, then one to 53. The second is wrong only when
-    // the first landed on (or next to) a point halfway between two doubles:
-    // the 11 bits that the second rounding drops then read 0x400 (or ±1).
+    // At most two roundings to 64 bits (of 10^-n and of the product): within
+    // two units of the last of those bits from the exact value. Then one to
+    // 53 bits, wrong only when a point halfway between two doubles lies in
+    // that reach: the 11 bits the last rounding drops then read 0x400 ± 2
+    // (± 3 kept out, to be safe).
     long double x = scaled(static_cast<long double>(digits), exponent);
     uint64_t significand;
     std::memcpy(&significand, &x, sizeof significand);
     uint64_t dropped = significand & 0x7FF;
-    if (dropped >= 0x3FF && dropped <= 0x401) return false;
+    if (dropped >= 0x3FD && dropped <= 0x403) return false;
     out = static_cast<double>(x);
     return true;
 }

@@ -26,18 +26,36 @@ std::string_view blockText(const char* block) {
 
 constexpr size_t kIndexThreshold = 8;
 
+void* allocateBytes(size_t bytes) {
+    void* p = std::malloc(bytes);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+size_t hashOf(std::string_view key) {
+    return std::hash<std::string_view>()(key);
+}
+
 } // namespace
 
 // ---- JSONValue
 
 JSONValue::JSONValue(JSONArray array) {
     setTag(Tag::Array);
-    wide_.array = new JSONArray(std::move(array));
+    new (wide_.container) JSONArray(std::move(array));
 }
 
 JSONValue::JSONValue(JSONDictionary dictionary) {
     setTag(Tag::Dictionary);
-    wide_.dictionary = new JSONDictionary(std::move(dictionary));
+    new (wide_.container) JSONDictionary(std::move(dictionary));
+}
+
+JSONArray& JSONValue::array() const {
+    return *std::launder(reinterpret_cast<JSONArray*>(const_cast<unsigned char*>(wide_.container)));
+}
+
+JSONDictionary& JSONValue::dictionary() const {
+    return *std::launder(reinterpret_cast<JSONDictionary*>(const_cast<unsigned char*>(wide_.container)));
 }
 
 void JSONValue::setString(const char* chars, size_t size) {
@@ -59,11 +77,11 @@ JSONValue::JSONValue(const JSONValue& other) {
         break;
     case Tag::Array:
         setTag(Tag::Array);
-        wide_.array = new JSONArray(*other.wide_.array);
+        new (wide_.container) JSONArray(other.array());
         break;
     case Tag::Dictionary:
         setTag(Tag::Dictionary);
-        wide_.dictionary = new JSONDictionary(*other.wide_.dictionary);
+        new (wide_.container) JSONDictionary(other.dictionary());
         break;
     default:
         raw_ = other.raw_;
@@ -79,8 +97,8 @@ JSONValue& JSONValue::operator=(const JSONValue& other) {
 void JSONValue::release() noexcept {
     switch (tag()) {
     case Tag::LongString: std::free(wide_.block); break;
-    case Tag::Array: delete wide_.array; break;
-    case Tag::Dictionary: delete wide_.dictionary; break;
+    case Tag::Array: array().~JSONArray(); break;
+    case Tag::Dictionary: dictionary().~JSONDictionary(); break;
     default: break;
     }
     setTag(Tag::Null);
@@ -116,22 +134,22 @@ std::string_view JSONValue::asString() const {
 
 const JSONArray& JSONValue::asArray() const {
     ccAssert(isArray(), "JSON value is not an array");
-    return *wide_.array;
+    return array();
 }
 
 JSONArray& JSONValue::asArray() {
     ccAssert(isArray(), "JSON value is not an array");
-    return *wide_.array;
+    return array();
 }
 
 const JSONDictionary& JSONValue::asDictionary() const {
     ccAssert(isDictionary(), "JSON value is not a dictionary");
-    return *wide_.dictionary;
+    return dictionary();
 }
 
 JSONDictionary& JSONValue::asDictionary() {
     ccAssert(isDictionary(), "JSON value is not a dictionary");
-    return *wide_.dictionary;
+    return dictionary();
 }
 
 std::string JSONValue::stringOr(std::string_view fallback) const {
@@ -144,18 +162,18 @@ const JSONValue& JSONValue::null() {
 }
 
 const JSONValue& JSONValue::element(size_t index) const {
-    if (isArray() && index < wide_.array->size()) return (*wide_.array)[index];
+    if (isArray() && index < array().size()) return array()[index];
     return null();
 }
 
 const JSONValue& JSONValue::operator[](std::string_view key) const {
-    if (isDictionary()) return (*wide_.dictionary)[key];
+    if (isDictionary()) return dictionary()[key];
     return null();
 }
 
 size_t JSONValue::size() const {
-    if (isArray()) return wide_.array->size();
-    if (isDictionary()) return wide_.dictionary->size();
+    if (isArray()) return array().size();
+    if (isDictionary()) return dictionary().size();
     return 0;
 }
 
@@ -166,70 +184,212 @@ bool operator==(const JSONValue& a, const JSONValue& b) {
     case JSONValue::Type::Boolean: return a.wide_.boolean == b.wide_.boolean;
     case JSONValue::Type::Number: return a.wide_.number == b.wide_.number;
     case JSONValue::Type::String: return a.asString() == b.asString();
-    case JSONValue::Type::Array: return *a.wide_.array == *b.wide_.array;
-    case JSONValue::Type::Dictionary: return *a.wide_.dictionary == *b.wide_.dictionary;
+    case JSONValue::Type::Array: return a.array() == b.array();
+    case JSONValue::Type::Dictionary: return a.dictionary() == b.dictionary();
     }
     return false;
 }
 
-// ---- JSONDictionary
+// ---- JSONArray
 
-JSONDictionary::JSONDictionary(std::initializer_list<Entry> entries) {
-    entries_.reserve(entries.size());
-    for (const Entry& e : entries) set(e.first, e.second);
+JSONArray::Block* JSONArray::allocate(size_t capacity) {
+    Block* block = static_cast<Block*>(allocateBytes(sizeof(Block) + capacity * sizeof(JSONValue)));
+    block->size = 0;
+    block->capacity = capacity;
+    return block;
 }
 
-JSONDictionary JSONDictionary::withEntries(std::vector<Entry> entries) {
+// The constructors copy into a local array first, so that a failing copy
+// releases what was made.
+JSONArray::JSONArray(std::initializer_list<JSONValue> values) {
+    if (values.size() == 0) return;
+    JSONArray made;
+    made.block_ = allocate(values.size());
+    for (const JSONValue& v : values) {
+        new (made.block_->values() + made.block_->size) JSONValue(v);
+        ++made.block_->size;
+    }
+    std::swap(block_, made.block_);
+}
+
+JSONArray JSONArray::withValues(std::span<JSONValue> values) {
+    JSONArray array;
+    if (values.empty()) return array;
+    array.block_ = allocate(values.size());
+    // Moved as bytes; all-zero bytes, left behind, are null values.
+    std::memcpy(static_cast<void*>(array.block_->values()), values.data(), values.size_bytes());
+    std::memset(static_cast<void*>(values.data()), 0, values.size_bytes());
+    array.block_->size = values.size();
+    return array;
+}
+
+JSONArray::JSONArray(const JSONArray& other) {
+    if (other.empty()) return;
+    JSONArray made;
+    made.block_ = allocate(other.size());
+    for (const JSONValue& v : other) {
+        new (made.block_->values() + made.block_->size) JSONValue(v);
+        ++made.block_->size;
+    }
+    std::swap(block_, made.block_);
+}
+
+JSONArray& JSONArray::operator=(const JSONArray& other) {
+    if (this != &other) *this = JSONArray(other);
+    return *this;
+}
+
+void JSONArray::regrow(size_t capacity) {
+    Block* block = allocate(capacity);
+    if (block_) {
+        // A value is its bytes: moving it is copying them.
+        std::memcpy(static_cast<void*>(block->values()), block_->values(), block_->size * sizeof(JSONValue));
+        block->size = block_->size;
+        std::free(block_);
+    }
+    block_ = block;
+}
+
+void JSONArray::clear() {
+    if (!block_) return;
+    JSONValue* values = block_->values();
+    const size_t size = block_->size;
+    for (size_t i = 0; i < size; ++i) values[i].~JSONValue();
+    block_->size = 0;
+}
+
+void JSONArray::reset() noexcept {
+    if (!block_) return;
+    clear();
+    std::free(std::exchange(block_, nullptr));
+}
+
+bool operator==(const JSONArray& a, const JSONArray& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (!(a[i] == b[i])) return false;
+    return true;
+}
+
+// ---- JSONDictionary
+
+JSONDictionary::Block* JSONDictionary::allocate(size_t capacity) {
+    size_t slots = 0;
+    if (capacity > kIndexThreshold)
+        for (slots = 16; slots < capacity * 2;)
+            slots *= 2;
+    Block* block = static_cast<Block*>(
+        allocateBytes(sizeof(Block) + capacity * sizeof(Entry) + slots * sizeof(uint32_t)));
+    block->size = 0;
+    block->capacity = static_cast<uint32_t>(capacity);
+    block->slots = static_cast<uint32_t>(slots);
+    return block;
+}
+
+// The constructors copy into a local dictionary first, so that a failing
+// copy releases what was made.
+JSONDictionary::JSONDictionary(std::initializer_list<Entry> entries) {
+    JSONDictionary made;
+    made.reserve(entries.size());
+    for (const Entry& e : entries)
+        made.set(e.first, e.second);
+    std::swap(block_, made.block_);
+}
+
+JSONDictionary JSONDictionary::withEntries(std::span<Entry> entries) {
     JSONDictionary d;
-    // Keys are nearly always distinct: take the entries as they are while that
+    if (entries.empty()) return d;
+    d.block_ = allocate(entries.size());
+    Entry* moved = d.block_->entries();
+    for (Entry& e : entries)
+        new (moved + d.block_->size++) Entry(std::move(e));
+    // Keys are nearly always distinct: keep the entries as they are while that
     // holds (checked pairwise for a few, by the index for more).
     bool unique = true;
-    if (entries.size() <= kIndexThreshold) {
+    if (d.block_->slots == 0) {
         for (size_t i = 1; unique && i < entries.size(); ++i)
             for (size_t j = 0; j < i; ++j)
-                if (entries[i].first == entries[j].first) {
+                if (moved[i].first == moved[j].first) {
                     unique = false;
                     break;
                 }
-        if (unique) {
-            d.entries_ = std::move(entries);
-            return d;
-        }
     } else {
-        d.entries_ = std::move(entries);
         unique = d.rebuildIndex();
-        if (unique) return d;
-        entries = std::move(d.entries_);
-        d.entries_.clear();
-        d.index_.clear();
     }
-    d.entries_.reserve(entries.size());
-    for (Entry& e : entries) d.set(std::move(e.first), std::move(e.second));
-    return d;
+    if (unique) return d;
+    JSONDictionary distinct;
+    distinct.reserve(entries.size());
+    for (size_t i = 0; i < d.size(); ++i)
+        distinct.set(std::move(moved[i].first), std::move(moved[i].second));
+    return distinct;
+}
+
+JSONDictionary::JSONDictionary(const JSONDictionary& other) {
+    if (other.empty()) return;
+    JSONDictionary made;
+    made.block_ = allocate(other.size());
+    for (const Entry& e : other) {
+        new (made.block_->entries() + made.block_->size) Entry(e);
+        ++made.block_->size;
+    }
+    if (made.block_->slots) made.rebuildIndex();
+    std::swap(block_, made.block_);
+}
+
+JSONDictionary& JSONDictionary::operator=(const JSONDictionary& other) {
+    if (this != &other) *this = JSONDictionary(other);
+    return *this;
+}
+
+void JSONDictionary::regrow(size_t capacity) {
+    Block* block = allocate(capacity);
+    if (block_) {
+        Entry* from = block_->entries();
+        Entry* to = block->entries();
+        for (uint32_t i = 0; i < block_->size; ++i) {
+            new (to + i) Entry(std::move(from[i]));
+            from[i].~Entry();
+        }
+        block->size = block_->size;
+        std::free(block_);
+    }
+    block_ = block;
+    if (block_->slots) rebuildIndex();
+}
+
+void JSONDictionary::reset() noexcept {
+    if (!block_) return;
+    Entry* entries = block_->entries();
+    for (uint32_t i = 0; i < block_->size; ++i)
+        entries[i].~Entry();
+    std::free(std::exchange(block_, nullptr));
 }
 
 ptrdiff_t JSONDictionary::indexOf(std::string_view key) const {
-    if (index_.empty()) {
-        for (size_t i = 0; i < entries_.size(); ++i)
-            if (entries_[i].first == key) return static_cast<ptrdiff_t>(i);
+    if (!block_) return -1;
+    Entry* entries = block_->entries();
+    if (block_->slots == 0) {
+        for (uint32_t i = 0; i < block_->size; ++i)
+            if (entries[i].first == key) return static_cast<ptrdiff_t>(i);
         return -1;
     }
-    size_t mask = index_.size() - 1;
-    for (size_t slot = std::hash<std::string_view>()(key) & mask;; slot = (slot + 1) & mask) {
-        uint32_t at = index_[slot];
+    const uint32_t* index = block_->index();
+    size_t mask = block_->slots - 1;
+    for (size_t slot = hashOf(key) & mask;; slot = (slot + 1) & mask) {
+        uint32_t at = index[slot];
         if (at == 0) return -1;
-        if (entries_[at - 1].first == key) return at - 1;
+        if (entries[at - 1].first == key) return at - 1;
     }
 }
 
 const JSONValue* JSONDictionary::find(std::string_view key) const {
     ptrdiff_t i = indexOf(key);
-    return i < 0 ? nullptr : &entries_[static_cast<size_t>(i)].second;
+    return i < 0 ? nullptr : &block_->entries()[i].second;
 }
 
 JSONValue* JSONDictionary::find(std::string_view key) {
     ptrdiff_t i = indexOf(key);
-    return i < 0 ? nullptr : &entries_[static_cast<size_t>(i)].second;
+    return i < 0 ? nullptr : &block_->entries()[i].second;
 }
 
 const JSONValue& JSONDictionary::operator[](std::string_view key) const {
@@ -242,39 +402,37 @@ void JSONDictionary::set(std::string key, JSONValue value) {
         *existing = std::move(value);
         return;
     }
-    entries_.emplace_back(std::move(key), std::move(value));
-    if (entries_.size() > kIndexThreshold) {
-        // Keep the table at most half full.
-        if (index_.size() < entries_.size() * 2)
-            rebuildIndex();
-        else
-            addToIndex(static_cast<uint32_t>(entries_.size() - 1));
-    }
+    if (size() == capacity()) regrow(capacity() < 4 ? 4 : capacity() * 2);
+    uint32_t at = block_->size;
+    new (block_->entries() + at) Entry(std::move(key), std::move(value));
+    ++block_->size;
+    if (block_->slots) addToIndex(at);
 }
 
 bool JSONDictionary::rebuildIndex() {
-    size_t slots = 16;
-    while (slots < entries_.size() * 4) slots *= 2;
-    index_.assign(slots, 0);
+    std::memset(block_->index(), 0, block_->slots * sizeof(uint32_t));
     bool unique = true;
-    for (size_t i = 0; i < entries_.size(); ++i) unique &= addToIndex(static_cast<uint32_t>(i));
+    for (uint32_t i = 0; i < block_->size; ++i)
+        unique &= addToIndex(i);
     return unique;
 }
 
 bool JSONDictionary::addToIndex(uint32_t entry) {
-    size_t mask = index_.size() - 1;
-    const std::string& key = entries_[entry].first;
-    size_t slot = std::hash<std::string_view>()(key) & mask;
+    uint32_t* index = block_->index();
+    Entry* entries = block_->entries();
+    size_t mask = block_->slots - 1;
+    const std::string& key = entries[entry].first;
+    size_t slot = hashOf(key) & mask;
     bool unique = true;
-    for (; index_[slot] != 0; slot = (slot + 1) & mask)
-        if (unique && entries_[index_[slot] - 1].first == key) unique = false;
-    index_[slot] = entry + 1;
+    for (; index[slot] != 0; slot = (slot + 1) & mask)
+        if (unique && entries[index[slot] - 1].first == key) unique = false;
+    index[slot] = entry + 1;
     return unique;
 }
 
 bool operator==(const JSONDictionary& a, const JSONDictionary& b) {
     if (a.size() != b.size()) return false;
-    for (const auto& [key, value] : a.entries_) {
+    for (const auto& [key, value] : a) {
         const JSONValue* other = b.find(key);
         if (!other || !(*other == value)) return false;
     }

@@ -11,14 +11,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <new>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-class JSONValue;
+class JSONArray;
 class JSONDictionary;
-using JSONArray = std::vector<JSONValue>;
 
 // The null object.
 struct JSONNull {
@@ -64,9 +65,11 @@ class JSONValue {
     JSONValue& operator=(const JSONValue& other);
     JSONValue& operator=(JSONValue&& other) noexcept {
         if (this != &other) {
-            destroy();
-            raw_ = other.raw_;
+            // Taken first: `other` may be an element of this value.
+            auto taken = other.raw_;
             other.setTag(Tag::Null);
+            destroy();
+            raw_ = taken;
         }
         return *this;
     }
@@ -119,11 +122,12 @@ class JSONValue {
     // text, an array or a dictionary): walks over large documents call it a
     // step ahead.
     void prefetch() const {
-        if (tag() >= Tag::LongString) __builtin_prefetch(wide_.block);
+        if (tag() >= Tag::LongString) __builtin_prefetch(reinterpret_cast<const void*>(raw_.b));
     }
 
   private:
-    enum class Tag : uint8_t { Null, Boolean, Number, ShortString, LongString, Array, Dictionary };
+    // A value is its 16 bytes: moving one is copying them, and all-zero bytes are null.
+    enum class Tag : uint8_t { Null = 0, Boolean, Number, ShortString, LongString, Array, Dictionary };
     static constexpr size_t kShortCapacity = 14;
     // Texts of up to 14 bytes live inside the value; longer ones in one block
     // holding their length and bytes.
@@ -139,8 +143,8 @@ class JSONValue {
             bool boolean;
             double number;
             char* block;
-            JSONArray* array;
-            JSONDictionary* dictionary;
+            // A JSONArray or JSONDictionary: one pointer to its block.
+            alignas(void*) unsigned char container[sizeof(void*)];
         };
     };
     union {
@@ -157,6 +161,8 @@ class JSONValue {
         small_.tag = t;
     }
     const JSONValue& element(size_t index) const;
+    JSONArray& array() const;
+    JSONDictionary& dictionary() const;
     void setString(const char* chars, size_t size);
     void destroy() noexcept {
         if (tag() >= Tag::LongString) release();
@@ -165,21 +171,106 @@ class JSONValue {
 };
 static_assert(sizeof(JSONValue) == 16);
 
+// An array: one block holding its length, its room and its elements, or no
+// block at all while empty. The part of a vector's interface that callers use.
+class JSONArray {
+  public:
+    using value_type = JSONValue;
+    using iterator = JSONValue*;
+    using const_iterator = const JSONValue*;
+
+    JSONArray() noexcept = default;
+    JSONArray(std::initializer_list<JSONValue> values);
+    // Moves `values` into an array of exactly their number.
+    static JSONArray withValues(std::span<JSONValue> values);
+    JSONArray(const JSONArray& other);
+    JSONArray(JSONArray&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+    JSONArray& operator=(const JSONArray& other);
+    JSONArray& operator=(JSONArray&& other) noexcept {
+        // Taken first: `other` may live inside this one.
+        Block* taken = std::exchange(other.block_, nullptr);
+        reset();
+        block_ = taken;
+        return *this;
+    }
+    ~JSONArray() { reset(); }
+
+    size_t size() const { return block_ ? block_->size : 0; }
+    bool empty() const { return size() == 0; }
+    size_t capacity() const { return block_ ? block_->capacity : 0; }
+    JSONValue* data() { return block_ ? block_->values() : nullptr; }
+    const JSONValue* data() const { return block_ ? block_->values() : nullptr; }
+    iterator begin() { return data(); }
+    iterator end() { return data() + size(); }
+    const_iterator begin() const { return data(); }
+    const_iterator end() const { return data() + size(); }
+    JSONValue& operator[](size_t i) { return data()[i]; }
+    const JSONValue& operator[](size_t i) const { return data()[i]; }
+    JSONValue& front() { return data()[0]; }
+    const JSONValue& front() const { return data()[0]; }
+    JSONValue& back() { return data()[size() - 1]; }
+    const JSONValue& back() const { return data()[size() - 1]; }
+
+    void reserve(size_t n) {
+        if (n > capacity()) regrow(n);
+    }
+    void push_back(const JSONValue& value) { emplace_back(value); }
+    void push_back(JSONValue&& value) { emplace_back(std::move(value)); }
+    template <class... Args> JSONValue& emplace_back(Args&&... args) {
+        // Made before the block may move: the arguments can be elements of this very array.
+        JSONValue value(std::forward<Args>(args)...);
+        if (size() == capacity()) regrow(capacity() < 4 ? 4 : capacity() * 2);
+        JSONValue* at = new (block_->values() + block_->size) JSONValue(std::move(value));
+        ++block_->size;
+        return *at;
+    }
+    void pop_back() { block_->values()[--block_->size].~JSONValue(); }
+    // Keeps the room.
+    void clear();
+
+    friend bool operator==(const JSONArray& a, const JSONArray& b);
+
+  private:
+    struct Block {
+        size_t size;
+        size_t capacity;
+        JSONValue* values() { return reinterpret_cast<JSONValue*>(this + 1); }
+    };
+    static Block* allocate(size_t capacity);
+    void regrow(size_t capacity);
+    void reset() noexcept;
+
+    Block* block_ = nullptr;
+};
+
+// A dictionary: one block holding its entries and, past a handful of keys,
+// the table that finds them; no block at all while empty.
 class JSONDictionary {
   public:
     using Entry = std::pair<std::string, JSONValue>;
 
-    JSONDictionary() = default;
+    JSONDictionary() noexcept = default;
     JSONDictionary(std::initializer_list<Entry> entries);
-    // The entries in order; a later equal key replaces an earlier one's value, keeping its place.
-    static JSONDictionary withEntries(std::vector<Entry> entries);
+    // Moves `entries` in, in order; a later equal key replaces an earlier one's value, keeping its place.
+    static JSONDictionary withEntries(std::span<Entry> entries);
+    JSONDictionary(const JSONDictionary& other);
+    JSONDictionary(JSONDictionary&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
+    JSONDictionary& operator=(const JSONDictionary& other);
+    JSONDictionary& operator=(JSONDictionary&& other) noexcept {
+        // Taken first: `other` may live inside this one.
+        Block* taken = std::exchange(other.block_, nullptr);
+        reset();
+        block_ = taken;
+        return *this;
+    }
+    ~JSONDictionary() { reset(); }
 
-    size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
+    size_t size() const { return block_ ? block_->size : 0; }
+    bool empty() const { return size() == 0; }
     // Entries in enumeration order (first insertion).
-    std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
-    std::vector<Entry>::const_iterator end() const { return entries_.end(); }
-    const std::vector<Entry>& entries() const { return entries_; }
+    const Entry* begin() const { return block_ ? block_->entries() : nullptr; }
+    const Entry* end() const { return begin() + size(); }
+    std::span<const Entry> entries() const { return {begin(), size()}; }
 
     // The value under `key`, or null when absent.
     const JSONValue* find(std::string_view key) const;
@@ -189,18 +280,33 @@ class JSONDictionary {
     const JSONValue& operator[](std::string_view key) const;
     // Stores `value` under `key`: an existing key keeps its place.
     void set(std::string key, JSONValue value);
-    void reserve(size_t n) { entries_.reserve(n); }
+    void reserve(size_t n) {
+        if (n > capacity()) regrow(n);
+    }
 
     friend bool operator==(const JSONDictionary& a, const JSONDictionary& b);
 
   private:
+    // The entries, then (past kIndexThreshold of room) an open-addressing
+    // table of entry positions + 1 (0 = free), at most half full.
+    struct Block {
+        uint32_t size;
+        uint32_t capacity;
+        uint32_t slots;
+        uint32_t unused;
+        Entry* entries() { return reinterpret_cast<Entry*>(this + 1); }
+        uint32_t* index() { return reinterpret_cast<uint32_t*>(entries() + capacity); }
+    };
+    static Block* allocate(size_t capacity);
+    size_t capacity() const { return block_ ? block_->capacity : 0; }
+    void regrow(size_t capacity);
+    void reset() noexcept;
     ptrdiff_t indexOf(std::string_view key) const;
     // Both say whether the keys indexed so far are distinct.
     bool rebuildIndex();
     bool addToIndex(uint32_t entry);
 
-    std::vector<Entry> entries_;
-    // Past a handful of keys, an open-addressing table of entry positions + 1
-    // (0 = free) keeps look-ups, and so the reader's duplicate check, fast.
-    std::vector<uint32_t> index_;
+    Block* block_ = nullptr;
 };
+
+static_assert(sizeof(JSONArray) == sizeof(void*) && sizeof(JSONDictionary) == sizeof(void*));

@@ -452,3 +452,67 @@ TEST(JSONReader, ManyKeysWithARepeatedOne) {
     EXPECT_FALSE(read("\"\xE6\x97", &error));
     EXPECT_EQ(error.code, -15);
 }
+
+TEST(JSONReader, DigitRunsOfEveryLengthInsideLongerText) {
+    // Runs shorter than, equal to and longer than a word of bytes, with text after them.
+    const std::string digits = "9876543210123456789";
+    for (size_t whole = 1; whole <= digits.size(); ++whole)
+        for (size_t fraction : {size_t{0}, size_t{1}, size_t{7}, size_t{8}, size_t{9}, size_t{15}}) {
+            std::string number = digits.substr(0, whole);
+            if (fraction) number += "." + digits.substr(digits.size() - fraction);
+            const std::string scaled = "-" + number + "e-3";
+            double expected, expectedScaled;
+            std::from_chars(number.data(), number.data() + number.size(), expected);
+            std::from_chars(scaled.data(), scaled.data() + scaled.size(), expectedScaled);
+            SCOPED_TRACE(number);
+            JSONValue v = mustRead("[" + number + "," + scaled + " , {\"k\":" + number + "}]");
+            EXPECT_EQ(v[0].asNumber(), expected);
+            EXPECT_EQ(v[1].asNumber(), expectedScaled);
+            EXPECT_EQ(v[2]["k"].asNumber(), expected);
+        }
+}
+
+TEST(JSONReader, AFailureLeavesNothingForTheNextDocument) {
+    EXPECT_FALSE(read(R"([[1,2],{"a":[3,{"b":4,)"));
+    EXPECT_FALSE(read(R"({"a":[5,6],"b":{"c":7},"d":?})"));
+    EXPECT_EQ(mustRead(R"([8,{"e":9}])"), (JSONArray{8, JSONDictionary{{"e", 9}}}));
+}
+
+TEST(JSONValue, ContainersGrowCopyAndMoveSafely) {
+    JSONArray array;
+    EXPECT_TRUE(array.empty());
+    EXPECT_EQ(array.begin(), array.end());
+    array.push_back("a text long enough to live on the heap");
+    // Pushing an element of the array itself, while its block moves.
+    for (int i = 0; i < 40; ++i) array.push_back(array[0]);
+    EXPECT_EQ(array.size(), 41u);
+    EXPECT_EQ(array.back(), array.front());
+    array.pop_back();
+    EXPECT_EQ(array.size(), 40u);
+
+    JSONArray copy = array;
+    copy[0] = 1;
+    EXPECT_TRUE(array[0].isString());
+    EXPECT_NE(copy, array);
+    copy.clear();
+    EXPECT_TRUE(copy.empty());
+
+    // A dictionary past its index, copied: both find every key.
+    JSONValue read = mustRead(R"({"a":1,"b":2,"c":3,"d":4,"e":5,"f":6,"g":7,"h":8,"i":9,"j":10})");
+    JSONValue other = read;
+    other.asDictionary().set("k", 11);
+    for (const char* key : {"a", "e", "j"}) EXPECT_EQ(other[key], read[key]) << key;
+    EXPECT_TRUE(read["k"].isNull());
+    EXPECT_EQ(other["k"].asNumber(), 11);
+
+    // A value takes the place of the container it came from.
+    JSONValue nested = mustRead(R"([[1,[2]],{"x":{"y":3}}])");
+    nested = std::move(nested.asArray()[0]);
+    EXPECT_EQ(nested, (JSONArray{1, JSONArray{2}}));
+    JSONValue keyed = mustRead(R"({"x":{"y":[4]}})");
+    keyed = std::move(*keyed.asDictionary().find("x"));
+    EXPECT_EQ(keyed["y"][0].asNumber(), 4);
+    JSONArray outer = nested.asArray();
+    outer = std::move(outer[1].asArray());
+    EXPECT_EQ(outer, (JSONArray{2}));
+}
