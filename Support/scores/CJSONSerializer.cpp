@@ -88,7 +88,7 @@ void writeNumber(Writer& w, double number) {
         auto end = std::to_chars(text, text + sizeof text, number).ptr;
         ccRaise("NSGenericException", ("Could not serialize object '" + std::string(text, end) + "'").c_str());
     }
-    constexpr size_t kLongest = 32;
+    constexpr size_t kLongest = 48; // room that writeShortest asks for
     char* text = w.room(kLongest);
     char* end;
     if (std::fabs(number) < 9007199254740992.0 && static_cast<double>(static_cast<int64_t>(number)) == number &&

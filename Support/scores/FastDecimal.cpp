@@ -1,5 +1,6 @@
 #include "scores/FastDecimal.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -42,9 +43,6 @@ constexpr uint64_t kIntPowers[] = {1ull,
                                    100000000000000000ull,
                                    1000000000000000000ull,
                                    10000000000000000000ull};
-
-// 10^n for n <= 22 (past 10^19 it needs more than 64 bits).
-u128 power128(int n) { return n <= 19 ? u128{kIntPowers[n]} : u128{kIntPowers[19]} * kIntPowers[n - 19]; }
 
 long double scaled(long double x, int exponent) {
     return exponent >= 0 ? x * kLongPowers[exponent] : x / kLongPowers[-exponent];
@@ -102,31 +100,78 @@ bool toDouble(uint64_t digits, int exponent, double& out) {
 
 namespace {
 
+// Powers of ten up to 10^22, exact.
+constexpr int kMaxScale = 22;
+constexpr auto kPowers128 = [] {
+    std::array<u128, kMaxScale + 1> table{};
+    table[0] = 1;
+    for (int n = 1; n <= kMaxScale; ++n) table[n] = table[n - 1] * 10;
+    return table;
+}();
+
+// Handled here: value = significand × 2^-shift with shift in 1..71 (about
+// 2 × 10^-6 <= value < 2^52). Per shift: the scale k that brings value × 10^k
+// into [10^16, 10^17) is `k`, or k - 1 from significand `limit` on. Found
+// from the exponent alone, so the value is multiplied once.
+constexpr int kMaxShift = 71;
+struct Decade {
+    int k;
+    uint64_t limit;
+};
+constexpr auto kDecades = [] {
+    std::array<Decade, kMaxShift + 1> table{};
+    u128 power = 1; // 10^k
+    int k = 0;
+    for (int shift = 1; shift <= kMaxShift; ++shift) {
+        // The smallest k with 2^52 × 10^k >= 10^16 × 2^shift.
+        const u128 least = ((u128{10000000000000000} << shift) + (u128{1} << 52) - 1) >> 52;
+        while (power < least) power *= 10, ++k;
+        const u128 limit = ((u128{100000000000000000} << shift) + power - 1) / power;
+        table[shift] = {k, limit >> 53 ? ~uint64_t{0} : static_cast<uint64_t>(limit)};
+    }
+    return table;
+}();
+static_assert(kDecades[kMaxShift].k <= kMaxScale);
+
 enum { kNo, kYes, kUnsure };
 
-// `whole` + `rest` / 2^`shift` (the exact value scaled by 10^k) rounded to a
-// multiple of `Divisor`; kYes when that reads back as the value (within half
-// a unit in the last place, 2 × distance <= `unit`, the boundary itself only
-// for an even significand), kUnsure on an exact tie of the rounding.
-template <uint64_t Divisor>
-int roundedReadingBack(uint64_t whole, u128 rest, u128 scaled, int shift, u128 unit, uint64_t significand,
-                       uint64_t& out) {
-    uint64_t kept = whole / Divisor;
-    if constexpr (Divisor == 1) {
-        const u128 half = u128{1} << (shift - 1);
-        if (rest == half) return kUnsure;
-        kept += rest > half;
-    } else {
-        const uint64_t below = whole % Divisor;
-        constexpr uint64_t half = Divisor / 2;
-        if (below == half && rest == 0) return kUnsure;
-        kept += below > half || (below == half && rest != 0);
-    }
-    const u128 text = u128{kept * Divisor} << shift;
-    const u128 twice = (text > scaled ? text - scaled : scaled - text) * 2;
-    if (twice > unit || (twice == unit && (significand & 1))) return kNo;
-    out = kept * Divisor;
+// The multiple of `Divisor` closest to `whole` + `rest` / 2^`shift` (the value
+// scaled by 10^k), as a count of `Divisor`s: kYes when it reads back as the
+// value (within half a unit in the last place, 2 × distance <= `unit`, the
+// boundary itself only for an even significand), kUnsure when two are equally close.
+template <uint64_t Divisor, class Wide>
+int nearestReadingBack(uint64_t whole, Wide rest, int shift, Wide unit, bool even, uint64_t& out) {
+    const uint64_t below = whole % Divisor;
+    // Half a unit is below 11.2 steps of `whole`: most remainders rule the multiple out at once.
+    if constexpr (Divisor > 24)
+        if (below - 12 < Divisor - 24) return kNo;
+    const Wide down = Wide{below} << shift | rest; // distance to the multiple below
+    const Wide up = (Wide{Divisor} << shift) - down;
+    if (down == up) return kUnsure;
+    const bool roundUp = up < down;
+    const Wide twice = (roundUp ? up : down) << 1;
+    if (twice > unit || (twice == unit && !even)) return kNo;
+    out = whole / Divisor + roundUp;
     return kYes;
+}
+
+// The closest texts of 15 and then 16 digits, the first that reads back;
+// else 17 digits, which always do. Any 15-digit text that reads back is the
+// closest one, so shorter texts show up as its trailing zeros. Gives the
+// number of digits, 0 when two are equally close.
+template <class Wide>
+int nearestDigits(uint64_t whole, Wide rest, int shift, Wide unit, bool even, uint64_t& digits) {
+    int answer = nearestReadingBack<100>(whole, rest, shift, unit, even, digits);
+    if (answer == kYes) return 15;
+    if (answer == kNo) {
+        answer = nearestReadingBack<10>(whole, rest, shift, unit, even, digits);
+        if (answer == kYes) return 16;
+    }
+    if (answer == kUnsure) return 0;
+    const Wide half = Wide{1} << (shift - 1);
+    if (rest == half) return 0;
+    digits = whole + (rest > half);
+    return 17;
 }
 
 // shortest() that also gives the number of digits.
@@ -135,36 +180,32 @@ bool shortestWithCount(double value, uint64_t& digits, int& exponent, int& count
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>(bits >> 52) & 0x7FF;
     const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-    // value = significand × 2^-shift. Powers of two (whose interval of texts
-    // reading back as them is narrower below), whole numbers from 2^52 on, and
-    // values below about 2 × 10^-6 are left to the exact route, as are zero,
-    // negative, infinite and NaN values.
+    // Powers of two (whose interval of texts reading back as them is narrower
+    // below), whole numbers from 2^52 on, and values below about 2 × 10^-6 are
+    // left to the exact route, as are zero, negative, infinite and NaN values.
     const int shift = 1075 - biased;
-    if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > 72) return false;
+    if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > kMaxShift) return false;
     const uint64_t significand = fraction | uint64_t{1} << 52;
+    const int k = kDecades[shift].k - (significand >= kDecades[shift].limit);
 
     // value × 10^k in [10^16, 10^17) exactly, as a 128-bit fixed-point number
-    // with `shift` fraction bits: 17 whole digits and the exact rest.
-    int k = 16 - ((52 - shift) * 78913 >> 18); // floor(log10 2^(52 - shift)), so 10^(16-k) <= value
-    if (k > 22) return false;
-    const u128 one = u128{1} << shift;
-    u128 scaled = static_cast<u128>(significand) * power128(k);
-    if ((scaled >> shift) >= kIntPowers[17]) scaled = static_cast<u128>(significand) * power128(--k);
+    // with `shift` fraction bits: 17 whole digits and the exact rest. A text
+    // reads back as the value when it lies within half a unit in the last
+    // place (10^k here, 1.1 to 22.2 steps of `whole`).
+    const u128 unit = kPowers128[k];
+    const u128 scaled = unit * significand;
     const uint64_t whole = static_cast<uint64_t>(scaled >> shift);
-    const u128 rest = scaled & (one - 1);
-    // A text reads back as the value when it lies within half a unit in the
-    // last place (a unit is 10^k here), the boundary itself only for an even significand.
-    const u128 unit = power128(k);
-
-    // Rounded to 15, 16 and then 17 digits (the closest such texts): the first
-    // that reads back is the answer. Any 15-digit text that reads back is the
-    // closest one, so shorter texts show up as its trailing zeros.
-    int answer = roundedReadingBack<100>(whole, rest, scaled, shift, unit, significand, digits);
-    if (answer == kNo) answer = roundedReadingBack<10>(whole, rest, scaled, shift, unit, significand, digits);
-    if (answer == kNo) answer = roundedReadingBack<1>(whole, rest, scaled, shift, unit, significand, digits);
-    if (answer != kYes) return false;
-    exponent = -k;
-    count = digits >= kIntPowers[17] ? 18 : 17;
+    const u128 rest = scaled & ((u128{1} << shift) - 1);
+    const bool even = !(significand & 1);
+    // From 1/16 on, the distances fit 64 bits (100 × 2^shift at most).
+    if (shift <= 56 && k <= 19)
+        count = nearestDigits<uint64_t>(whole, static_cast<uint64_t>(rest), shift, static_cast<uint64_t>(unit), even,
+                                        digits);
+    else
+        count = nearestDigits<u128>(whole, rest, shift, unit, even, digits);
+    if (!count) return false;
+    exponent = 17 - count - k;
+    count += digits >= kIntPowers[count]; // rounded up to 10^count
     while (digits % 10 == 0) {
         digits /= 10;
         ++exponent;
@@ -180,6 +221,35 @@ bool shortest(double value, uint64_t& digits, int& exponent) {
     return shortestWithCount(value, digits, exponent, count);
 }
 
+namespace {
+
+// The eight digits of `n` (below 10^8, leading zeros included) as text, the
+// first in the lowest byte: split into halves, quarters and single digits
+// side by side in one register.
+uint64_t eightDigits(uint32_t n) {
+    uint64_t v = n / 10000 | uint64_t{n % 10000} << 32;
+    const uint64_t hundreds = (v * 5243 >> 19) & 0x0000007F0000007F; // x / 100 for x < 10^4
+    v = hundreds | (v - hundreds * 100) << 16;
+    const uint64_t tens = (v * 103 >> 10) & 0x000F000F000F000F; // x / 10 for x < 100
+    v = tens | (v - tens * 10) << 8;
+    return v | 0x3030303030303030;
+}
+
+// `digits` (1 to 16 of them, with a point after the first `before`) written
+// from two registers, with no byte written twice read back.
+char* writeWithPoint(char* out, uint64_t digits, int count, int before) {
+    const u128 text = eightDigits(static_cast<uint32_t>(digits / 100000000)) |
+                      u128{eightDigits(static_cast<uint32_t>(digits % 100000000))} << 64;
+    const u128 lead = text >> (8 * (16 - count)); // the digits from the lowest byte on
+    std::memcpy(out, &lead, 16);
+    out[before] = '.';
+    const u128 after = lead >> (8 * before);
+    std::memcpy(out + before + 1, &after, 16);
+    return out + count + 1;
+}
+
+} // namespace
+
 char* writeShortest(char* out, double value) {
     if (value < 0) {
         *out++ = '-';
@@ -188,7 +258,17 @@ char* writeShortest(char* out, double value) {
     uint64_t digits;
     int e, count;
     if (!shortestWithCount(value, digits, e, count)) return nullptr;
-    char all[18];
+    if (e < 0 && count + e > 0) { // a point among the digits: the common case
+        if (count == 17) {
+            *out++ = static_cast<char>('0' + digits / 10000000000000000);
+            digits %= 10000000000000000;
+            return writeWithPoint(out, digits, 16, count + e - 1);
+        }
+        return writeWithPoint(out, digits, count, count + e);
+    }
+    // The digits right-aligned in the first 18 bytes; the pieces are copied
+    // in whole blocks of 16 or 24, so a block may reach past them.
+    char all[48];
     writeEighteen(all, digits);
     const char* first = all + 18 - count;
 
@@ -197,30 +277,23 @@ char* writeShortest(char* out, double value) {
     const int scientificLength = count + (count > 1) + 2 + (absExponent >= 100 ? 3 : 2);
     const int fixedLength = e >= 0 ? count + e : (count + e > 0 ? count + 1 : 2 - e);
     if (fixedLength <= scientificLength) {
-        if (e >= 0) {
-            // Past 2^53 the fixed form shows the value's exact digits, not the shortest.
-            if (value >= 9007199254740992.0) return nullptr;
-            for (int i = 0; i < count; ++i) *out++ = first[i];
-            for (int i = 0; i < e; ++i) *out++ = '0';
-            return out;
+        if (e >= 0) { // a whole number below 2^52: at most 16 digits
+            std::memcpy(out, first, 16);
+            std::memset(out + count, '0', 16);
+            return out + count + e;
         }
-        if (count + e > 0) {
-            const int before = count + e;
-            for (int i = 0; i < before; ++i) *out++ = first[i];
-            *out++ = '.';
-            for (int i = before; i < count; ++i) *out++ = first[i];
-            return out;
-        }
-        *out++ = '0';
-        *out++ = '.';
-        for (int i = 0; i < -e - count; ++i) *out++ = '0';
-        for (int i = 0; i < count; ++i) *out++ = first[i];
-        return out;
+        // A few zeros after the point (the fixed form is no longer beyond three).
+        std::memcpy(out, "0.000000", 8);
+        std::memcpy(out + 2 - e - count, first, 24);
+        return out + fixedLength;
     }
-    *out++ = first[0];
+    out[0] = first[0];
     if (count > 1) {
-        *out++ = '.';
-        for (int i = 1; i < count; ++i) *out++ = first[i];
+        out[1] = '.';
+        std::memcpy(out + 2, first + 1, 16);
+        out += count + 1;
+    } else {
+        ++out;
     }
     *out++ = 'e';
     *out++ = scientificExponent < 0 ? '-' : '+';
