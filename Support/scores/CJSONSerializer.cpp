@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cstdint>
 #include <cmath>
+#include <iterator>
 
 RefPtr<CJSONSerializer> CJSONSerializer::serializer() { return makeRef<CJSONSerializer>(); }
 
@@ -82,22 +83,25 @@ class Writer {
     size_t used_ = 0;
 };
 
-void writeNumber(Writer& w, double number) {
-    if (!std::isfinite(number)) {
-        char text[32];
-        auto end = std::to_chars(text, text + sizeof text, number).ptr;
-        ccRaise("NSGenericException", ("Could not serialize object '" + std::string(text, end) + "'").c_str());
-    }
-    constexpr size_t kLongest = 48; // room that writeShortest asks for
-    char* text = w.room(kLongest);
-    char* end;
+// The longest number text: a sign and 17 digits with a point and an
+// exponent, and the room writeShortest asks for.
+constexpr size_t kLongestNumber = 48;
+
+// `number` written at `text` (kLongestNumber bytes of room); returns the end.
+char* writeNumberAt(char* text, double number) {
     if (std::fabs(number) < 9007199254740992.0 && static_cast<double>(static_cast<int64_t>(number)) == number &&
         !(number == 0 && std::signbit(number)))
-        end = std::to_chars(text, text + kLongest, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
-    else if (!(end = fastdecimal::writeShortest(text, number)))
-        end = std::to_chars(text, text + kLongest, number).ptr; // the shortest text that reads back the same
-    w.advance(end);
+        return std::to_chars(text, text + kLongestNumber, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
+    if (!std::isfinite(number)) {
+        char shown[32];
+        auto end = std::to_chars(shown, shown + sizeof shown, number).ptr;
+        ccRaise("NSGenericException", ("Could not serialize object '" + std::string(shown, end) + "'").c_str());
+    }
+    if (char* end = fastdecimal::writeShortest(text, number)) return end;
+    return std::to_chars(text, text + kLongestNumber, number).ptr; // the shortest text that reads back the same
 }
+
+void writeNumber(Writer& w, double number) { w.advance(writeNumberAt(w.room(kLongestNumber), number)); }
 
 const char kHex[] = "0123456789abcdef";
 
@@ -175,10 +179,18 @@ void writeObject(Writer& w, const JSONValue& value) {
     case JSONValue::Type::Array: {
         w.put('[');
         const JSONArray& array = value.asArray();
-        for (size_t i = 0; i < array.size(); ++i) {
-            if (i + 1 < array.size()) array[i + 1].prefetch();
-            if (i) w.put(',');
-            writeObject(w, array[i]);
+        const auto begin = array.begin(), end = array.end();
+        for (auto it = begin; it != end; ++it) {
+            const auto next = std::next(it);
+            if (next != end) next->prefetch();
+            if (it->isNumber()) { // the common element: written here, with the comma before it
+                char* p = w.room(kLongestNumber + 1);
+                *p = ',';
+                w.advance(writeNumberAt(p + (it != begin), it->numberOr(0)));
+                continue;
+            }
+            if (it != begin) w.put(',');
+            writeObject(w, *it);
         }
         w.put(']');
         break;

@@ -5,6 +5,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace fastdecimal {
 
 namespace {
@@ -223,6 +227,45 @@ bool shortest(double value, uint64_t& digits, int& exponent) {
 
 namespace {
 
+#if defined(__SSE2__)
+
+// The 16 digits of `n` (below 10^16, leading zeros included) as text, the
+// first in the lowest byte: split into halves, quarters, pairs and single
+// digits side by side in one register.
+__m128i sixteenDigits(uint64_t n) {
+    const __m128i halves = _mm_set_epi64x(static_cast<long long>(n % 100000000), static_cast<long long>(n / 100000000));
+    // x / 10^4 = x × 0xD1B71759 >> 45 for x < 2^32
+    const __m128i high = _mm_srli_epi64(_mm_mul_epu32(halves, _mm_set1_epi32(static_cast<int>(0xD1B71759))), 45);
+    const __m128i low = _mm_sub_epi32(halves, _mm_mul_epu32(high, _mm_set1_epi32(10000)));
+    const __m128i quarters = _mm_or_si128(high, _mm_slli_epi64(low, 32));
+    // x / 100 = (x × 5243 >> 16) >> 3 for x < 10^4
+    const __m128i hundreds = _mm_srli_epi16(_mm_mulhi_epu16(quarters, _mm_set1_epi16(5243)), 3);
+    const __m128i pairs = _mm_or_si128(
+        hundreds, _mm_slli_epi32(_mm_sub_epi16(quarters, _mm_mullo_epi16(hundreds, _mm_set1_epi16(100))), 16));
+    // x / 10 = x × 6554 >> 16 for x < 100
+    const __m128i tens = _mm_mulhi_epu16(pairs, _mm_set1_epi16(6554));
+    const __m128i ones = _mm_sub_epi16(pairs, _mm_mullo_epi16(tens, _mm_set1_epi16(10)));
+    return _mm_add_epi8(_mm_or_si128(tens, _mm_slli_epi16(ones, 8)), _mm_set1_epi8('0'));
+}
+
+// `digits` (1 to 16 of them) with a point after the first `before` (0 to
+// 15), written from one register.
+char* writeWithPoint(char* out, uint64_t digits, int count, int before) {
+    // The digits from the first byte on, trailing zeros after them.
+    const __m128i text = sixteenDigits(digits * kIntPowers[16 - count]);
+    const __m128i place = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m128i point = _mm_set1_epi8(static_cast<char>(before));
+    const __m128i lead = _mm_cmpgt_epi8(point, place), dot = _mm_cmpeq_epi8(point, place);
+    const __m128i moved = _mm_andnot_si128(lead, _mm_slli_si128(text, 1)); // the digits after the point, a byte on
+    const __m128i joined = _mm_or_si128(_mm_and_si128(lead, text), moved);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                     _mm_or_si128(_mm_andnot_si128(dot, joined), _mm_and_si128(dot, _mm_set1_epi8('.'))));
+    out[16] = static_cast<char>(_mm_extract_epi16(text, 7) >> 8); // the last one, moved past the register
+    return out + count + 1;
+}
+
+#else
+
 // The eight digits of `n` (below 10^8, leading zeros included) as text, the
 // first in the lowest byte: split into halves, quarters and single digits
 // side by side in one register.
@@ -235,8 +278,8 @@ uint64_t eightDigits(uint32_t n) {
     return v | 0x3030303030303030;
 }
 
-// `digits` (1 to 16 of them, with a point after the first `before`) written
-// from two registers, with no byte written twice read back.
+// `digits` (1 to 16 of them) with a point after the first `before` (0 to
+// 15), written from two registers.
 char* writeWithPoint(char* out, uint64_t digits, int count, int before) {
     const u128 text = eightDigits(static_cast<uint32_t>(digits / 100000000)) |
                       u128{eightDigits(static_cast<uint32_t>(digits % 100000000))} << 64;
@@ -247,6 +290,8 @@ char* writeWithPoint(char* out, uint64_t digits, int count, int before) {
     std::memcpy(out + before + 1, &after, 16);
     return out + count + 1;
 }
+
+#endif
 
 } // namespace
 
