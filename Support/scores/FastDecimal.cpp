@@ -1,6 +1,7 @@
 #include "scores/FastDecimal.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -104,23 +105,16 @@ bool toDouble(uint64_t digits, int exponent, double& out) {
 
 namespace {
 
-// Powers of ten up to 10^22, exact.
-constexpr int kMaxScale = 22;
-constexpr auto kPowers128 = [] {
-    std::array<u128, kMaxScale + 1> table{};
-    table[0] = 1;
-    for (int n = 1; n <= kMaxScale; ++n) table[n] = table[n - 1] * 10;
-    return table;
-}();
-
 // Handled here: value = significand × 2^-shift with shift in 1..71 (about
 // 2 × 10^-6 <= value < 2^52). Per shift: the scale k that brings value × 10^k
 // into [10^16, 10^17) is `k`, or k - 1 from significand `limit` on. Found
 // from the exponent alone, so the value is multiplied once.
 constexpr int kMaxShift = 71;
 struct Decade {
-    int k;
     uint64_t limit;
+    int k;
+    bool narrow;          // 10^k and the distances below fit 64 bits
+    u128 unit, lowerUnit; // 10^k, 10^(k-1)
 };
 constexpr auto kDecades = [] {
     std::array<Decade, kMaxShift + 1> table{};
@@ -131,11 +125,13 @@ constexpr auto kDecades = [] {
         const u128 least = ((u128{10000000000000000} << shift) + (u128{1} << 52) - 1) >> 52;
         while (power < least) power *= 10, ++k;
         const u128 limit = ((u128{100000000000000000} << shift) + power - 1) / power;
-        table[shift] = {k, limit >> 53 ? ~uint64_t{0} : static_cast<uint64_t>(limit)};
+        // The distances are below 100 × 2^shift: 64 bits hold them from 1/16 on.
+        table[shift] = {limit >> 53 ? ~uint64_t{0} : static_cast<uint64_t>(limit), k, shift <= 56 && k <= 19, power,
+                        power / 10};
     }
     return table;
 }();
-static_assert(kDecades[kMaxShift].k <= kMaxScale);
+static_assert(kDecades[kMaxShift].k <= 22); // so value × 10^k < 2^53 × 10^22 fits 128 bits
 
 enum { kNo, kYes, kUnsure };
 
@@ -159,27 +155,27 @@ int nearestReadingBack(uint64_t whole, Wide rest, int shift, Wide unit, bool eve
     return kYes;
 }
 
-// The closest texts of 15 and then 16 digits, the first that reads back;
-// else 17 digits, which always do. Any 15-digit text that reads back is the
-// closest one, so shorter texts show up as its trailing zeros. Gives the
-// number of digits, 0 when two are equally close.
+// The closest text of 15 digits when it reads back, else of 16, else of 17
+// digits, which always do. Any 15-digit text that reads back is the closest
+// one, so shorter texts show up as its trailing zeros. 16 and 17 digits are
+// both common: chosen between without a branch. Gives the number of digits,
+// 0 when two texts are equally close.
 template <class Wide>
 int nearestDigits(uint64_t whole, Wide rest, int shift, Wide unit, bool even, uint64_t& digits) {
-    int answer = nearestReadingBack<100>(whole, rest, shift, unit, even, digits);
-    if (answer == kYes) return 15;
-    if (answer == kNo) {
-        answer = nearestReadingBack<10>(whole, rest, shift, unit, even, digits);
-        if (answer == kYes) return 16;
-    }
-    if (answer == kUnsure) return 0;
+    const int answer = nearestReadingBack<100>(whole, rest, shift, unit, even, digits);
+    if (answer != kNo) return answer == kYes ? 15 : 0;
+    const int next = nearestReadingBack<10>(whole, rest, shift, unit, even, digits);
+    if (next != kNo) return next == kYes ? 16 : 0;
     const Wide half = Wide{1} << (shift - 1);
     if (rest == half) return 0;
     digits = whole + (rest > half);
     return 17;
 }
 
-// shortest() that also gives the number of digits.
-bool shortestWithCount(double value, uint64_t& digits, int& exponent, int& count) {
+// The closest text of 15 to 17 digits that reads back as `value` (see
+// nearestDigits): the digits of value × 10^k rounded to 15, 16 or 17 of
+// them; gives their number, 0 when `value` is not handled here.
+int shortestDigits(double value, uint64_t& digits, int& k) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>(bits >> 52) & 0x7FF;
@@ -188,41 +184,45 @@ bool shortestWithCount(double value, uint64_t& digits, int& exponent, int& count
     // below), whole numbers from 2^52 on, and values below about 2 × 10^-6 are
     // left to the exact route, as are zero, negative, infinite and NaN values.
     const int shift = 1075 - biased;
-    if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > kMaxShift) return false;
+    if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > kMaxShift) return 0;
     const uint64_t significand = fraction | uint64_t{1} << 52;
-    const int k = kDecades[shift].k - (significand >= kDecades[shift].limit);
-
-    // value × 10^k in [10^16, 10^17) exactly, as a 128-bit fixed-point number
-    // with `shift` fraction bits: 17 whole digits and the exact rest. A text
-    // reads back as the value when it lies within half a unit in the last
-    // place (10^k here, 1.1 to 22.2 steps of `whole`).
-    const u128 unit = kPowers128[k];
-    const u128 scaled = unit * significand;
-    const uint64_t whole = static_cast<uint64_t>(scaled >> shift);
-    const u128 rest = scaled & ((u128{1} << shift) - 1);
+    const Decade& decade = kDecades[shift];
+    const bool lower = significand >= decade.limit;
+    k = decade.k - lower;
+    const u128 unit = lower ? decade.lowerUnit : decade.unit;
     const bool even = !(significand & 1);
-    // From 1/16 on, the distances fit 64 bits (100 × 2^shift at most).
-    if (shift <= 56 && k <= 19)
-        count = nearestDigits<uint64_t>(whole, static_cast<uint64_t>(rest), shift, static_cast<uint64_t>(unit), even,
-                                        digits);
-    else
-        count = nearestDigits<u128>(whole, rest, shift, unit, even, digits);
-    if (!count) return false;
-    exponent = 17 - count - k;
-    count += digits >= kIntPowers[count]; // rounded up to 10^count
+    // value × 10^k in [10^16, 10^17) exactly, as a fixed-point number with
+    // `shift` fraction bits: 17 whole digits and the exact rest. A text reads
+    // back as the value when it lies within half a unit in the last place
+    // (`unit` = 10^k here, 1.1 to 22.2 steps of the whole part).
+    if (decade.narrow) {
+        const u128 scaled = u128{static_cast<uint64_t>(unit)} * significand;
+        const uint64_t low = static_cast<uint64_t>(scaled), high = static_cast<uint64_t>(scaled >> 64);
+        return nearestDigits<uint64_t>(high << (64 - shift) | low >> shift, low & ((uint64_t{1} << shift) - 1), shift,
+                                       static_cast<uint64_t>(unit), even, digits);
+    }
+    const u128 scaled = unit * significand;
+    return nearestDigits<u128>(static_cast<uint64_t>(scaled >> shift), scaled & ((u128{1} << shift) - 1), shift, unit,
+                               even, digits);
+}
+
+// The trailing zeros of `digits` (`count` of them, × 10^`exponent`) taken off.
+void dropTrailingZeros(uint64_t& digits, int& exponent, int& count) {
     while (digits % 10 == 0) {
         digits /= 10;
         ++exponent;
         --count;
     }
-    return true;
 }
 
 } // namespace
 
 bool shortest(double value, uint64_t& digits, int& exponent) {
-    int count;
-    return shortestWithCount(value, digits, exponent, count);
+    int k, count = shortestDigits(value, digits, k);
+    if (!count) return false;
+    exponent = 17 - count - k;
+    dropTrailingZeros(digits, exponent, count);
+    return true;
 }
 
 namespace {
@@ -248,19 +248,24 @@ __m128i sixteenDigits(uint64_t n) {
     return _mm_add_epi8(_mm_or_si128(tens, _mm_slli_epi16(ones, 8)), _mm_set1_epi8('0'));
 }
 
-// `digits` (1 to 16 of them) with a point after the first `before` (0 to
-// 15), written from one register.
-char* writeWithPoint(char* out, uint64_t digits, int count, int before) {
-    // The digits from the first byte on, trailing zeros after them.
-    const __m128i text = sixteenDigits(digits * kIntPowers[16 - count]);
+// `all` (exactly 17 digits, trailing zeros not shown) with a point after the
+// first `before` (1 to 16), the first digit alone and the other 16 from one
+// register; nullptr when no digit would follow the point.
+char* writeWithPoint(char* out, uint64_t all, int before) {
+    const uint64_t first = all / 10000000000000000;
+    const __m128i text = sixteenDigits(all - first * 10000000000000000);
+    const unsigned shown = ~_mm_movemask_epi8(_mm_cmpeq_epi8(text, _mm_set1_epi8('0'))) & 0xFFFF;
+    const int count = 1 + std::bit_width(shown); // up to the last digit that is not 0
+    if (count <= before) return nullptr;
+    out[0] = static_cast<char>('0' + first);
     const __m128i place = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-    const __m128i point = _mm_set1_epi8(static_cast<char>(before));
+    const __m128i point = _mm_set1_epi8(static_cast<char>(before - 1));
     const __m128i lead = _mm_cmpgt_epi8(point, place), dot = _mm_cmpeq_epi8(point, place);
     const __m128i moved = _mm_andnot_si128(lead, _mm_slli_si128(text, 1)); // the digits after the point, a byte on
     const __m128i joined = _mm_or_si128(_mm_and_si128(lead, text), moved);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 1),
                      _mm_or_si128(_mm_andnot_si128(dot, joined), _mm_and_si128(dot, _mm_set1_epi8('.'))));
-    out[16] = static_cast<char>(_mm_extract_epi16(text, 7) >> 8); // the last one, moved past the register
+    out[17] = static_cast<char>(_mm_extract_epi16(text, 7) >> 8); // the last one, moved past the register
     return out + count + 1;
 }
 
@@ -278,39 +283,29 @@ uint64_t eightDigits(uint32_t n) {
     return v | 0x3030303030303030;
 }
 
-// `digits` (1 to 16 of them) with a point after the first `before` (0 to
-// 15), written from two registers.
-char* writeWithPoint(char* out, uint64_t digits, int count, int before) {
-    const u128 text = eightDigits(static_cast<uint32_t>(digits / 100000000)) |
-                      u128{eightDigits(static_cast<uint32_t>(digits % 100000000))} << 64;
-    const u128 lead = text >> (8 * (16 - count)); // the digits from the lowest byte on
-    std::memcpy(out, &lead, 16);
+// `all` (exactly 17 digits, trailing zeros not shown) with a point after the
+// first `before` (1 to 16); nullptr when no digit would follow the point.
+char* writeWithPoint(char* out, uint64_t all, int before) {
+    uint64_t shown = all;
+    int count = 17, exponent = 0;
+    dropTrailingZeros(shown, exponent, count);
+    if (count <= before) return nullptr;
+    const uint64_t first = all / 10000000000000000, rest = all - first * 10000000000000000;
+    const u128 text = eightDigits(static_cast<uint32_t>(rest / 100000000)) |
+                      u128{eightDigits(static_cast<uint32_t>(rest % 100000000))} << 64;
+    out[0] = static_cast<char>('0' + first);
+    std::memcpy(out + 1, &text, 16);
     out[before] = '.';
-    const u128 after = lead >> (8 * before);
+    const u128 after = text >> (8 * (before - 1)); // the digits after the point
     std::memcpy(out + before + 1, &after, 16);
     return out + count + 1;
 }
 
 #endif
 
-} // namespace
-
-char* writeShortest(char* out, double value) {
-    if (value < 0) {
-        *out++ = '-';
-        value = -value;
-    }
-    uint64_t digits;
-    int e, count;
-    if (!shortestWithCount(value, digits, e, count)) return nullptr;
-    if (e < 0 && count + e > 0) { // a point among the digits: the common case
-        if (count == 17) {
-            *out++ = static_cast<char>('0' + digits / 10000000000000000);
-            digits %= 10000000000000000;
-            return writeWithPoint(out, digits, 16, count + e - 1);
-        }
-        return writeWithPoint(out, digits, count, count + e);
-    }
+// `digits` (`count` of them, no trailing zero) × 10^`e` in the standard
+// library's shortest form, all but a point among the digits (writeWithPoint).
+char* writeOtherForms(char* out, uint64_t digits, int e, int count) {
     // The digits right-aligned in the first 18 bytes; the pieces are copied
     // in whole blocks of 16 or 24, so a block may reach past them.
     char all[48];
@@ -345,6 +340,24 @@ char* writeShortest(char* out, double value) {
     if (absExponent >= 100) *out++ = static_cast<char>('0' + absExponent / 100);
     writePair(out, static_cast<uint32_t>(absExponent % 100));
     return out + 2;
+}
+
+} // namespace
+
+char* writeShortest(char* out, double value) {
+    *out = '-';
+    out += std::signbit(value);
+    uint64_t digits;
+    int k, count = shortestDigits(std::fabs(value), digits, k);
+    if (!count) return nullptr;
+    // The common case, from 1 on: a point among the digits, at a place known from the scale alone.
+    const uint64_t all = digits * kIntPowers[17 - count];
+    if (k <= 16 && all < kIntPowers[17])
+        if (char* end = writeWithPoint(out, all, 17 - k)) return end;
+    int e = 17 - count - k;
+    count += digits >= kIntPowers[count]; // rounded up to 10^count
+    dropTrailingZeros(digits, e, count);
+    return writeOtherForms(out, digits, e, count);
 }
 
 } // namespace fastdecimal
