@@ -229,15 +229,15 @@ namespace {
 
 #if defined(__SSE2__)
 
-// The 16 digits of `n` (below 10^16, leading zeros included) as text, the
-// first in the lowest byte: split into halves, quarters, pairs and single
-// digits side by side in one register.
-__m128i sixteenDigits(uint64_t n) {
-    const __m128i halves = _mm_set_epi64x(static_cast<long long>(n % 100000000), static_cast<long long>(n / 100000000));
+// The 16 digits of `high` × 10^8 + `low` (both below 10^8, leading zeros
+// included) as text, the first in the lowest byte: split into quarters, pairs
+// and single digits side by side in one register.
+__m128i sixteenDigits(uint64_t high, uint64_t low) {
+    const __m128i halves = _mm_set_epi64x(static_cast<long long>(low), static_cast<long long>(high));
     // x / 10^4 = x × 0xD1B71759 >> 45 for x < 2^32
-    const __m128i high = _mm_srli_epi64(_mm_mul_epu32(halves, _mm_set1_epi32(static_cast<int>(0xD1B71759))), 45);
-    const __m128i low = _mm_sub_epi32(halves, _mm_mul_epu32(high, _mm_set1_epi32(10000)));
-    const __m128i quarters = _mm_or_si128(high, _mm_slli_epi64(low, 32));
+    const __m128i above = _mm_srli_epi64(_mm_mul_epu32(halves, _mm_set1_epi32(static_cast<int>(0xD1B71759))), 45);
+    const __m128i below = _mm_sub_epi32(halves, _mm_mul_epu32(above, _mm_set1_epi32(10000)));
+    const __m128i quarters = _mm_or_si128(above, _mm_slli_epi64(below, 32));
     // x / 100 = (x × 5243 >> 16) >> 3 for x < 10^4
     const __m128i hundreds = _mm_srli_epi16(_mm_mulhi_epu16(quarters, _mm_set1_epi16(5243)), 3);
     const __m128i pairs = _mm_or_si128(
@@ -252,8 +252,9 @@ __m128i sixteenDigits(uint64_t n) {
 // first `before` (1 to 16), the first digit alone and the other 16 from one
 // register; nullptr when no digit would follow the point.
 char* writeWithPoint(char* out, uint64_t all, int before) {
-    const uint64_t first = all / 10000000000000000;
-    const __m128i text = sixteenDigits(all - first * 10000000000000000);
+    // The first digit and the next eight found side by side, not one after the other.
+    const uint64_t first = all / 10000000000000000, upper = all / 100000000;
+    const __m128i text = sixteenDigits(upper - first * 100000000, all - upper * 100000000);
     const unsigned shown = ~_mm_movemask_epi8(_mm_cmpeq_epi8(text, _mm_set1_epi8('0'))) & 0xFFFF;
     const int count = 1 + std::bit_width(shown); // up to the last digit that is not 0
     if (count <= before) return nullptr;
