@@ -136,9 +136,9 @@ static_assert(kDecades[kMaxShift].k <= 22); // so value × 10^k < 2^53 × 10^22 
 enum { kNo, kYes, kUnsure };
 
 // The multiple of `Divisor` closest to `whole` + `rest` / 2^`shift` (the value
-// scaled by 10^k), as a count of `Divisor`s: kYes when it reads back as the
-// value (within half a unit in the last place, 2 × distance <= `unit`, the
-// boundary itself only for an even significand), kUnsure when two are equally close.
+// scaled by 10^k): kYes when it reads back as the value (within half a unit
+// in the last place, 2 × distance <= `unit`, the boundary itself only for an
+// even significand), kUnsure when two are equally close.
 template <uint64_t Divisor, class Wide>
 int nearestReadingBack(uint64_t whole, Wide rest, int shift, Wide unit, bool even, uint64_t& out) {
     const uint64_t below = whole % Divisor;
@@ -151,31 +151,29 @@ int nearestReadingBack(uint64_t whole, Wide rest, int shift, Wide unit, bool eve
     const bool roundUp = up < down;
     const Wide twice = (roundUp ? up : down) << 1;
     if (twice > unit || (twice == unit && !even)) return kNo;
-    out = whole / Divisor + roundUp;
+    out = whole - below + (roundUp ? Divisor : 0);
     return kYes;
 }
 
-// The closest text of 15 digits when it reads back, else of 16, else of 17
-// digits, which always do. Any 15-digit text that reads back is the closest
-// one, so shorter texts show up as its trailing zeros. 16 and 17 digits are
-// both common: chosen between without a branch. Gives the number of digits,
-// 0 when two texts are equally close.
+// `whole` rounded to the closest text of 15 digits when it reads back, else
+// of 16, else of 17 digits, which always do; false when two are equally
+// close. Any 15-digit text that reads back is the closest one, so shorter
+// texts show up as its trailing zeros.
 template <class Wide>
-int nearestDigits(uint64_t whole, Wide rest, int shift, Wide unit, bool even, uint64_t& digits) {
-    const int answer = nearestReadingBack<100>(whole, rest, shift, unit, even, digits);
-    if (answer != kNo) return answer == kYes ? 15 : 0;
-    const int next = nearestReadingBack<10>(whole, rest, shift, unit, even, digits);
-    if (next != kNo) return next == kYes ? 16 : 0;
+bool nearestDigits(uint64_t whole, Wide rest, int shift, Wide unit, bool even, uint64_t& rounded) {
+    int answer = nearestReadingBack<100>(whole, rest, shift, unit, even, rounded);
+    if (answer == kNo) answer = nearestReadingBack<10>(whole, rest, shift, unit, even, rounded);
+    if (answer != kNo) return answer == kYes;
     const Wide half = Wide{1} << (shift - 1);
-    if (rest == half) return 0;
-    digits = whole + (rest > half);
-    return 17;
+    if (rest == half) return false;
+    rounded = whole + (rest > half);
+    return true;
 }
 
-// The closest text of 15 to 17 digits that reads back as `value` (see
-// nearestDigits): the digits of value × 10^k rounded to 15, 16 or 17 of
-// them; gives their number, 0 when `value` is not handled here.
-int shortestDigits(double value, uint64_t& digits, int& k) {
+// The closest text of 15 to 17 digits that reads back as `value`: value ×
+// 10^k (17 digits) rounded (see nearestDigits); false when `value` is not
+// handled here.
+bool shortestDigits(double value, uint64_t& rounded, int& k) {
     uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const int biased = static_cast<int>(bits >> 52) & 0x7FF;
@@ -184,7 +182,7 @@ int shortestDigits(double value, uint64_t& digits, int& k) {
     // below), whole numbers from 2^52 on, and values below about 2 × 10^-6 are
     // left to the exact route, as are zero, negative, infinite and NaN values.
     const int shift = 1075 - biased;
-    if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > kMaxShift) return 0;
+    if ((bits >> 63) || biased == 0 || fraction == 0 || shift < 1 || shift > kMaxShift) return false;
     const uint64_t significand = fraction | uint64_t{1} << 52;
     const Decade& decade = kDecades[shift];
     const bool lower = significand >= decade.limit;
@@ -199,11 +197,11 @@ int shortestDigits(double value, uint64_t& digits, int& k) {
         const u128 scaled = u128{static_cast<uint64_t>(unit)} * significand;
         const uint64_t low = static_cast<uint64_t>(scaled), high = static_cast<uint64_t>(scaled >> 64);
         return nearestDigits<uint64_t>(high << (64 - shift) | low >> shift, low & ((uint64_t{1} << shift) - 1), shift,
-                                       static_cast<uint64_t>(unit), even, digits);
+                                       static_cast<uint64_t>(unit), even, rounded);
     }
     const u128 scaled = unit * significand;
     return nearestDigits<u128>(static_cast<uint64_t>(scaled >> shift), scaled & ((u128{1} << shift) - 1), shift, unit,
-                               even, digits);
+                               even, rounded);
 }
 
 // The trailing zeros of `digits` (`count` of them, × 10^`exponent`) taken off.
@@ -218,9 +216,9 @@ void dropTrailingZeros(uint64_t& digits, int& exponent, int& count) {
 } // namespace
 
 bool shortest(double value, uint64_t& digits, int& exponent) {
-    int k, count = shortestDigits(value, digits, k);
-    if (!count) return false;
-    exponent = 17 - count - k;
+    int k, count = 17;
+    if (!shortestDigits(value, digits, k)) return false;
+    exponent = -k;
     dropTrailingZeros(digits, exponent, count);
     return true;
 }
@@ -349,14 +347,12 @@ char* writeShortest(char* out, double value) {
     *out = '-';
     out += std::signbit(value);
     uint64_t digits;
-    int k, count = shortestDigits(std::fabs(value), digits, k);
-    if (!count) return nullptr;
+    int k;
+    if (!shortestDigits(std::fabs(value), digits, k)) return nullptr;
     // The common case, from 1 on: a point among the digits, at a place known from the scale alone.
-    const uint64_t all = digits * kIntPowers[17 - count];
-    if (k <= 16 && all < kIntPowers[17])
-        if (char* end = writeWithPoint(out, all, 17 - k)) return end;
-    int e = 17 - count - k;
-    count += digits >= kIntPowers[count]; // rounded up to 10^count
+    if (k <= 16 && digits < kIntPowers[17])
+        if (char* end = writeWithPoint(out, digits, 17 - k)) return end;
+    int e = -k, count = 17 + (digits >= kIntPowers[17]); // rounded up to 10^17
     dropTrailingZeros(digits, e, count);
     return writeOtherForms(out, digits, e, count);
 }
