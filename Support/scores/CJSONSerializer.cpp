@@ -165,6 +165,18 @@ void writeString(Writer& w, std::string_view text) {
     w.put('"');
 }
 
+// Containers are walked with their values fetched ahead: the heap part of
+// the value two on, and the elements or entries of the next one.
+void fetchContents(const JSONValue& value) {
+    if (value.isArray()) {
+        const JSONArray& array = value.asArray();
+        if (array.size()) __builtin_prefetch(&*array.begin());
+    } else if (value.isDictionary()) {
+        const auto& entries = value.asDictionary().entries();
+        if (!entries.empty()) __builtin_prefetch(entries.data());
+    }
+}
+
 void writeObject(Writer& w, const JSONValue& value) {
     switch (value.type()) {
     case JSONValue::Type::Null: w.write("null", 4); break;
@@ -182,7 +194,10 @@ void writeObject(Writer& w, const JSONValue& value) {
         const auto begin = array.begin(), end = array.end();
         for (auto it = begin; it != end; ++it) {
             const auto next = std::next(it);
-            if (next != end) next->prefetch();
+            if (next != end) {
+                if (std::next(next) != end) std::next(next)->prefetch();
+                fetchContents(*next);
+            }
             if (it->isNumber()) { // the common element: written here, with the comma before it
                 char* p = w.room(kLongestNumber + 1);
                 *p = ',';
@@ -199,7 +214,8 @@ void writeObject(Writer& w, const JSONValue& value) {
         w.put('{');
         const auto& entries = value.asDictionary().entries();
         for (size_t i = 0; i < entries.size(); ++i) {
-            if (i + 1 < entries.size()) entries[i + 1].second.prefetch();
+            if (i + 2 < entries.size()) entries[i + 2].second.prefetch();
+            if (i + 1 < entries.size()) fetchContents(entries[i + 1].second);
             if (i) w.put(',');
             writeString(w, entries[i].first);
             w.put(':');
