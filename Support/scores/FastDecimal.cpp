@@ -307,7 +307,7 @@ char* writeWithPoint(char* out, uint64_t all, int before) {
 char* writeOtherForms(char* out, uint64_t digits, int e, int count) {
     // The digits right-aligned in the first 18 bytes; the pieces are copied
     // in whole blocks of 16 or 24, so a block may reach past them.
-    char all[48];
+    char all[48] = {};
     writeEighteen(all, digits);
     const char* first = all + 18 - count;
 
