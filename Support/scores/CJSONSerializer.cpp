@@ -113,6 +113,20 @@ const auto kEscaped = [] {
     return table;
 }();
 
+uint64_t loadEight(const char* p) {
+    uint64_t block;
+    std::memcpy(&block, p, 8);
+    return block;
+}
+
+// Whether any of the eight bytes in `block` is one that kEscaped lists.
+bool needsEscape(uint64_t block) {
+    constexpr uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    auto hasZero = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+    const uint64_t control = (block - kOnes * 0x20) & ~block & kHighs; // a byte below 0x20
+    return control | hasZero(block ^ (kOnes * '"')) | hasZero(block ^ (kOnes * '\\')) | hasZero(block ^ (kOnes * '/'));
+}
+
 // The escape for `c` at `p`; returns the end.
 char* writeEscape(char* p, unsigned char c) {
     p[0] = '\\';
@@ -140,12 +154,17 @@ void writeString(Writer& w, std::string_view text) {
         // Short texts (most keys and values) byte by byte, straight into the buffer.
         char* p = w.room(text.size() * kWorstGrowth + 2);
         *p++ = '"';
-        for (char ch : text) {
-            unsigned char c = static_cast<unsigned char>(ch);
+        const char* from = text.data();
+        const char* const end = from + text.size();
+        // Eight bytes at a time while none of them needs an escape.
+        for (uint64_t block; end - from >= 8 && !needsEscape(block = loadEight(from)); from += 8, p += 8)
+            std::memcpy(p, &block, 8);
+        for (; from != end; ++from) {
+            unsigned char c = static_cast<unsigned char>(*from);
             if (kEscaped[c])
                 p = writeEscape(p, c);
             else
-                *p++ = ch;
+                *p++ = *from;
         }
         *p++ = '"';
         w.advance(p);

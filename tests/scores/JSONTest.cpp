@@ -258,6 +258,7 @@ TEST(JSONWriter, WritesValidJSON) {
         {"\b\f\n\t", "\"\\b\\f\\n\\t\""},
         {"\r\x01\x1f", "\"\\u000d\\u0001\\u001f\""},
         {"\xC3\xA9", "\"\xC3\xA9\""},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "\"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\""},
         {JSONDictionary{{"b", 1}, {"a", JSONArray{}}}, "{\"b\":1,\"a\":[]}"},
         {JSONArray{JSONArray{-65.613616999999977, 43.420273000000009}, "x", JSONArray{}, 2, -0.0},
          "[[-65.61361699999998,43.42027300000001],\"x\",[],2,-0]"},
@@ -267,6 +268,15 @@ TEST(JSONWriter, WritesValidJSON) {
         // Everything written reads back as the same value.
         EXPECT_EQ(mustRead(c.text), c.value) << c.text;
     }
+    // An escape anywhere in a longer text (which is taken eight bytes at a time).
+    const std::pair<char, std::string> escapes[] = {
+        {'"', "\\\""}, {'\\', "\\\\"}, {'/', "\\/"}, {'\n', "\\n"}, {'\x1f', "\\u001f"}};
+    for (const auto& [c, escaped] : escapes)
+        for (size_t at = 0; at < 20; ++at) {
+            std::string text(20, 'a');
+            text[at] = c;
+            EXPECT_EQ(write(JSONValue(text)), "\"" + text.substr(0, at) + escaped + text.substr(at + 1) + "\"");
+        }
     RefPtr<CJSONSerializer> s = CJSONSerializer::serializer();
     EXPECT_EQ(s->serializeNull(kJSONNull), "null");
     EXPECT_EQ(s->serializeNumber(true), "true");
