@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cstdint>
 #include <cmath>
+#include <iterator>
 
 RefPtr<CJSONSerializer> CJSONSerializer::serializer() { return makeRef<CJSONSerializer>(); }
 
@@ -82,22 +83,25 @@ class Writer {
     size_t used_ = 0;
 };
 
-void writeNumber(Writer& w, double number) {
-    if (!std::isfinite(number)) {
-        char text[32];
-        auto end = std::to_chars(text, text + sizeof text, number).ptr;
-        ccRaise("NSGenericException", ("Could not serialize object '" + std::string(text, end) + "'").c_str());
-    }
-    constexpr size_t kLongest = 32;
-    char* text = w.room(kLongest);
-    char* end;
+// The longest number text: a sign and 17 digits with a point and an
+// exponent, and the room writeShortest asks for.
+constexpr size_t kLongestNumber = 48;
+
+// `number` written at `text` (kLongestNumber bytes of room); returns the end.
+char* writeNumberAt(char* text, double number) {
     if (std::fabs(number) < 9007199254740992.0 && static_cast<double>(static_cast<int64_t>(number)) == number &&
         !(number == 0 && std::signbit(number)))
-        end = std::to_chars(text, text + kLongest, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
-    else if (!(end = fastdecimal::writeShortest(text, number)))
-        end = std::to_chars(text, text + kLongest, number).ptr; // the shortest text that reads back the same
-    w.advance(end);
+        return std::to_chars(text, text + kLongestNumber, static_cast<int64_t>(number)).ptr; // whole numbers, quickly
+    if (!std::isfinite(number)) {
+        char shown[32];
+        auto end = std::to_chars(shown, shown + sizeof shown, number).ptr;
+        ccRaise("NSGenericException", ("Could not serialize object '" + std::string(shown, end) + "'").c_str());
+    }
+    if (char* end = fastdecimal::writeShortest(text, number)) return end;
+    return std::to_chars(text, text + kLongestNumber, number).ptr; // the shortest text that reads back the same
 }
+
+void writeNumber(Writer& w, double number) { w.advance(writeNumberAt(w.room(kLongestNumber), number)); }
 
 const char kHex[] = "0123456789abcdef";
 
@@ -108,6 +112,20 @@ const auto kEscaped = [] {
     table['"'] = table['\\'] = table['/'] = true;
     return table;
 }();
+
+uint64_t loadEight(const char* p) {
+    uint64_t block;
+    std::memcpy(&block, p, 8);
+    return block;
+}
+
+// Whether any of the eight bytes in `block` is one that kEscaped lists.
+bool needsEscape(uint64_t block) {
+    constexpr uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    auto hasZero = [](uint64_t x) { return (x - kOnes) & ~x & kHighs; };
+    const uint64_t control = (block - kOnes * 0x20) & ~block & kHighs; // a byte below 0x20
+    return control | hasZero(block ^ (kOnes * '"')) | hasZero(block ^ (kOnes * '\\')) | hasZero(block ^ (kOnes * '/'));
+}
 
 // The escape for `c` at `p`; returns the end.
 char* writeEscape(char* p, unsigned char c) {
@@ -136,12 +154,17 @@ void writeString(Writer& w, std::string_view text) {
         // Short texts (most keys and values) byte by byte, straight into the buffer.
         char* p = w.room(text.size() * kWorstGrowth + 2);
         *p++ = '"';
-        for (char ch : text) {
-            unsigned char c = static_cast<unsigned char>(ch);
+        const char* from = text.data();
+        const char* const end = from + text.size();
+        // Eight bytes at a time while none of them needs an escape.
+        for (uint64_t block; end - from >= 8 && !needsEscape(block = loadEight(from)); from += 8, p += 8)
+            std::memcpy(p, &block, 8);
+        for (; from != end; ++from) {
+            unsigned char c = static_cast<unsigned char>(*from);
             if (kEscaped[c])
                 p = writeEscape(p, c);
             else
-                *p++ = ch;
+                *p++ = *from;
         }
         *p++ = '"';
         w.advance(p);
@@ -161,6 +184,18 @@ void writeString(Writer& w, std::string_view text) {
     w.put('"');
 }
 
+// Containers are walked with their values fetched ahead: the heap part of
+// the value two on, and the elements or entries of the next one.
+void fetchContents(const JSONValue& value) {
+    if (value.isArray()) {
+        const JSONArray& array = value.asArray();
+        if (array.size()) __builtin_prefetch(&*array.begin());
+    } else if (value.isDictionary()) {
+        const auto& entries = value.asDictionary().entries();
+        if (!entries.empty()) __builtin_prefetch(entries.data());
+    }
+}
+
 void writeObject(Writer& w, const JSONValue& value) {
     switch (value.type()) {
     case JSONValue::Type::Null: w.write("null", 4); break;
@@ -175,10 +210,21 @@ void writeObject(Writer& w, const JSONValue& value) {
     case JSONValue::Type::Array: {
         w.put('[');
         const JSONArray& array = value.asArray();
-        for (size_t i = 0; i < array.size(); ++i) {
-            if (i + 1 < array.size()) array[i + 1].prefetch();
-            if (i) w.put(',');
-            writeObject(w, array[i]);
+        const auto begin = array.begin(), end = array.end();
+        for (auto it = begin; it != end; ++it) {
+            const auto next = std::next(it);
+            if (next != end) {
+                if (std::next(next) != end) std::next(next)->prefetch();
+                fetchContents(*next);
+            }
+            if (it->isNumber()) { // the common element: written here, with the comma before it
+                char* p = w.room(kLongestNumber + 1);
+                *p = ',';
+                w.advance(writeNumberAt(p + (it != begin), it->numberOr(0)));
+                continue;
+            }
+            if (it != begin) w.put(',');
+            writeObject(w, *it);
         }
         w.put(']');
         break;
@@ -187,7 +233,8 @@ void writeObject(Writer& w, const JSONValue& value) {
         w.put('{');
         const auto& entries = value.asDictionary().entries();
         for (size_t i = 0; i < entries.size(); ++i) {
-            if (i + 1 < entries.size()) entries[i + 1].second.prefetch();
+            if (i + 2 < entries.size()) entries[i + 2].second.prefetch();
+            if (i + 1 < entries.size()) fetchContents(entries[i + 1].second);
             if (i) w.put(',');
             writeString(w, entries[i].first);
             w.put(':');

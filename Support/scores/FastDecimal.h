@@ -18,7 +18,7 @@ bool shortest(double value, uint64_t& digits, int& exponent);
 
 // Writes `value` as the standard library's shortest form writes it (fixed or
 // scientific, whichever is shorter, fixed on a tie) and returns the end;
-// nullptr when not sure. `out` has room for 32 bytes.
+// nullptr when not sure. `out` has room for 48 bytes.
 char* writeShortest(char* out, double value);
 
 } // namespace fastdecimal

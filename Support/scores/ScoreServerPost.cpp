@@ -96,7 +96,7 @@ void ScoreServerPost::calculateHashAndAddValue(const JSONValue& value, const std
     if (value.isString()) {
         text = value.asString();
     } else if (value.isBoolean()) {
-        text = value.asBoolean() ? "1" : "0";
+        text.assign(1, value.asBoolean() ? '1' : '0');
     } else if (value.isNumber() && std::isfinite(value.asNumber())) {
         char buffer[32];
         text.assign(buffer, std::to_chars(buffer, buffer + sizeof buffer, value.asNumber()).ptr);

@@ -246,13 +246,25 @@ TEST(JSONWriter, WritesValidJSON) {
         {"\b\f\n\t", "\"\\b\\f\\n\\t\""},
         {"\r\x01\x1f", "\"\\u000d\\u0001\\u001f\""},
         {"\xC3\xA9", "\"\xC3\xA9\""},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "\"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\""},
         {JSONDictionary{{"b", 1}, {"a", JSONArray{}}}, "{\"b\":1,\"a\":[]}"},
+        {JSONArray{JSONArray{-65.613616999999977, 43.420273000000009}, "x", JSONArray{}, 2, -0.0},
+         "[[-65.61361699999998,43.42027300000001],\"x\",[],2,-0]"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(write(c.value), c.text);
         // Everything written reads back as the same value.
         EXPECT_EQ(mustRead(c.text), c.value) << c.text;
     }
+    // An escape anywhere in a longer text (which is taken eight bytes at a time).
+    const std::pair<char, std::string> escapes[] = {
+        {'"', "\\\""}, {'\\', "\\\\"}, {'/', "\\/"}, {'\n', "\\n"}, {'\x1f', "\\u001f"}};
+    for (const auto& [c, escaped] : escapes)
+        for (size_t at = 0; at < 20; ++at) {
+            std::string text(20, 'a');
+            text[at] = c;
+            EXPECT_EQ(write(JSONValue(text)), "\"" + text.substr(0, at) + escaped + text.substr(at + 1) + "\"");
+        }
     RefPtr<CJSONSerializer> s = CJSONSerializer::serializer();
     EXPECT_EQ(s->serializeNull(kJSONNull), "null");
     EXPECT_EQ(s->serializeNumber(true), "true");
@@ -264,6 +276,66 @@ TEST(JSONWriter, NumbersJSONCannotExpressAreRefused) {
     for (double bad : {std::nan(""), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()})
         EXPECT_THAT([&] { write(JSONArray{1, bad}); },
                     ThrowsMessage<NamedException>(StartsWith("NSGenericException: Could not serialize object")));
+}
+
+// Numbers are the shortest text that reads back as the same double, in the
+// standard library's shortest form; whole numbers below 2^53 as integers.
+TEST(JSONWriter, NumbersAreTheShortestTextThatReadsBack) {
+    const std::pair<double, const char*> cases[] = {
+        // 17, 16 and fewer digits, the point after 1 to 16 of them
+        {65.613616999999977, "65.61361699999998"},
+        {43.418052999999986, "43.418052999999986"},
+        {65.625, "65.625"},
+        {1.2345678901234567, "1.2345678901234567"},
+        {123456.78901234567, "123456.78901234567"},
+        {1234567890123456.8, "1234567890123456.8"},
+        {4503599627370495.5, "4503599627370495.5"},
+        {99999999999999.99, "99999999999999.98"},
+        {0.99999999999999989, "0.9999999999999999"},
+        {1.0000000000000002, "1.0000000000000002"},
+        {100.5, "100.5"},
+        // below 1: fixed or scientific, whichever is shorter (fixed on a tie)
+        {0.3, "0.3"},
+        {2.0 / 3, "0.6666666666666666"},
+        {0.0001, "1e-04"},
+        {0.00012345, "0.00012345"},
+        {0.0012345678901234567, "0.0012345678901234567"},
+        {1.5e-06, "1.5e-06"},
+        {7e-10, "7e-10"},
+        // powers of two, the smallest and largest, and whole numbers
+        {0.5, "0.5"},
+        {9.5367431640625e-07, "9.5367431640625e-07"},
+        {5e-324, "5e-324"},
+        {2.2250738585072014e-308, "2.2250738585072014e-308"},
+        {1.7976931348623157e308, "1.7976931348623157e+308"},
+        {1e15, "1000000000000000"},
+        {9007199254740992.0, "9007199254740992"},
+        {1e16, "1e+16"},
+        {1e23, "1e+23"},
+    };
+    for (auto [value, text] : cases) {
+        std::string written, negative;
+        CJSONSerializer::appendNumber(written, value);
+        CJSONSerializer::appendNumber(negative, -value);
+        EXPECT_EQ(written, text);
+        EXPECT_EQ(negative, "-"s + text);
+    }
+
+    // Decimals as documents hold them (up to 17 digits, the point anywhere),
+    // written as the standard library writes them.
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        const int count = 1 + static_cast<int>(random() % 17);
+        std::string digits = std::to_string(random() % 9 + 1);
+        while (static_cast<int>(digits.size()) < count) digits += static_cast<char>('0' + random() % 10);
+        const double value = std::stod(digits + "e" + std::to_string(static_cast<int>(random() % 24) - 20));
+        if (value == std::trunc(value) && value < 9007199254740992.0) continue; // written as integers
+        char expected[64];
+        char* end = std::to_chars(expected, expected + sizeof expected, value).ptr;
+        std::string written;
+        CJSONSerializer::appendNumber(written, value);
+        ASSERT_EQ(written, std::string(expected, end)) << digits;
+    }
 }
 
 TEST(JSONValue, IsPleasantToReadFrom) {
