@@ -199,18 +199,19 @@ JSONArray::Block* JSONArray::allocate(size_t capacity) {
     return block;
 }
 
-// The constructors copy into a local array first, so that a failing copy
-// releases what was made.
-JSONArray::JSONArray(std::initializer_list<JSONValue> values) {
-    if (values.size() == 0) return;
+// Copies go into a local array first, so that a failing copy releases what was made.
+void JSONArray::copyFrom(const JSONValue* values, size_t count) {
+    if (count == 0) return;
     JSONArray made;
-    made.block_ = allocate(values.size());
-    for (const JSONValue& v : values) {
-        new (made.block_->values() + made.block_->size) JSONValue(v);
+    made.block_ = allocate(count);
+    for (size_t i = 0; i < count; ++i) {
+        new (made.block_->values() + i) JSONValue(values[i]);
         ++made.block_->size;
     }
     std::swap(block_, made.block_);
 }
+
+JSONArray::JSONArray(std::initializer_list<JSONValue> values) { copyFrom(values.begin(), values.size()); }
 
 JSONArray JSONArray::withValues(std::span<JSONValue> values) {
     JSONArray array;
@@ -223,16 +224,7 @@ JSONArray JSONArray::withValues(std::span<JSONValue> values) {
     return array;
 }
 
-JSONArray::JSONArray(const JSONArray& other) {
-    if (other.empty()) return;
-    JSONArray made;
-    made.block_ = allocate(other.size());
-    for (const JSONValue& v : other) {
-        new (made.block_->values() + made.block_->size) JSONValue(v);
-        ++made.block_->size;
-    }
-    std::swap(block_, made.block_);
-}
+JSONArray::JSONArray(const JSONArray& other) { copyFrom(other.data(), other.size()); }
 
 JSONArray& JSONArray::operator=(const JSONArray& other) {
     if (this != &other) *this = JSONArray(other);

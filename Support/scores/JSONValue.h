@@ -237,6 +237,8 @@ class JSONArray {
         JSONValue* values() { return reinterpret_cast<JSONValue*>(this + 1); }
     };
     static Block* allocate(size_t capacity);
+    // Fills this empty array with copies of `count` values.
+    void copyFrom(const JSONValue* values, size_t count);
     void regrow(size_t capacity);
     void reset() noexcept;
 
