@@ -190,6 +190,8 @@ void restore() {
     c.boundKnown = false;
 }
 
+namespace {
+
 void drawQuadNow(Cache& c, const Texture2D* texture, GLTint tint, const GLfloat corners[8],
                  const GLfloat coordinates[8]) {
     if (!texture) {
@@ -245,6 +247,8 @@ void drawQuadNow(Cache& c, const Texture2D* texture, GLTint tint, const GLfloat 
     ++c.quads;
     settle(c);
 }
+
+} // namespace
 
 void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], const GLfloat coordinates[8]) {
     Cache& c = cache();
