@@ -43,6 +43,8 @@ class GameLayer : public Layer {
     // The per-frame update: follows the finger, judges a finished board,
     // refreshes the title and the moves left.
     void draw() override;
+    // The board's draw moves and relabels, through nodes; it makes no GL calls.
+    bool drawsWithoutGL() const override { return true; }
 
     // Menu callbacks.
     void GoBack(Ref* sender);

@@ -53,6 +53,7 @@ void replaceSceneWithTransition(const std::string& name, float duration, Scene* 
 // The sound question of the first scene.
 class MessageLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return true; }
     static RefPtr<MessageLayer> node();
     bool keyDown(const KeyPress& key) override;
     void onEnter() override;
@@ -64,6 +65,7 @@ class MessageLayer : public Layer {
 // The main menu: "Start Game", "Options", "Quit" and the info button.
 class MenuLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return true; }
     static RefPtr<MenuLayer> node();
     bool init() override;
     void startGame(Ref* sender);
@@ -75,6 +77,7 @@ class MenuLayer : public Layer {
 // The about text, the web-site button and "Go Back".
 class HelpLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return true; }
     static RefPtr<HelpLayer> node();
     bool keyDown(const KeyPress& key) override;
     bool init() override;
@@ -86,6 +89,7 @@ class HelpLayer : public Layer {
 // The sound toggle, "Reset to Defaults" and "Done".
 class OptionLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return true; }
     static RefPtr<OptionLayer> node();
     bool keyDown(const KeyPress& key) override;
     bool init() override;
@@ -103,6 +107,7 @@ class OptionLayer : public Layer {
 // by the stored progress.
 class LevelLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return true; }
     static RefPtr<LevelLayer> node();
     bool keyDown(const KeyPress& key) override;
     void onEnter() override;
@@ -132,6 +137,7 @@ class LevelLayer : public Layer {
 // The objective: the level's picture, its task and "Continue".
 class TaskLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return true; }
     static RefPtr<TaskLayer> node();
     bool keyDown(const KeyPress& key) override;
     void onEnter() override;

@@ -189,6 +189,7 @@ void CocosNode::visit() {
     glPushMatrix();
     RefPtr<GridBase> grid = grid_;
     if (grid && grid->active()) {
+        GLStateCache::stopRecording();
         GLStateCache::restore();
         grid->beforeDraw();
     }
@@ -198,7 +199,10 @@ void CocosNode::visit() {
     size_t i = 0;
     for (; i < children_.size() && children_[i]->zOrder_ < 0; ++i)
         RefPtr<CocosNode>(children_[i])->visit();
-    if (!drawsThroughStateCache()) GLStateCache::restore();
+    if (!drawsThroughStateCache()) {
+        if (!drawsWithoutGL()) GLStateCache::stopRecording();
+        GLStateCache::restore();
+    }
     draw();
     for (i = 0; i < children_.size(); ++i)
         if (children_[i]->zOrder_ >= 0) RefPtr<CocosNode>(children_[i])->visit();

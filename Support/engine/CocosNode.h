@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 // Nodes whose drawing has an opacity (0 transparent .. 255 opaque).
@@ -97,6 +98,11 @@ class CocosNode : public Ref {
     // (engine/GLStateCache.h); every other node's `draw` finds GL in the
     // conventional state.
     virtual bool drawsThroughStateCache() const { return false; }
+    // True when `draw` makes no GL calls of its own: it draws nothing, or only
+    // through the state cache, so the frame can go on being recorded around it
+    // (GLStateCache.h). Each class answers for itself alone, since a subclass
+    // may draw on its own; a subclass that does not says so again.
+    virtual bool drawsWithoutGL() const { return typeid(*this) == typeid(CocosNode); }
     virtual void visit();
     virtual void transform();
 

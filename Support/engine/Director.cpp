@@ -1,12 +1,14 @@
 #include "engine/Director.h"
 
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "engine/LabelAtlas.h"
 #include "engine/Layer.h"
 #include "engine/Scene.h"
 #include "engine/Scheduler.h"
 #include "engine/glu.h"
 #include "platform/GL.h"
+#include "platform/Input.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -436,7 +438,10 @@ void Director::mainLoop() {
     RefPtr<Director> self(this); // a frame may end the director
     deliverPendingInput();
     if (Application::sharedApplication().isTerminating()) return;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (platform::takeWindowRepaint()) GLStateCache::redrawNextFrame();
+    // The clear, or the start of a recording: a frame showing what the view
+    // already shows is neither drawn nor presented again (GLStateCache.h).
+    GLStateCache::beginFrame();
     calculateDeltaTime();
     if (!paused_) Scheduler::sharedScheduler()->tick(dt_);
     if (nextScene_) setNextScene();
@@ -445,7 +450,7 @@ void Director::mainLoop() {
     if (RefPtr<Scene> scene = runningScene_) scene->visit();
     if (displayFPS_) showFPS();
     glPopMatrix();
-    if (openGLView_) openGLView_->swapBuffers();
+    if (GLStateCache::endFrame() && openGLView_) openGLView_->swapBuffers();
     ++totalFrames_;
 }
 

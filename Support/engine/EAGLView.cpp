@@ -1,6 +1,7 @@
 #include "engine/EAGLView.h"
 
 #include "engine/Application.h"
+#include "engine/GLStateCache.h"
 #include "platform/Log.h"
 #include "platform/Surface.h"
 
@@ -65,6 +66,7 @@ int nextPowerOfTwo(int v) {
 
 bool EAGLView::createSurface() {
     if (!surface_ || !surface_->makeCurrent()) return false;
+    GLStateCache::redrawNextFrame(); // a new surface shows nothing yet
     ccSize newSize{std::round(bounds().size.width), std::round(bounds().size.height)};
     int pixelWidth = static_cast<int>(newSize.width) * scale_;
     int pixelHeight = static_cast<int>(newSize.height) * scale_;

@@ -2,6 +2,8 @@
 
 #include "engine/Texture2D.h"
 
+#include <cstring>
+#include <utility>
 #include <vector>
 
 namespace GLStateCache {
@@ -9,10 +11,59 @@ namespace {
 
 // 16-bit indices address at most this many quads in one call.
 constexpr size_t kMaxQuads = 16384;
+// Recorded frames in a row that were drawn before a scene counts as moving.
+constexpr unsigned kChangedBeforeSampling = 8;
 
 struct Colour {
     uint8_t r, g, b, a;
     bool operator==(const Colour&) const = default;
+};
+
+// A quad as drawQuad received it, with the matrices it was drawn under.
+// Everything from `serial` on is compared byte for byte.
+struct RecordedQuad {
+    const Texture2D* texture;
+    uint64_t serial;
+    GLTint tint;
+    GLfloat projection[16], modelview[16], corners[8], coordinates[8];
+};
+constexpr size_t kComparedFrom = offsetof(RecordedQuad, serial);
+constexpr size_t kComparedBytes = offsetof(RecordedQuad, coordinates) + sizeof(GLfloat[8]) - kComparedFrom;
+
+// The GL state a recorded frame's picture also depends on.
+struct FrameState {
+    GLfloat clearColour[4];
+    GLint viewport[4];
+    GLint framebuffer;
+    GLint blendSource, blendDestination;
+    GLboolean blend, depthTest;
+    bool operator==(const FrameState&) const = default;
+};
+
+FrameState readFrameState() {
+    FrameState f{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, f.clearColour);
+    glGetIntegerv(GL_VIEWPORT, f.viewport);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &f.framebuffer);
+    glGetIntegerv(GL_BLEND_SRC, &f.blendSource);
+    glGetIntegerv(GL_BLEND_DST, &f.blendDestination);
+    f.blend = glIsEnabled(GL_BLEND);
+    f.depthTest = glIsEnabled(GL_DEPTH_TEST);
+    return f;
+}
+
+struct Frames {
+    bool inFrame = false;   // between beginFrame and endFrame
+    bool recording = false; // nothing of this frame drawn yet: its quads go to `quads`
+    bool whole = false;     // this frame recorded from its start
+    FrameState state{};     // at the start of this frame
+    std::vector<RecordedQuad> quads, shownQuads;
+    FrameState shownState{};
+    bool shownKnown = false; // the view shows the frame `shownQuads` records
+    bool redraw = true;
+    unsigned changedInARow = 0;
+    uint64_t number = 0;
+    uint64_t kept = 0;
 };
 
 struct Cache {
@@ -35,6 +86,7 @@ struct Cache {
     std::vector<GLushort> indices;    // six per quad
     size_t quads = 0;
     uint64_t drawCalls = 0;
+    Frames frames;
 };
 
 Cache& cache() {
@@ -113,10 +165,19 @@ void settle(Cache& c) {
     if (c.visitDepth == 0) restore();
 }
 
+// Drawing that is not part of a recorded frame: the frame so far is drawn
+// first, and outside the director's frames the view no longer shows a
+// recorded one.
+void drawingNow(Cache& c) {
+    if (c.frames.recording) stopRecording();
+    if (!c.frames.inFrame) c.frames.shownKnown = false;
+}
+
 } // namespace
 
 void restore() {
     Cache& c = cache();
+    if (c.frames.recording) return; // nothing drawn, nothing set
     flush(c);
     if (!c.active) return;
     if (c.premultipliedBlend)
@@ -129,8 +190,10 @@ void restore() {
     c.boundKnown = false;
 }
 
-void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], const GLfloat coordinates[8]) {
-    Cache& c = cache();
+namespace {
+
+void drawQuadNow(Cache& c, const Texture2D* texture, GLTint tint, const GLfloat corners[8],
+                 const GLfloat coordinates[8]) {
     if (!texture) {
         // Nothing to draw, but the state a textured draw leaves is the same.
         flush(c);
@@ -185,8 +248,29 @@ void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], c
     settle(c);
 }
 
+} // namespace
+
+void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], const GLfloat coordinates[8]) {
+    Cache& c = cache();
+    if (c.frames.recording && c.visitDepth > 0) {
+        if (!texture) return; // draws nothing, and no state is left set while recording
+        RecordedQuad& q = c.frames.quads.emplace_back();
+        q.texture = texture;
+        q.serial = texture->serial();
+        q.tint = tint;
+        glGetFloatv(GL_PROJECTION_MATRIX, q.projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, q.modelview);
+        std::memcpy(q.corners, corners, sizeof q.corners);
+        std::memcpy(q.coordinates, coordinates, sizeof q.coordinates);
+        return;
+    }
+    drawingNow(c);
+    drawQuadNow(c, texture, tint, corners, coordinates);
+}
+
 void prepare(const Texture2D* texture, GLTint tint) {
     Cache& c = cache();
+    drawingNow(c);
     flush(c);
     if (texture)
         setState(c, texture->name(), texture->hasPremultipliedAlpha(), colourFor(texture, tint));
@@ -200,6 +284,7 @@ void drawn() {
 
 void forgetTexture(GLuint name) {
     Cache& c = cache();
+    if (c.frames.recording && !c.frames.quads.empty()) stopRecording(); // drawn while the texture lives
     if (c.quads > 0 && c.batchTexture == name) flush(c);
     if (c.boundTexture == name) c.boundKnown = false;
 }
@@ -208,8 +293,109 @@ uint64_t drawCalls() {
     return cache().drawCalls;
 }
 
+void beginFrame() {
+    Cache& c = cache();
+    Frames& f = c.frames;
+    restore();
+    f.inFrame = true;
+    ++f.number;
+    // A scene that has changed for a while is recorded two frames in sixteen:
+    // two in a row that agree are enough to find it at rest.
+    f.whole = f.recording = f.changedInARow < kChangedBeforeSampling || f.number % 16 < 2;
+    if (!f.recording) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        return;
+    }
+    f.state = readFrameState();
+    f.quads.clear();
+}
+
+namespace {
+
+// Draws the recorded frame: its clear, then its quads. GL is left in the conventional state.
+void drawRecorded(Cache& c) {
+    Frames& f = c.frames;
+    f.recording = false;
+    // The frame's clear, with the clear colour the frame started with.
+    GLfloat clearColour[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    const GLfloat* start = f.state.clearColour;
+    bool sameColour = std::memcmp(clearColour, start, sizeof clearColour) == 0;
+    if (!sameColour) glClearColor(start[0], start[1], start[2], start[3]);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!sameColour) glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    if (f.quads.empty()) return;
+    // Each quad under its own matrices, through the usual path (the same batches, the same pixels).
+    GLfloat projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    ++c.visitDepth;
+    for (const RecordedQuad& q : f.quads) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixf(q.projection);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadMatrixf(q.modelview);
+        drawQuadNow(c, q.texture, q.tint, q.corners, q.coordinates);
+    }
+    flush(c);
+    --c.visitDepth;
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixf(projection);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixf(modelview);
+    restore();
+}
+
+} // namespace
+
+void stopRecording() {
+    Cache& c = cache();
+    if (!c.frames.recording) return;
+    c.frames.whole = false;
+    drawRecorded(c);
+}
+
+bool endFrame() {
+    Cache& c = cache();
+    Frames& f = c.frames;
+    bool kept = false;
+    if (f.recording) {
+        auto same = [](const RecordedQuad& a, const RecordedQuad& b) {
+            return std::memcmp(reinterpret_cast<const char*>(&a) + kComparedFrom,
+                               reinterpret_cast<const char*>(&b) + kComparedFrom, kComparedBytes) == 0;
+        };
+        kept = !f.redraw && f.shownKnown && f.state == f.shownState &&
+               std::equal(f.quads.begin(), f.quads.end(), f.shownQuads.begin(), f.shownQuads.end(), same);
+        if (!kept) drawRecorded(c);
+        f.recording = false;
+    }
+    restore();
+    if (f.whole) {
+        std::swap(f.quads, f.shownQuads);
+        f.shownState = f.state;
+    }
+    f.shownKnown = f.whole;
+    f.changedInARow = kept ? 0 : f.changedInARow + 1;
+    f.redraw = false;
+    f.inFrame = false;
+    if (kept) ++f.kept;
+    return !kept;
+}
+
+void redrawNextFrame() {
+    Frames& f = cache().frames;
+    f.redraw = true;
+    f.changedInARow = 0;
+}
+
+uint64_t keptFrames() {
+    return cache().frames.kept;
+}
+
 VisitScope::VisitScope() {
-    ++cache().visitDepth;
+    Cache& c = cache();
+    // A visit outside the director's frames draws straight into the view.
+    if (c.visitDepth++ == 0 && !c.frames.inFrame) c.frames.shownKnown = false;
 }
 
 VisitScope::~VisitScope() {

@@ -26,6 +26,24 @@
 // - The bound texture is known only while the cache is in use: `restore()`
 //   forgets it, and a texture that is deleted is forgotten (and its pending
 //   quads drawn) first.
+//
+// Keeping a frame. At idle most frames show exactly the picture already on
+// screen, and on a software rasteriser filling it again is nearly all the
+// work. So the director records a frame instead of drawing it, and draws it
+// only when it differs:
+// - `beginFrame` takes the place of the frame's clear, `endFrame` says whether
+//   to present. In between the engine's textured quads are recorded with the
+//   matrices, tint and texture (by its `serial`) they were drawn with.
+// - Whatever cannot be recorded draws the frame so far first and ends the
+//   recording: a node whose `drawsWithoutGL()` is false (before its draw), a
+//   grid, an atlas, a texture deleted, a capture into a texture, any drawing
+//   outside the director's visit. The rest of that frame is drawn as it comes.
+// - A frame recorded whole whose record and GL state (clear colour, viewport,
+//   blend) equal the previous frame's, while the view still shows that frame,
+//   is kept: nothing is cleared, drawn or presented. `draw()` still runs for
+//   every node, so work done in draw still happens every frame.
+// - Once eight recorded frames in a row were drawn, only two frames in every
+//   sixteen are recorded, so a moving scene pays almost nothing for it.
 
 #include "platform/GL.h"
 
@@ -61,6 +79,19 @@ void forgetTexture(GLuint name);
 
 // Draw calls made for quads since the program started (benchmarks, tests).
 uint64_t drawCalls();
+
+// Starts one of the director's frames in place of its clear (see above).
+void beginFrame();
+// Draws what the frame has recorded so far and records no more of it.
+void stopRecording();
+// Ends the frame: true when it was drawn and is to be presented, false when
+// it was kept (the view shows it already).
+bool endFrame();
+// The next frame ends drawn, whatever it records (the window lost its picture,
+// the view was made again).
+void redrawNextFrame();
+// Frames kept since the program started (benchmarks, tests).
+uint64_t keptFrames();
 
 // Held by CocosNode::visit: the outermost one restores the state when it ends.
 class VisitScope {

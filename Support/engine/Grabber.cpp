@@ -1,6 +1,7 @@
 #include "engine/Grabber.h"
 
 #include "engine/Errors.h"
+#include "engine/GLStateCache.h"
 #include "engine/Texture2D.h"
 #include "platform/Log.h"
 
@@ -34,13 +35,15 @@ void Grabber::grab(Texture2D* texture) {
 
 void Grabber::beforeRender(Texture2D*) {
     if (!fbo_) return;
+    GLStateCache::stopRecording(); // what the frame recorded goes to the screen, not into the texture
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &oldFBO_);
     glBindFramebufferOES(GL_FRAMEBUFFER_OES, fbo_);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void Grabber::afterRender(Texture2D*) {
+void Grabber::afterRender(Texture2D* texture) {
     if (!fbo_) return;
+    if (texture) texture->contentChanged();
     glBindFramebufferOES(GL_FRAMEBUFFER_OES, static_cast<GLuint>(oldFBO_));
 }

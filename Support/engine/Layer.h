@@ -50,6 +50,7 @@ class Accelerometer {
 // A layer is offered key presses (keyDown) while it is shown in the running scene.
 class Layer : public CocosNode, public TouchEventsDelegate, public AccelerometerDelegate, public KeyEventsDelegate {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(Layer); }
     static RefPtr<Layer> node();
     bool init() override;
 
@@ -98,6 +99,7 @@ class ColorLayer : public Layer, public CocosNodeOpacity {
 // Shows exactly one of its layers.
 class MultiplexLayer : public Layer {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(MultiplexLayer); }
     static RefPtr<MultiplexLayer> layerWithLayers(std::initializer_list<Layer*> layers);
     bool initWithLayers(std::initializer_list<Layer*> layers);
 

@@ -12,6 +12,7 @@
 
 class Menu : public Layer, public CocosNodeOpacity {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(Menu); }
     // The items, in order (z 0, 1, 2, ...); the list ends at the first null,
     // and a null first item is an assertion failure.
     static RefPtr<Menu> menuWithItems(std::initializer_list<MenuItem*> items);

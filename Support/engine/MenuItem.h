@@ -75,6 +75,7 @@ class MenuItemCallback {
 
 class MenuItem : public CocosNode, public CocosNodeSize, public CocosNodeOpacity {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(MenuItem); }
     static RefPtr<MenuItem> itemWithTarget(MenuItemCallback callback);
     template <std::derived_from<Ref> T, class M> static RefPtr<MenuItem> itemWithTarget(T* target, M method) {
         return itemWithTarget(MenuItemCallback(target, method));
@@ -116,6 +117,7 @@ class MenuItem : public CocosNode, public CocosNodeSize, public CocosNodeOpacity
 // item is made.
 class MenuItemFont : public MenuItem {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(MenuItemFont); }
     static void setFontSize(int32_t size);
     static int32_t fontSize();
     static void setFontName(const std::string& name);
@@ -160,6 +162,7 @@ class MenuItemFont : public MenuItem {
 // disabled (the normal one when there is none).
 class MenuItemImage : public MenuItem {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(MenuItemImage); }
     static RefPtr<MenuItemImage> itemFromNormalImage(const std::string& normal, const std::string& selected,
                                                      MenuItemCallback callback = {});
     // An empty `disabled` name: no disabled picture.
@@ -205,6 +208,7 @@ class MenuItemImage : public MenuItem {
 // callback, which can read selectedIndex. The items' own callbacks are not called.
 class MenuItemToggle : public MenuItem {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(MenuItemToggle); }
     static constexpr int32_t kCurrentItemTag = 0x1234567;
 
     // At least one item; the list ends at the first null.

@@ -8,4 +8,5 @@ class Scene : public CocosNode {
     static RefPtr<Scene> node();
     // Turns and scales about the screen centre while position (0, 0) keeps it in place.
     bool init() override;
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(Scene); }
 };

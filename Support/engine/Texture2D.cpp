@@ -107,11 +107,18 @@ float maxTextBoxSide() {
 
 } // namespace
 
+uint64_t Texture2D::nextSerial() {
+    static uint64_t last = 0;
+    return ++last;
+}
+
+void Texture2D::contentChanged() {
+    serial_ = nextSerial();
+}
+
 Texture2D::~Texture2D() {
-    if (name_) {
-        GLStateCache::forgetTexture(name_);
-        glDeleteTextures(1, &name_);
-    }
+    GLStateCache::forgetTexture(name_); // also when it has no name: a recorded frame may point at it
+    if (name_) glDeleteTextures(1, &name_);
 }
 
 // ---- raw pixels

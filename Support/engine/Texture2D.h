@@ -79,6 +79,10 @@ class Texture2D : public Ref {
     // Colour already multiplied by alpha (textures made from pictures):
     // such a texture blends with (1, 1 - source alpha).
     bool hasPremultipliedAlpha() const { return premultipliedAlpha_; }
+    // Stands for what the texture shows: no two textures share one, and it
+    // changes when something draws into the texture (a grabber).
+    uint64_t serial() const { return serial_; }
+    void contentChanged();
 
     // Drawing: the caller has enabled the vertex and texture-coordinate arrays
     // and GL_TEXTURE_2D. The picture's lower-left corner goes to `point`.
@@ -99,8 +103,11 @@ class Texture2D : public Ref {
     std::string description() const override;
 
   private:
+    static uint64_t nextSerial();
+
     [[no_unique_address]] LiveCount<Texture2D> liveCount_;
     GLuint name_ = 0;
+    uint64_t serial_ = nextSerial();
     ccSize size_;
     uint32_t width_ = 0;
     uint32_t height_ = 0;

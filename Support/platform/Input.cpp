@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 
 namespace platform {
 
@@ -14,6 +15,7 @@ std::deque<InputEvent> injected;
 float viewWidth = 320, viewHeight = 480;
 float windowWidth = 320, windowHeight = 480;
 bool mouseDown = false;
+bool windowRepaint = false;
 
 // A window point in view points through the letterbox.
 bool toView(float wx, float wy, bool clamp, InputEvent& out) {
@@ -115,6 +117,12 @@ bool translate(const SDL_Event& e, InputEvent& out) {
         if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             windowWidth = static_cast<float>(e.window.data1);
             windowHeight = static_cast<float>(e.window.data2);
+            windowRepaint = true;
+            return false;
+        }
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN ||
+            e.window.event == SDL_WINDOWEVENT_RESTORED || e.window.event == SDL_WINDOWEVENT_MAXIMIZED) {
+            windowRepaint = true;
             return false;
         }
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
@@ -146,6 +154,10 @@ bool pollInputEvent(InputEvent& out) {
         if (!SDL_PollEvent(&e)) return false;
         if (translate(e, out)) return true;
     }
+}
+
+bool takeWindowRepaint() {
+    return std::exchange(windowRepaint, false);
 }
 
 void injectInputEvent(const InputEvent& event) {

@@ -66,6 +66,9 @@ inline constexpr int64_t kMouseFinger = -1;
 
 // Takes the next pending event, injected ones first; false when none is pending.
 bool pollInputEvent(InputEvent& out);
+// Whether the window was shown, uncovered or resized since the last call:
+// its picture must then be presented again, even if it did not change.
+bool takeWindowRepaint();
 // Queues an event as if it came from the desktop (input scripts, tests).
 void injectInputEvent(const InputEvent& event);
 // Drops every injected event not yet taken.

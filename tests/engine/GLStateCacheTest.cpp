@@ -1,7 +1,9 @@
-// The GL state cache: runs of sprites become one draw call, and every node
-// that draws on its own still finds the conventional GL state.
+// The GL state cache: runs of sprites become one draw call, every node that
+// draws on its own still finds the conventional GL state, and a frame showing
+// the picture already shown is kept.
 
 #include "engine/GLStateCache.h"
+#include "engine/Label.h"
 #include "engine/Layer.h"
 #include "engine/Sprite.h"
 #include "engine/TextureMgr.h"
@@ -54,6 +56,7 @@ class GLStateCacheTest : public EngineTest {
         for (const auto& n : nodes)
             scene->add(n);
         showScene(scene);
+        GLStateCache::redrawNextFrame(); // the same picture again: drawn only when asked
         uint64_t before = GLStateCache::drawCalls();
         step();
         return GLStateCache::drawCalls() - before;
@@ -109,4 +112,81 @@ TEST_F(GLStateCacheTest, NodesDrawingOnTheirOwnFindTheConventionalStateAndLoneDr
     alone->draw();
     EXPECT_EQ(seenNow(), kConventional);
     EXPECT_EQ(pixelAt(2, 2).r, 255) << "drawn, not left pending";
+}
+
+namespace {
+
+// A node of the game's kind: no GL of its own, but its draw relabels a label
+// drawn before it (the old text's texture goes while the frame is recorded).
+class Relabel : public CocosNode {
+  public:
+    RefPtr<Label> label;
+    std::string text;
+    bool drawsWithoutGL() const override { return true; }
+    void draw() override { label->setString(text); }
+};
+
+} // namespace
+
+TEST_F(GLStateCacheTest, FramesShowingThePictureShownAreKeptAndEveryChangeIsDrawn) {
+    RefPtr<Scene> scene = Scene::node();
+    auto moving = sprite("a.png", 60);
+    RefPtr<Label> label = Label::labelWithString("one", "Arial", 24);
+    label->setPosition(cpv(160, 300));
+    RefPtr<Relabel> relabel = makeRef<Relabel>();
+    relabel->label = label;
+    relabel->text = "one";
+    scene->add(label, -1); // drawn before the node that relabels it
+    scene->add(relabel);
+    scene->add(moving);
+    showScene(scene);
+    auto framesKept = [&](int frames) {
+        uint64_t kept = GLStateCache::keptFrames();
+        stepFrames(frames);
+        return GLStateCache::keptFrames() - kept;
+    };
+    step();
+    platform::Bitmap shown = readFrame();
+    uint64_t calls = GLStateCache::drawCalls();
+    EXPECT_EQ(framesKept(5), 5u);
+    EXPECT_EQ(GLStateCache::drawCalls(), calls) << "nothing drawn for a kept frame";
+    EXPECT_EQ(readFrame().pixels, shown.pixels);
+
+    moving->setPosition(cpv(200, 100));
+    EXPECT_EQ(framesKept(1), 0u) << "a node moved";
+    EXPECT_EQ(pixelAt(200, 100).r, 255);
+    EXPECT_EQ(pixelAt(60, 100).r, 0);
+    relabel->text = "two";
+    EXPECT_EQ(framesKept(2), 0u) << "the new text is made in one frame's draw, shown in the next";
+    EXPECT_EQ(framesKept(2), 2u);
+    platform::Bitmap two = readFrame();
+    glClearColor(0, 0, 1, 1);
+    EXPECT_EQ(framesKept(1), 0u) << "another clear colour";
+    EXPECT_EQ(pixelAt(300, 400).b, 255);
+    GLStateCache::redrawNextFrame();
+    EXPECT_EQ(framesKept(1), 0u) << "asked for";
+    scene->visit();
+    EXPECT_EQ(framesKept(1), 0u) << "drawn into outside a frame";
+    glClearColor(0, 0, 0, 1);
+    EXPECT_EQ(framesKept(2), 1u);
+    EXPECT_EQ(readFrame().pixels, two.pixels);
+
+    // A node with GL calls of its own ends the recording: every frame is drawn.
+    scene->add(ColorLayer::layerWithColor(0x00FF0080, 40, 40));
+    EXPECT_EQ(framesKept(40), 0u);
+}
+
+TEST_F(GLStateCacheTest, AFrameRecordedThenDrawnPartWayShowsWhatDrawingAsItGoesShows) {
+    // Sprites, a turned one, a layer drawing on its own between them, and
+    // sprites again: the recorded part is drawn before the layer.
+    RefPtr<Scene> scene = Scene::node();
+    scene->add(sprite("a.png", 20));
+    scene->add(sprite("b.png", 30, 30));
+    scene->add(ColorLayer::layerWithColor(0x00FF0080, 64, 200));
+    scene->add(sprite("a.png", 40));
+    showScene(scene);
+    platform::Bitmap recorded = readFrame();
+    glClear(GL_COLOR_BUFFER_BIT);
+    scene->visit(); // drawn as it goes, outside the director's frames
+    EXPECT_EQ(readFrame().pixels, recorded.pixels);
 }
