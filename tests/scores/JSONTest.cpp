@@ -20,6 +20,7 @@
 #include <random>
 
 using namespace std::string_literals;
+using ::testing::ElementsAre;
 using ::testing::StartsWith;
 using ::testing::ThrowsMessage;
 
@@ -67,6 +68,7 @@ TEST(JSONReader, FailuresGiveTheirCodeAndPutTheLocationBack) {
         {"{\"a", -2, 0},
         {"\"abc", -15, 0},
         {"\"abc\\", -15, 0},
+        {"\"\xE6\x97", -15, 0}, // mid-character
         {"\"\\u12", -12, 0},
         {"-", -14, 0},
         {"-x", -14, 0},
@@ -94,22 +96,20 @@ TEST(JSONReader, EachEntryPointReportsItsOwnFailure) {
     EXPECT_STREQ(CJSONScanner::messageForCode(-11),
                  "Could not scan string constant. String not started by a '\"' character.");
     EXPECT_STREQ(CJSONScanner::messageForCode(-10), CJSONScanner::messageForCode(-9));
-    auto failure = [](const JSONError& e) { return std::make_pair(e.domain, e.code); };
-    const std::string scanner = "CJSONScannerErrorDomain";
-    JSONError error;
-    EXPECT_FALSE(CJSONScanner::scannerWithData("[]")->scanJSONDictionary(nullptr, &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -1));
-    EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -7));
+    JSONError wrongKind, wrongContainer, wrongRoot, broken, empty;
+    EXPECT_FALSE(CJSONScanner::scannerWithData("[]")->scanJSONDictionary(nullptr, &wrongKind));
+    EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, &wrongContainer));
     EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, nullptr));
-    EXPECT_FALSE(CJSONDeserializer::deserializer()->deserializeAsDictionary("[1]", &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -1));
-    EXPECT_FALSE(dictionaryWithJSONData("{", &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -2));
-    EXPECT_EQ((*dictionaryWithJSONData("{\"a\":[1]}", &error))["a"][0].asNumber(), 1);
-    EXPECT_FALSE(read("", &error));
-    EXPECT_EQ(failure(error), std::make_pair(std::string(kJSONDeserializerErrorDomain), -1));
-    EXPECT_TRUE(error.localizedDescription.empty());
+    EXPECT_FALSE(CJSONDeserializer::deserializer()->deserializeAsDictionary("[1]", &wrongRoot));
+    EXPECT_FALSE(dictionaryWithJSONData("{", &broken));
+    EXPECT_FALSE(read("", &empty));
+    auto failure = [](const JSONError& e) { return e.domain + " " + std::to_string(e.code); };
+    const std::string scanner = "CJSONScannerErrorDomain ";
+    EXPECT_THAT((std::vector{failure(wrongKind), failure(wrongContainer), failure(wrongRoot), failure(broken)}),
+                ElementsAre(scanner + "-1", scanner + "-7", scanner + "-1", scanner + "-2"));
+    EXPECT_EQ(failure(empty), kJSONDeserializerErrorDomain + " -1"s);
+    EXPECT_TRUE(empty.localizedDescription.empty());
+    EXPECT_EQ((*dictionaryWithJSONData("{\"a\":[1]}", &broken))["a"][0].asNumber(), 1);
 }
 
 TEST(JSONReader, NestingHasALimitAndAHostileDocumentOnlyFails) {
@@ -163,14 +163,11 @@ TEST(JSONReader, ValuesReadAsTheirKinds) {
     EXPECT_TRUE(std::signbit(mustRead("-0").asNumber()));
     // A later equal key replaces the value but keeps the first place.
     EXPECT_EQ(write(mustRead("{\"k\":1,\"j\":2,\"k\":3}")), "{\"k\":3,\"j\":2}");
-}
-
-TEST(JSONReader, ANumberStopsWhereItsTextDoes) {
+    // A number stops where its text does.
     RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData("12abc");
     double n = 0;
-    ASSERT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
-    EXPECT_EQ(n, 12);
-    EXPECT_EQ(scanner->remainingString(), "abc");
+    EXPECT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
+    EXPECT_EQ(std::make_pair(n, scanner->remainingString()), std::make_pair(12.0, "abc"s));
 }
 
 TEST(JSONReader, NumbersDoNotDependOnTheLocale) {
@@ -320,22 +317,6 @@ TEST(JSONWriter, NumbersAreTheShortestTextThatReadsBack) {
         EXPECT_EQ(written, text);
         EXPECT_EQ(negative, "-"s + text);
     }
-
-    // Decimals as documents hold them (up to 17 digits, the point anywhere),
-    // written as the standard library writes them.
-    std::mt19937_64 random(11);
-    for (int i = 0; i < 20000; ++i) {
-        const int count = 1 + static_cast<int>(random() % 17);
-        std::string digits = std::to_string(random() % 9 + 1);
-        while (static_cast<int>(digits.size()) < count) digits += static_cast<char>('0' + random() % 10);
-        const double value = std::stod(digits + "e" + std::to_string(static_cast<int>(random() % 24) - 20));
-        if (value == std::trunc(value) && value < 9007199254740992.0) continue; // written as integers
-        char expected[64];
-        char* end = std::to_chars(expected, expected + sizeof expected, value).ptr;
-        std::string written;
-        CJSONSerializer::appendNumber(written, value);
-        ASSERT_EQ(written, std::string(expected, end)) << digits;
-    }
 }
 
 TEST(JSONValue, IsPleasantToReadFrom) {
@@ -346,12 +327,6 @@ TEST(JSONValue, IsPleasantToReadFrom) {
     EXPECT_EQ(v["scores"].size(), 1u);
     EXPECT_EQ(v["n"].stringOr("none"), "none");
     EXPECT_THROW(v["scores"].asNumber(), AssertionFailure);
-    // Copies are deep.
-    JSONValue copy = v;
-    copy.asDictionary().set("scores", 1);
-    EXPECT_TRUE(v["scores"].isArray());
-    JSONValue longText(std::string(1000, 'x'));
-    EXPECT_EQ(JSONValue(longText).asString(), std::string(1000, 'x'));
 }
 
 TEST(JSONReader, CorporaSurviveARoundTrip) {
@@ -493,7 +468,11 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         // Mostly values of ordinary size, where the quick route applies.
         double ordinary = std::ldexp(static_cast<double>(random() >> 11), -53) * std::pow(10.0, static_cast<int>(random() % 24) - 7);
         values.push_back(random() % 2 ? ordinary : -ordinary);
-        values.push_back(exactValue(std::to_string(random() % 100000) + "." + std::to_string(random() % 1000)));
+        // Decimals as documents hold them: up to 17 digits, the point anywhere.
+        std::string decimal = std::to_string(random() % 9 + 1);
+        for (int more = static_cast<int>(random() % 17); more > 0; --more)
+            decimal += static_cast<char>('0' + random() % 10);
+        values.push_back(exactValue(decimal + "e" + std::to_string(static_cast<int>(random() % 24) - 20)));
     }
     for (double v : values) {
         if (v == std::trunc(v) && std::fabs(v) < 9007199254740992.0) continue; // whole numbers are written as integers
@@ -519,10 +498,6 @@ TEST(JSONReader, ManyKeysWithARepeatedOne) {
     EXPECT_EQ(v.asDictionary().entries()[7].first, "k7");
     EXPECT_EQ(v["k299"].asNumber(), 299);
     EXPECT_TRUE(v["k300"].isNull());
-    // Text that the data ends inside, mid-character, is still a failure.
-    JSONError error;
-    EXPECT_FALSE(read("\"\xE6\x97", &error));
-    EXPECT_EQ(error.code, -15);
 }
 
 TEST(JSONReader, DigitRunsOfEveryLengthInsideLongerText) {
@@ -537,10 +512,8 @@ TEST(JSONReader, DigitRunsOfEveryLengthInsideLongerText) {
             std::from_chars(number.data(), number.data() + number.size(), expected);
             std::from_chars(scaled.data(), scaled.data() + scaled.size(), expectedScaled);
             SCOPED_TRACE(number);
-            JSONValue v = mustRead("[" + number + "," + scaled + " , {\"k\":" + number + "}]");
-            EXPECT_EQ(v[0].asNumber(), expected);
-            EXPECT_EQ(v[1].asNumber(), expectedScaled);
-            EXPECT_EQ(v[2]["k"].asNumber(), expected);
+            EXPECT_EQ(mustRead("[" + number + "," + scaled + " , {\"k\":" + number + "}]"),
+                      (JSONArray{expected, expectedScaled, JSONDictionary{{"k", expected}}}));
         }
 }
 
