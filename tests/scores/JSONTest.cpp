@@ -8,8 +8,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cstdlib>
 #include <cmath>
@@ -105,8 +103,9 @@ TEST(JSONReader, EachEntryPointReportsItsOwnFailure) {
     EXPECT_FALSE(read("", &empty));
     auto failure = [](const JSONError& e) { return e.domain + " " + std::to_string(e.code); };
     const std::string scanner = "CJSONScannerErrorDomain ";
-    EXPECT_THAT((std::vector{failure(wrongKind), failure(wrongContainer), failure(wrongRoot), failure(broken)}),
-                ElementsAre(scanner + "-1", scanner + "-7", scanner + "-1", scanner + "-2"));
+    EXPECT_THAT(
+        (std::vector{failure(wrongKind), failure(wrongContainer), failure(wrongRoot), failure(broken)}),
+        ElementsAre(scanner + "-1", scanner + "-7", scanner + "-1", scanner + "-2"));
     EXPECT_EQ(failure(empty), kJSONDeserializerErrorDomain + " -1"s);
     EXPECT_TRUE(empty.localizedDescription.empty());
     EXPECT_EQ((*dictionaryWithJSONData("{\"a\":[1]}", &broken))["a"][0].asNumber(), 1);
@@ -165,32 +164,16 @@ TEST(JSONReader, ValuesReadAsTheirKinds) {
 }
 
 TEST(JSONReader, NumbersDoNotDependOnTheLocale) {
-    // A German locale, made for this test where the system has none installed.
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous ? previous : "C";
-    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    std::filesystem::path made;
-    if (!german) {
-        made = std::filesystem::temp_directory_path() / ("tv-locale-" + std::to_string(getpid()));
-        std::filesystem::create_directories(made);
-        std::string command = "localedef -i de_DE -f UTF-8 '" + (made / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) {
-            setenv("LOCPATH", made.c_str(), 1);
-            german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-        }
-    }
-    bool comma = german && std::string(std::localeconv()->decimal_point) == ",";
-    JSONValue v;
-    std::string text;
-    if (comma) {
-        v = mustRead("[1.5,2.25e1]");
-        text = write(JSONValue(0.5));
-    }
+    ScratchDir made; // a German locale of this test's own: the system may have none installed
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const auto command = "localedef -i de_DE -f UTF-8 '" + made.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0) setenv("LOCPATH", made.path().c_str(), 1);
+    const bool comma =
+        std::setlocale(LC_ALL, "de_DE.UTF-8") && std::string(std::localeconv()->decimal_point) == ",";
+    const JSONValue v = comma ? mustRead("[1.5,2.25e1]") : JSONValue();
+    const std::string text = comma ? write(JSONValue(0.5)) : "";
     std::setlocale(LC_ALL, saved.c_str());
-    if (!made.empty()) {
-        unsetenv("LOCPATH");
-        std::filesystem::remove_all(made);
-    }
+    unsetenv("LOCPATH");
     if (!comma) GTEST_SKIP() << "no locale with a decimal comma can be had here";
     EXPECT_EQ(v, (JSONArray{1.5, 22.5}));
     EXPECT_EQ(text, "0.5");
@@ -202,17 +185,15 @@ TEST(JSONReader, WideEncodingsAreDetected) {
     // {"é":"😀"} by hand in each encoding.
     const std::u16string u16 = u"{\"\u00e9\":\"\U0001F600\"}";
     const std::u32string u32 = U"{\"\u00e9\":\"\U0001F600\"}";
-    std::string le16, be16, le32, be32;
-    for (char16_t c : u16) {
-        le16 += static_cast<char>(c & 0xFF), le16 += static_cast<char>(c >> 8);
-        be16 += static_cast<char>(c >> 8), be16 += static_cast<char>(c & 0xFF);
-    }
-    for (char32_t c : u32)
-        for (int k = 0; k < 4; ++k) {
-            le32 += static_cast<char>((c >> (8 * k)) & 0xFF);
-            be32 += static_cast<char>((c >> (8 * (3 - k))) & 0xFF);
-        }
-    for (const std::string& text : {le16, be16, le32, be32})
+    auto bytes = [](const auto& units, int width, bool littleEndian) {
+        std::string out;
+        for (char32_t c : units)
+            for (int k = 0; k < width; ++k)
+                out += static_cast<char>(c >> 8 * (littleEndian ? k : width - 1 - k));
+        return out;
+    };
+    const std::string le16 = bytes(u16, 2, true);
+    for (const std::string& text : {le16, bytes(u16, 2, false), bytes(u32, 4, true), bytes(u32, 4, false)})
         EXPECT_EQ(mustRead(text), expected);
     // A cut-off wide document fails instead of reading past its end.
     EXPECT_FALSE(read(le16.substr(0, le16.size() - 3)));
