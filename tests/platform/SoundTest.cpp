@@ -54,10 +54,9 @@ TEST_F(SystemSoundTest, RefusesWhatIsNotAShortSoundFile) {
     SoundBuffer b;
     EXPECT_EQ(decodeSoundFile(path("missing.caf"), b), DecodeResult::Unreadable);
     EXPECT_EQ(decodeSoundFile(scratch.path(), b), DecodeResult::Unreadable); // a FIFO is refused alike
-    std::ofstream(path("text.caf")) << "this is not a sound file at all, just words";
-    EXPECT_EQ(decodeSoundFile(path("text.caf"), b), DecodeResult::Unsupported);
-    std::ofstream(path("empty.wav")).close();
-    EXPECT_EQ(decodeSoundFile(path("empty.wav"), b), DecodeResult::Unsupported);
+    EXPECT_EQ(decodeSoundFile(scratch.write("text.caf", "not a sound file at all, just words"), b),
+              DecodeResult::Unsupported);
+    EXPECT_EQ(decodeSoundFile(scratch.write("empty.wav", ""), b), DecodeResult::Unsupported);
     // A cut-off file keeps what can be read.
     std::string whole = sound("whole.wav", {TestSound::WAV, 8000, 1, 1.0});
     fs::resize_file(whole, fs::file_size(whole) / 2);
