@@ -47,27 +47,16 @@ class SystemSoundTest : public ::testing::Test {
     }
 
     ScratchDir scratch;
-    fs::path dir = scratch.path();
     std::vector<std::string> log;
 };
-
-TEST_F(SystemSoundTest, DecodesWavAndCafFiles) {
-    SoundBuffer wav, caf;
-    ASSERT_EQ(decodeSoundFile(sound("a.wav", {TestSound::WAV, 22050, 1, 0.25}), wav), DecodeResult::Ok);
-    EXPECT_EQ(shape(wav), std::make_tuple(22050, 1, size_t{5512}));
-    EXPECT_NEAR(peak(wav), 0.5f, 0.01f);
-    ASSERT_EQ(decodeSoundFile(sound("b.caf", {TestSound::CAF, 44100, 2, 0.5}), caf), DecodeResult::Ok);
-    EXPECT_EQ(shape(caf), std::make_tuple(44100, 2, size_t{22050}));
-}
 
 TEST_F(SystemSoundTest, RefusesWhatIsNotAShortSoundFile) {
     SoundBuffer b;
     EXPECT_EQ(decodeSoundFile(path("missing.caf"), b), DecodeResult::Unreadable);
-    EXPECT_EQ(decodeSoundFile(dir.string(), b), DecodeResult::Unreadable); // a FIFO is refused alike
-    std::ofstream(path("text.caf")) << "this is not a sound file at all, just words";
-    EXPECT_EQ(decodeSoundFile(path("text.caf"), b), DecodeResult::Unsupported);
-    std::ofstream(path("empty.wav")).close();
-    EXPECT_EQ(decodeSoundFile(path("empty.wav"), b), DecodeResult::Unsupported);
+    EXPECT_EQ(decodeSoundFile(scratch.path(), b), DecodeResult::Unreadable); // a FIFO is refused alike
+    EXPECT_EQ(decodeSoundFile(scratch.write("text.caf", "not a sound file at all, just words"), b),
+              DecodeResult::Unsupported);
+    EXPECT_EQ(decodeSoundFile(scratch.write("empty.wav", ""), b), DecodeResult::Unsupported);
     // A cut-off file keeps what can be read.
     std::string whole = sound("whole.wav", {TestSound::WAV, 8000, 1, 1.0});
     fs::resize_file(whole, fs::file_size(whole) / 2);
@@ -79,9 +68,13 @@ TEST_F(SystemSoundTest, RefusesWhatIsNotAShortSoundFile) {
     EXPECT_TRUE(b.samples.empty());
 }
 
-TEST_F(SystemSoundTest, ConvertsToTheOutputFormat) {
-    SoundBuffer mono;
+TEST_F(SystemSoundTest, DecodesWavAndCafFilesAndConvertsThemToTheOutputFormat) {
+    SoundBuffer mono, caf;
     ASSERT_EQ(decodeSoundFile(sound("m.wav", {TestSound::WAV, 22050, 1, 1.0}), mono), DecodeResult::Ok);
+    EXPECT_EQ(shape(mono), std::make_tuple(22050, 1, size_t{22050}));
+    EXPECT_NEAR(peak(mono), 0.5f, 0.01f);
+    ASSERT_EQ(decodeSoundFile(sound("b.caf", {TestSound::CAF, 44100, 2, 0.5}), caf), DecodeResult::Ok);
+    EXPECT_EQ(shape(caf), std::make_tuple(44100, 2, size_t{22050}));
     SoundBuffer stereo;
     ASSERT_TRUE(convertSound(mono, 48000, 2, stereo));
     EXPECT_NEAR(static_cast<double>(stereo.frames()), 48000, 48); // the ending is kept

@@ -19,13 +19,6 @@ using platform::UserDefaults;
 
 namespace {
 
-std::vector<fs::path> filesIn(const fs::path& dir, const std::string& prefix) {
-    std::vector<fs::path> found;
-    for (const auto& e : fs::directory_iterator(dir))
-        if (e.path().filename().string().starts_with(prefix)) found.push_back(e.path());
-    return found;
-}
-
 class UserDefaultsTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -105,7 +98,9 @@ TEST_F(UserDefaultsTest, BadFilesAreMovedAsideWithoutHangingAndDefaultsUsed) {
         UserDefaults d(file);
         EXPECT_FALSE(d.objectForKey("A"));
         EXPECT_FALSE(fs::exists(fs::symlink_status(file)));
-        auto aside = filesIn(dir, "defaults.toml.bad-");
+        std::vector<fs::path> aside;
+        for (const auto& e : fs::directory_iterator(dir))
+            if (e.path().filename().string().starts_with("defaults.toml.bad-")) aside.push_back(e.path());
         ASSERT_EQ(aside.size(), 1u);
         // Nothing of the player's is lost.
         EXPECT_TRUE(!fs::is_regular_file(aside[0]) || readText(aside[0]) == text);

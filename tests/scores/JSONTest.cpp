@@ -8,8 +8,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cstdlib>
 #include <cmath>
@@ -20,6 +18,7 @@
 #include <random>
 
 using namespace std::string_literals;
+using ::testing::ElementsAre;
 using ::testing::StartsWith;
 using ::testing::ThrowsMessage;
 
@@ -67,6 +66,7 @@ TEST(JSONReader, FailuresGiveTheirCodeAndPutTheLocationBack) {
         {"{\"a", -2, 0},
         {"\"abc", -15, 0},
         {"\"abc\\", -15, 0},
+        {"\"\xE6\x97", -15, 0}, // mid-character
         {"\"\\u12", -12, 0},
         {"-", -14, 0},
         {"-x", -14, 0},
@@ -94,22 +94,21 @@ TEST(JSONReader, EachEntryPointReportsItsOwnFailure) {
     EXPECT_STREQ(CJSONScanner::messageForCode(-11),
                  "Could not scan string constant. String not started by a '\"' character.");
     EXPECT_STREQ(CJSONScanner::messageForCode(-10), CJSONScanner::messageForCode(-9));
-    auto failure = [](const JSONError& e) { return std::make_pair(e.domain, e.code); };
-    const std::string scanner = "CJSONScannerErrorDomain";
-    JSONError error;
-    EXPECT_FALSE(CJSONScanner::scannerWithData("[]")->scanJSONDictionary(nullptr, &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -1));
-    EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -7));
+    JSONError wrongKind, wrongContainer, wrongRoot, broken, empty;
+    EXPECT_FALSE(CJSONScanner::scannerWithData("[]")->scanJSONDictionary(nullptr, &wrongKind));
+    EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, &wrongContainer));
     EXPECT_FALSE(CJSONScanner::scannerWithData("{}")->scanJSONArray(nullptr, nullptr));
-    EXPECT_FALSE(CJSONDeserializer::deserializer()->deserializeAsDictionary("[1]", &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -1));
-    EXPECT_FALSE(dictionaryWithJSONData("{", &error));
-    EXPECT_EQ(failure(error), std::make_pair(scanner, -2));
-    EXPECT_EQ((*dictionaryWithJSONData("{\"a\":[1]}", &error))["a"][0].asNumber(), 1);
-    EXPECT_FALSE(read("", &error));
-    EXPECT_EQ(failure(error), std::make_pair(std::string(kJSONDeserializerErrorDomain), -1));
-    EXPECT_TRUE(error.localizedDescription.empty());
+    EXPECT_FALSE(CJSONDeserializer::deserializer()->deserializeAsDictionary("[1]", &wrongRoot));
+    EXPECT_FALSE(dictionaryWithJSONData("{", &broken));
+    EXPECT_FALSE(read("", &empty));
+    auto failure = [](const JSONError& e) { return e.domain + " " + std::to_string(e.code); };
+    const std::string scanner = "CJSONScannerErrorDomain ";
+    EXPECT_THAT(
+        (std::vector{failure(wrongKind), failure(wrongContainer), failure(wrongRoot), failure(broken)}),
+        ElementsAre(scanner + "-1", scanner + "-7", scanner + "-1", scanner + "-2"));
+    EXPECT_EQ(failure(empty), kJSONDeserializerErrorDomain + " -1"s);
+    EXPECT_TRUE(empty.localizedDescription.empty());
+    EXPECT_EQ((*dictionaryWithJSONData("{\"a\":[1]}", &broken))["a"][0].asNumber(), 1);
 }
 
 TEST(JSONReader, NestingHasALimitAndAHostileDocumentOnlyFails) {
@@ -138,12 +137,6 @@ TEST(JSONReader, ValuesReadAsTheirKinds) {
         {"[1,2,]", JSONArray{1, 2}},
         {"{\"a\":1,}", JSONDictionary{{"a", 1}}},
         {" [ true , false , null ] ", JSONArray{true, false, nullptr}},
-        {"1.5e3", 1500.0},
-        {"1e+5", 100000.0},
-        {"2E-2", 0.02},
-        {"-12", -12},
-        {"1e-400", 0.0},
-        {"12345678901234567890", 12345678901234567890.0},
         {"\"\\u00e9\"", "\xC3\xA9"},
         {"\"\\u00E9\"", "\xC3\xA9"},
         {"\"\\ud83d\\ude00\"", "\xF0\x9F\x98\x80"},          // a surrogate pair is one character
@@ -163,43 +156,24 @@ TEST(JSONReader, ValuesReadAsTheirKinds) {
     EXPECT_TRUE(std::signbit(mustRead("-0").asNumber()));
     // A later equal key replaces the value but keeps the first place.
     EXPECT_EQ(write(mustRead("{\"k\":1,\"j\":2,\"k\":3}")), "{\"k\":3,\"j\":2}");
-}
-
-TEST(JSONReader, ANumberStopsWhereItsTextDoes) {
+    // A number stops where its text does.
     RefPtr<CJSONScanner> scanner = CJSONScanner::scannerWithData("12abc");
     double n = 0;
-    ASSERT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
-    EXPECT_EQ(n, 12);
-    EXPECT_EQ(scanner->remainingString(), "abc");
+    EXPECT_TRUE(scanner->scanJSONNumberConstant(&n, nullptr));
+    EXPECT_EQ(std::make_pair(n, scanner->remainingString()), std::make_pair(12.0, "abc"s));
 }
 
 TEST(JSONReader, NumbersDoNotDependOnTheLocale) {
-    // A German locale, made for this test where the system has none installed.
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    std::string saved = previous ? previous : "C";
-    const char* german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    std::filesystem::path made;
-    if (!german) {
-        made = std::filesystem::temp_directory_path() / ("tv-locale-" + std::to_string(getpid()));
-        std::filesystem::create_directories(made);
-        std::string command = "localedef -i de_DE -f UTF-8 '" + (made / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) == 0) {
-            setenv("LOCPATH", made.c_str(), 1);
-            german = std::setlocale(LC_ALL, "de_DE.UTF-8");
-        }
-    }
-    bool comma = german && std::string(std::localeconv()->decimal_point) == ",";
-    JSONValue v;
-    std::string text;
-    if (comma) {
-        v = mustRead("[1.5,2.25e1]");
-        text = write(JSONValue(0.5));
-    }
+    ScratchDir made; // a German locale of this test's own: the system may have none installed
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const auto command = "localedef -i de_DE -f UTF-8 '" + made.file("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0) setenv("LOCPATH", made.path().c_str(), 1);
+    const bool comma =
+        std::setlocale(LC_ALL, "de_DE.UTF-8") && std::string(std::localeconv()->decimal_point) == ",";
+    const JSONValue v = comma ? mustRead("[1.5,2.25e1]") : JSONValue();
+    const std::string text = comma ? write(JSONValue(0.5)) : "";
     std::setlocale(LC_ALL, saved.c_str());
-    if (!made.empty()) {
-        unsetenv("LOCPATH");
-        std::filesystem::remove_all(made);
-    }
+    unsetenv("LOCPATH");
     if (!comma) GTEST_SKIP() << "no locale with a decimal comma can be had here";
     EXPECT_EQ(v, (JSONArray{1.5, 22.5}));
     EXPECT_EQ(text, "0.5");
@@ -211,17 +185,15 @@ TEST(JSONReader, WideEncodingsAreDetected) {
     // {"é":"😀"} by hand in each encoding.
     const std::u16string u16 = u"{\"\u00e9\":\"\U0001F600\"}";
     const std::u32string u32 = U"{\"\u00e9\":\"\U0001F600\"}";
-    std::string le16, be16, le32, be32;
-    for (char16_t c : u16) {
-        le16 += static_cast<char>(c & 0xFF), le16 += static_cast<char>(c >> 8);
-        be16 += static_cast<char>(c >> 8), be16 += static_cast<char>(c & 0xFF);
-    }
-    for (char32_t c : u32)
-        for (int k = 0; k < 4; ++k) {
-            le32 += static_cast<char>((c >> (8 * k)) & 0xFF);
-            be32 += static_cast<char>((c >> (8 * (3 - k))) & 0xFF);
-        }
-    for (const std::string& text : {le16, be16, le32, be32})
+    auto bytes = [](const auto& units, int width, bool littleEndian) {
+        std::string out;
+        for (char32_t c : units)
+            for (int k = 0; k < width; ++k)
+                out += static_cast<char>(c >> 8 * (littleEndian ? k : width - 1 - k));
+        return out;
+    };
+    const std::string le16 = bytes(u16, 2, true);
+    for (const std::string& text : {le16, bytes(u16, 2, false), bytes(u32, 4, true), bytes(u32, 4, false)})
         EXPECT_EQ(mustRead(text), expected);
     // A cut-off wide document fails instead of reading past its end.
     EXPECT_FALSE(read(le16.substr(0, le16.size() - 3)));
@@ -241,6 +213,9 @@ TEST(JSONWriter, WritesValidJSON) {
         {1.5, "1.5"},
         {-0.0, "-0"},
         {1e20, "1e+20"},
+        {1e15, "1000000000000000"}, // whole numbers below 2^53 are written as integers
+        {-9007199254740992.0, "-9007199254740992"},
+        {1e16, "1e+16"},
         {0.1, "0.1"},
         {"q\"b\\", "\"q\\\"b\\\\\""},
         {"\b\f\n\t", "\"\\b\\f\\n\\t\""},
@@ -278,66 +253,6 @@ TEST(JSONWriter, NumbersJSONCannotExpressAreRefused) {
                     ThrowsMessage<NamedException>(StartsWith("NSGenericException: Could not serialize object")));
 }
 
-// Numbers are the shortest text that reads back as the same double, in the
-// standard library's shortest form; whole numbers below 2^53 as integers.
-TEST(JSONWriter, NumbersAreTheShortestTextThatReadsBack) {
-    const std::pair<double, const char*> cases[] = {
-        // 17, 16 and fewer digits, the point after 1 to 16 of them
-        {65.613616999999977, "65.61361699999998"},
-        {43.418052999999986, "43.418052999999986"},
-        {65.625, "65.625"},
-        {1.2345678901234567, "1.2345678901234567"},
-        {123456.78901234567, "123456.78901234567"},
-        {1234567890123456.8, "1234567890123456.8"},
-        {4503599627370495.5, "4503599627370495.5"},
-        {99999999999999.99, "99999999999999.98"},
-        {0.99999999999999989, "0.9999999999999999"},
-        {1.0000000000000002, "1.0000000000000002"},
-        {100.5, "100.5"},
-        // below 1: fixed or scientific, whichever is shorter (fixed on a tie)
-        {0.3, "0.3"},
-        {2.0 / 3, "0.6666666666666666"},
-        {0.0001, "1e-04"},
-        {0.00012345, "0.00012345"},
-        {0.0012345678901234567, "0.0012345678901234567"},
-        {1.5e-06, "1.5e-06"},
-        {7e-10, "7e-10"},
-        // powers of two, the smallest and largest, and whole numbers
-        {0.5, "0.5"},
-        {9.5367431640625e-07, "9.5367431640625e-07"},
-        {5e-324, "5e-324"},
-        {2.2250738585072014e-308, "2.2250738585072014e-308"},
-        {1.7976931348623157e308, "1.7976931348623157e+308"},
-        {1e15, "1000000000000000"},
-        {9007199254740992.0, "9007199254740992"},
-        {1e16, "1e+16"},
-        {1e23, "1e+23"},
-    };
-    for (auto [value, text] : cases) {
-        std::string written, negative;
-        CJSONSerializer::appendNumber(written, value);
-        CJSONSerializer::appendNumber(negative, -value);
-        EXPECT_EQ(written, text);
-        EXPECT_EQ(negative, "-"s + text);
-    }
-
-    // Decimals as documents hold them (up to 17 digits, the point anywhere),
-    // written as the standard library writes them.
-    std::mt19937_64 random(11);
-    for (int i = 0; i < 20000; ++i) {
-        const int count = 1 + static_cast<int>(random() % 17);
-        std::string digits = std::to_string(random() % 9 + 1);
-        while (static_cast<int>(digits.size()) < count) digits += static_cast<char>('0' + random() % 10);
-        const double value = std::stod(digits + "e" + std::to_string(static_cast<int>(random() % 24) - 20));
-        if (value == std::trunc(value) && value < 9007199254740992.0) continue; // written as integers
-        char expected[64];
-        char* end = std::to_chars(expected, expected + sizeof expected, value).ptr;
-        std::string written;
-        CJSONSerializer::appendNumber(written, value);
-        ASSERT_EQ(written, std::string(expected, end)) << digits;
-    }
-}
-
 TEST(JSONValue, IsPleasantToReadFrom) {
     JSONValue v = mustRead(R"({"scores":[{"name":"ann","score":3}],"n":null})");
     EXPECT_EQ(v["scores"][0]["name"].asString(), "ann");
@@ -346,12 +261,6 @@ TEST(JSONValue, IsPleasantToReadFrom) {
     EXPECT_EQ(v["scores"].size(), 1u);
     EXPECT_EQ(v["n"].stringOr("none"), "none");
     EXPECT_THROW(v["scores"].asNumber(), AssertionFailure);
-    // Copies are deep.
-    JSONValue copy = v;
-    copy.asDictionary().set("scores", 1);
-    EXPECT_TRUE(v["scores"].isArray());
-    JSONValue longText(std::string(1000, 'x'));
-    EXPECT_EQ(JSONValue(longText).asString(), std::string(1000, 'x'));
 }
 
 TEST(JSONReader, CorporaSurviveARoundTrip) {
@@ -469,7 +378,8 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         "9007199254740993", "9007199254740995", "0.1", "43.420273000000009", "-65.613616999999977",
         "1.7976931348623157e308", "1e23", "2.2250738585072014e-308", "5e-324", "1234567890123456789",
         "12345678901234567891", "0.30000000000000004", "1e-27", "1e27", "123456789e-5", "0e99999999",
-        "4.35e-28", "18446744073709551615", "9999999999999999999e27", "1.00000000000000011102230246251565404236316680908203125"};
+        "4.35e-28", "18446744073709551615", "9999999999999999999e27", "1.00000000000000011102230246251565404236316680908203125",
+        "1.5e3", "1e+5", "2E-2", "-12", "1e-400", "12345678901234567890"};
     std::mt19937_64 random(7);
     for (int i = 0; i < 20000; ++i) {
         // 15 to 19 digits with the point anywhere, and an exponent now and then.
@@ -484,7 +394,15 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
     for (const std::string& text : texts)
         ASSERT_EQ(mustRead(text).asNumber(), exactValue(text)) << text;
 
-    std::vector<double> values = {0.1, 1.5e-7, 123.456, 5e-324, 1e300, 0.000123, 1e16 + 2, 2.5, 0.3, 1.0 / 3};
+    // 17, 16 and fewer digits, the point anywhere; below 1, fixed or scientific, whichever is shorter
+    // (fixed on a tie); powers of two; the smallest and largest doubles.
+    std::vector<double> values = {
+        65.613616999999977, 43.418052999999986, 65.625, 1.2345678901234567, 123456.78901234567,
+        1234567890123456.8, 4503599627370495.5, 99999999999999.99, 0.99999999999999989, 1.0000000000000002,
+        100.5, 0.3, 2.0 / 3, 0.0001, 0.00012345, 0.0012345678901234567, 1.5e-06, 7e-10, 0.1, 1.5e-7, 123.456,
+        0.5, 9.5367431640625e-07, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308, 1e23, 1e300,
+        1e16 + 2, 1.0 / 3};
+    for (size_t i = 0, count = values.size(); i < count; ++i) values.push_back(-values[i]);
     for (int i = 0; i < 20000; ++i) {
         uint64_t bits = random();
         double any;
@@ -493,7 +411,11 @@ TEST(JSONNumbers, QuickAndExactRoutesAgree) {
         // Mostly values of ordinary size, where the quick route applies.
         double ordinary = std::ldexp(static_cast<double>(random() >> 11), -53) * std::pow(10.0, static_cast<int>(random() % 24) - 7);
         values.push_back(random() % 2 ? ordinary : -ordinary);
-        values.push_back(exactValue(std::to_string(random() % 100000) + "." + std::to_string(random() % 1000)));
+        // Decimals as documents hold them: up to 17 digits, the point anywhere.
+        std::string decimal = std::to_string(random() % 9 + 1);
+        for (int more = static_cast<int>(random() % 17); more > 0; --more)
+            decimal += static_cast<char>('0' + random() % 10);
+        values.push_back(exactValue(decimal + "e" + std::to_string(static_cast<int>(random() % 24) - 20)));
     }
     for (double v : values) {
         if (v == std::trunc(v) && std::fabs(v) < 9007199254740992.0) continue; // whole numbers are written as integers
@@ -519,10 +441,6 @@ TEST(JSONReader, ManyKeysWithARepeatedOne) {
     EXPECT_EQ(v.asDictionary().entries()[7].first, "k7");
     EXPECT_EQ(v["k299"].asNumber(), 299);
     EXPECT_TRUE(v["k300"].isNull());
-    // Text that the data ends inside, mid-character, is still a failure.
-    JSONError error;
-    EXPECT_FALSE(read("\"\xE6\x97", &error));
-    EXPECT_EQ(error.code, -15);
 }
 
 TEST(JSONReader, DigitRunsOfEveryLengthInsideLongerText) {
@@ -537,10 +455,8 @@ TEST(JSONReader, DigitRunsOfEveryLengthInsideLongerText) {
             std::from_chars(number.data(), number.data() + number.size(), expected);
             std::from_chars(scaled.data(), scaled.data() + scaled.size(), expectedScaled);
             SCOPED_TRACE(number);
-            JSONValue v = mustRead("[" + number + "," + scaled + " , {\"k\":" + number + "}]");
-            EXPECT_EQ(v[0].asNumber(), expected);
-            EXPECT_EQ(v[1].asNumber(), expectedScaled);
-            EXPECT_EQ(v[2]["k"].asNumber(), expected);
+            EXPECT_EQ(mustRead("[" + number + "," + scaled + " , {\"k\":" + number + "}]"),
+                      (JSONArray{expected, expectedScaled, JSONDictionary{{"k", expected}}}));
         }
 }
 

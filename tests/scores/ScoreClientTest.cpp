@@ -126,9 +126,15 @@ class OddServer {
     std::vector<Seen> requests_;
 };
 
-// A loopback address that nothing listens on (any more).
-std::string closedURL() {
-    return OddServer().url();
+// A form signed as the clients sign theirs.
+std::string signedForm(std::vector<std::pair<std::string, std::string>> fields, const std::string& device) {
+    std::string body, digest;
+    for (const auto& [k, v] : fields) {
+        body += scoreServerEscape(k) + "=" + scoreServerEscape(v) + "&";
+        digest += v;
+    }
+    return body + "cc_device_id=" + device + "&cc_gamename=" + kGame + "&cc_hash=" + md5Hex(digest + kKey) +
+           "&cc_prot_ver=1.0";
 }
 
 class Outcomes : public ScoreServerDelegate {
@@ -142,11 +148,7 @@ class Outcomes : public ScoreServerDelegate {
 
 class ScoreClient : public ::testing::Test {
   protected:
-    void SetUp() override {
-        unsetenv("TV_SCORE_SERVER_URL");
-        outcomes = makeRef<Outcomes>();
-        db = config.file("scores.sqlite");
-    }
+    void SetUp() override { unsetenv("TV_SCORE_SERVER_URL"); }
     void TearDown() override {
         setScoreServerURL("");
         Scheduler::purgeSharedScheduler();
@@ -161,7 +163,6 @@ class ScoreClient : public ::testing::Test {
         }
         return outcomes->events.size() >= count;
     }
-    std::string lastEvent() { return outcomes->events.empty() ? "" : outcomes->events.back(); }
 
     // One post through a new client; its final status.
     int32_t post(const JSONDictionary& record, const char* key = kKey, double timeout = 10) {
@@ -193,8 +194,8 @@ class ScoreClient : public ::testing::Test {
     }
 
     ScratchConfigHome config;
-    RefPtr<Outcomes> outcomes;
-    std::string db;
+    RefPtr<Outcomes> outcomes = makeRef<Outcomes>();
+    std::string db = config.file("scores.sqlite");
 };
 
 } // namespace
@@ -203,15 +204,12 @@ TEST_F(ScoreClient, PostedScoresAreFoundInOrder) {
     Service service(db);
     setScoreServerURL(service.url());
     EXPECT_EQ(post({{"name", "ann"}, {"score", 100}}), 0);
-    EXPECT_EQ(lastEvent(), "postOk");
     EXPECT_EQ(post({{"name", "bob"}, {"score", 300}}), 0);
     EXPECT_EQ(post({{"name", "c+d&e=f g"}, {"score", 200}}), 0);
     EXPECT_EQ(post({{"name", "dee"}, {"score", 50}, {"category", "x y&z"}}), 0);
     EXPECT_EQ(post({{"name", "eve"}, {"score", 999}}, "not-the-key"), 2) << "a wrong key is refused";
-    EXPECT_EQ(lastEvent(), "postFail");
 
     EXPECT_EQ(names(query(0, 10, 0, 0)), (std::vector<std::string>{"bob", "c+d&e=f g", "ann", "dee"}));
-    EXPECT_EQ(lastEvent(), "requestOk");
     EXPECT_EQ(names(query(0, 10, 0, 1)), (std::vector<std::string>{"dee", "ann", "c+d&e=f g", "bob"}));
     std::optional<JSONValue> page = query(0, 1, 1, 0);
     EXPECT_EQ(names(page), (std::vector<std::string>{"c+d&e=f g"}));
@@ -221,13 +219,11 @@ TEST_F(ScoreClient, PostedScoresAreFoundInOrder) {
     EXPECT_EQ(names(query(1, 10, 0, 0, "none")), (std::vector<std::string>{}));
 }
 
-// A service that is down is a connection failure; a value that is neither text nor number never leaves.
 TEST_F(ScoreClient, AServiceThatIsDownIsAConnectionFailureAndABadValueIsRefusedBeforeSending) {
-    setScoreServerURL(closedURL());
+    setScoreServerURL(OddServer().url()); // a loopback address that nothing listens on any more
     EXPECT_EQ(post({{"score", 1}}), 1);
-    EXPECT_EQ(lastEvent(), "postFail");
     EXPECT_FALSE(query(0, 10, 0, 0));
-    EXPECT_EQ(lastEvent(), "requestFail");
+    EXPECT_EQ(outcomes->events, (std::vector<std::string>{"postFail", "requestFail"}));
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
     for (const JSONValue& bad : {JSONValue(JSONArray{1}), JSONValue(nullptr), JSONValue(JSONDictionary{})})
         EXPECT_THAT([&] { p->sendScore({{"score", 1}, {"z", bad}}); },
@@ -245,7 +241,6 @@ TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
     silent.server().Post("/api/post-score", never);
     silent.server().Get("/api/get-scores", never);
     setScoreServerURL(silent.url());
-    auto start = std::chrono::steady_clock::now();
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
     p->setTimeoutInterval(0.3);
     ASSERT_TRUE(p->sendScore({{"score", 1}}));
@@ -255,10 +250,8 @@ TEST_F(ScoreClient, ASilentServerTimesOutAndASecondSendWaitsForTheFirst) {
     EXPECT_EQ(p->postStatus(), 1);
     EXPECT_FALSE(query(0, 10, 0, 0, "", 0.3));
     EXPECT_EQ(outcomes->events, (std::vector<std::string>{"postFail", "requestFail"}));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-// The form is sorted, escaped and signed, and only a plain OK accepts it.
 TEST_F(ScoreClient, TheFormIsSortedEscapedAndSignedAndOnlyAPlainOKAcceptsIt) {
     OddServer odd;
     std::string answer;
@@ -354,13 +347,12 @@ TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
     EXPECT_TRUE(p->sendScore({{"score", 1}}));
     unsetenv("TV_SCORE_SERVER_URL");
     EXPECT_TRUE(frames(1));
-    EXPECT_EQ(lastEvent(), "postOk");
+    EXPECT_EQ(outcomes->events, std::vector<std::string>{"postOk"});
 }
 
 TEST_F(ScoreClient, TheDeviceIdentifierIsKeptBesideTheSettings) {
     std::string id = platform::Device::uniqueIdentifier();
-    EXPECT_EQ(id.size(), 32u);
-    EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
+    EXPECT_THAT(id, ::testing::MatchesRegex("[0-9a-f]{32}"));
     EXPECT_EQ(platform::Device::uniqueIdentifier(), id);
     const std::string file = config.file("tindervale/device-id");
     EXPECT_EQ(platform::Device::identifierFilePath(), file);
@@ -372,23 +364,7 @@ TEST_F(ScoreClient, TheDeviceIdentifierIsKeptBesideTheSettings) {
     EXPECT_EQ(platform::Device::uniqueIdentifier(), fresh);
 }
 
-// ---- the service on its own, over plain HTTP
-
-namespace {
-
-std::string signedForm(std::vector<std::pair<std::string, std::string>> fields, const std::string& device,
-                       const std::string& key = kKey) {
-    std::string body, digest;
-    for (const auto& [k, v] : fields) {
-        body += scoreServerEscape(k) + "=" + scoreServerEscape(v) + "&";
-        digest += v;
-    }
-    return body + "cc_device_id=" + device + "&cc_gamename=" + kGame + "&cc_hash=" + md5Hex(digest + key) +
-           "&cc_prot_ver=1.0";
-}
-
-} // namespace
-
+// The service on its own, over plain HTTP.
 TEST_F(ScoreClient, TheServiceBoundsWhatItTakes) {
     Service service(db);
     httplib::Client http("127.0.0.1", service.port());
@@ -398,14 +374,10 @@ TEST_F(ScoreClient, TheServiceBoundsWhatItTakes) {
     };
     EXPECT_EQ(postForm(signedForm({{"score", "5"}}, "d1")), std::make_pair(200, std::string("OK")));
 
-    struct Case {
-        const char* what;
-        std::string body;
-    };
     std::vector<std::pair<std::string, std::string>> many;
     for (int i = 0; i < 40; ++i) many.emplace_back("f" + std::to_string(i), "v");
     many.emplace_back("score", "1");
-    const Case refused[] = {
+    const std::pair<const char*, std::string> refused[] = {
         {"too many fields", signedForm(many, "d1")},
         {"a body too large", signedForm({{"score", "1"}, {"pad", std::string(20000, 'x')}}, "d1")},
         {"a value too long", signedForm({{"score", "1"}, {"pad", std::string(2000, 'x')}}, "d1")},
@@ -419,10 +391,10 @@ TEST_F(ScoreClient, TheServiceBoundsWhatItTakes) {
         {"a key field twice", signedForm({{"score", "1"}, {"score", "2"}}, "d1")},
         {"a name the service answers with", signedForm({{"score", "1"}, {"position", "1"}}, "d1")},
     };
-    for (const Case& c : refused) {
-        auto [status, body] = postForm(c.body);
-        EXPECT_GE(status, 400) << c.what;
-        EXPECT_NE(body, "OK") << c.what;
+    for (const auto& [what, form] : refused) {
+        auto [status, body] = postForm(form);
+        EXPECT_GE(status, 400) << what;
+        EXPECT_NE(body, "OK") << what;
     }
     for (const auto& [query, status] : std::vector<std::pair<std::string, int>>{
              {"gamename=nope", 404}, {"querytype=9", 400}, {"limit=0", 400}, {"offset=-1", 400}, {"flags=x", 400}}) {
@@ -442,8 +414,7 @@ TEST_F(ScoreClient, TheServicePagesRanksAndSurvivesBeingKilled) {
             auto res = http.Post("/api/post-score", signedForm({{"name", "n" + std::to_string(i)},
                                                                  {"score", std::to_string(i)}}, device),
                                  "application/x-www-form-urlencoded");
-            ASSERT_TRUE(res);
-            ASSERT_EQ(res->body, "OK");
+            ASSERT_TRUE(res && res->body == "OK") << i;
         }
         EXPECT_TRUE(WIFSIGNALED(service.stop(SIGKILL)));
     }

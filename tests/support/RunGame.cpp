@@ -7,12 +7,8 @@ namespace {
 // Appends ` 'word'` to `command`, quoted for the shell.
 void appendQuoted(std::string& command, const std::string& word) {
     command.append(" '");
-    for (char c : word) {
-        if (c == '\'')
-            command.append("'\\''");
-        else
-            command.push_back(c);
-    }
+    for (char c : word)
+        command.append(c == '\'' ? "'\\''" : std::string(1, c));
     command.push_back('\'');
 }
 } // namespace

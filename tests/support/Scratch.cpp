@@ -33,18 +33,15 @@ std::string ScratchDir::write(const std::string& name, const std::string& text) 
 }
 
 ScratchConfigHome::ScratchConfigHome() {
-    if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-        hadPrevious_ = true;
-        previous_ = old;
-    }
+    if (const char* old = std::getenv("XDG_CONFIG_HOME")) previous_ = old;
     setenv("XDG_CONFIG_HOME", path().c_str(), 1);
     platform::UserDefaults::resetStandardUserDefaults();
 }
 
 ScratchConfigHome::~ScratchConfigHome() {
     platform::UserDefaults::resetStandardUserDefaults();
-    if (hadPrevious_)
-        setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
+    if (previous_)
+        setenv("XDG_CONFIG_HOME", previous_->c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
 }

@@ -3,6 +3,7 @@
 // a scratch settings home, and whole-file reading and writing.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,7 @@ class ScratchConfigHome : public ScratchDir {
     std::string storeFile() const { return path() + "/tindervale/defaults.toml"; }
 
   private:
-    std::string previous_;
-    bool hadPrevious_ = false;
+    std::optional<std::string> previous_;
 };
 
 // The whole file; empty when it cannot be read.

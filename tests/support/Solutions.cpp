@@ -2,28 +2,21 @@
 
 #include <algorithm>
 
-// Start sticks that no entry of solution `solution` accepts: the ones to move.
-static std::vector<int> sticksToMove(const Level& level, int solution) {
-    std::vector<int> moved;
-    for (int i = 0; i < level.stickCount; ++i) {
-        bool matched = false;
-        for (const StickPlacement& entry : level.solution(solution))
-            matched = matched || stickMatchesPlacement(level.start[static_cast<size_t>(i)], entry);
-        if (!matched) moved.push_back(i);
-    }
-    return moved;
-}
-
 std::vector<StickMove> movesToSolve(const Level& level, int solution) {
-    const std::vector<int> moved = sticksToMove(level, solution);
-    auto isMoved = [&](int k) { return std::find(moved.begin(), moved.end(), k) != moved.end(); };
-    std::vector<StickPlacement> free;
-    for (const StickPlacement& entry : level.solution(solution)) {
-        bool taken = false;
-        for (int k = 0; k < level.stickCount && !taken; ++k)
-            taken = !isMoved(k) && stickMatchesPlacement(level.start[static_cast<size_t>(k)], entry);
-        if (!taken) free.push_back(entry);
+    const std::span<const StickPlacement> entries = level.solution(solution);
+    auto fits = [&](int k, const StickPlacement& entry) {
+        return stickMatchesPlacement(level.start[static_cast<size_t>(k)], entry);
+    };
+    // Start sticks that no entry accepts move; entries that no staying stick fills are free.
+    std::vector<int> moved, staying;
+    for (int k = 0; k < level.stickCount; ++k) {
+        auto fitsK = [&](const StickPlacement& entry) { return fits(k, entry); };
+        (std::any_of(entries.begin(), entries.end(), fitsK) ? staying : moved).push_back(k);
     }
+    std::vector<StickPlacement> free;
+    for (const StickPlacement& entry : entries)
+        if (std::none_of(staying.begin(), staying.end(), [&](int k) { return fits(k, entry); }))
+            free.push_back(entry);
     if (free.size() != moved.size()) return {};
     std::vector<StickMove> moves;
     for (int k : moved) {
