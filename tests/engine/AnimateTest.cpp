@@ -31,7 +31,9 @@ class AnimateTest : public ActionTest {
 };
 } // namespace
 
-TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBackUnlessStoppedByHand) {
+// The frames follow the time and the original comes back unless stopped by hand or asked to keep
+// the last frame; the frame list is shared and the frames' references balance.
+TEST_F(AnimateTest, FramesFollowTheTimeAndTheLastOrTheOriginalStays) {
     RefPtr<Animate> animate = Animate::actionWithAnimation(animation);
     sprite->runAction(animate);
     std::vector<int> seen;
@@ -48,9 +50,7 @@ TEST_F(AnimateTest, FramesFollowTheTimeAndTheOriginalComesBackUnlessStoppedByHan
     sprite->stopAction(animate);
     stepFrames(3, 0.1f);
     EXPECT_EQ(shown(), 1);
-}
 
-TEST_F(AnimateTest, KeepingTheLastFrameSharingTheFrameListAndBalancedReferences) {
     RefPtr<Animate> keep = Animate::actionWithAnimation(animation, false);
     RefPtr<Animate> copy = copyOf(keep.get());
     EXPECT_FALSE(copy->restoreOriginalFrame());
