@@ -46,9 +46,9 @@ class GalleryTest : public EngineTest {
 
 class EveryDemo : public GalleryTest, public ::testing::WithParamInterface<std::string> {};
 
-// The first node of class T in the tree under `node` (itself included) that `wanted` accepts.
-template <class T> T* find(CocosNode* node, bool (*wanted)(T*) = [](T*) { return true; }) {
-    if (auto* t = dynamic_cast<T*>(node); t && wanted(t)) return t;
+// The first node of class T in the tree under `node` (itself included) that `wanted`, if given, accepts.
+template <class T> T* find(CocosNode* node, bool (*wanted)(T*) = nullptr) {
+    if (auto* t = dynamic_cast<T*>(node); t && (!wanted || wanted(t))) return t;
     for (const RefPtr<CocosNode>& child : node->children())
         if (T* t = find<T>(child.get(), wanted)) return t;
     return nullptr;
