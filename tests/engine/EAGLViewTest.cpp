@@ -33,28 +33,15 @@ class EAGLViewTest : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(EAGLViewTest, DepthBufferOnlyWhenAskedAndTouchesWithoutADelegateDropped) {
-    auto plain = construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
-    ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->pixelFormat(), kEAGLColorFormatRGB565);
-    EXPECT_EQ(depthAttachment(plain), std::pair(0, true));
-    TouchSet touches;
-    touches.add(makeRef<Touch>());
-    plain->touchesBegan(touches, nullptr); // no delegate: nothing happens, and nothing crashes
-    plain = nullptr;
-
-    auto deep = construct<EAGLView>([](EAGLView& v) {
-        return v.initWithFrame(ccRectMake(0, 0, 320, 480), kEAGLColorFormatRGBA8, GL_DEPTH_COMPONENT16_OES,
-                               false);
-    });
-    ASSERT_NE(deep, nullptr);
-    // A depth buffer of another size than the colour would leave the framebuffer incomplete.
-    EXPECT_EQ(depthAttachment(deep), std::pair(GL_RENDERBUFFER_OES, true));
-}
-
-TEST_F(EAGLViewTest, TheSurfaceIsMadeAgainOnlyWhenItsSizeChanges) {
+TEST_F(EAGLViewTest, DepthBufferOnlyWhenAskedAndTheSurfaceMadeAgainOnlyWhenItsSizeChanges) {
     auto view = construct<EAGLView>([](EAGLView& v) { return v.initWithFrame(ccRectMake(0, 0, 320, 480)); });
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->pixelFormat(), kEAGLColorFormatRGB565);
+    EXPECT_EQ(depthAttachment(view), std::pair(0, true));
+    TouchSet touches;
+    touches.add(makeRef<Touch>());
+    view->touchesBegan(touches, nullptr); // no delegate: nothing happens, and nothing crashes
+
     ResizeCounter counter;
     view->setDelegate(&counter);
     view->setAutoresizesEAGLSurface(true);
@@ -70,4 +57,13 @@ TEST_F(EAGLViewTest, TheSurfaceIsMadeAgainOnlyWhenItsSizeChanges) {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING_OES, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), view->framebuffer()) << "frames go on into the new surface";
     EXPECT_EQ(depthAttachment(view).second, true);
+    view = nullptr;
+
+    auto deep = construct<EAGLView>([](EAGLView& v) {
+        return v.initWithFrame(ccRectMake(0, 0, 320, 480), kEAGLColorFormatRGBA8, GL_DEPTH_COMPONENT16_OES,
+                               false);
+    });
+    ASSERT_NE(deep, nullptr);
+    // A depth buffer of another size than the colour would leave the framebuffer incomplete.
+    EXPECT_EQ(depthAttachment(deep), std::pair(GL_RENDERBUFFER_OES, true));
 }

@@ -6,7 +6,7 @@
 #include "engine/InputScript.h"
 #include "platform/Log.h"
 
-TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
+TEST(InputScriptParser, ReadsEveryCommandSkipsCommentsAndReportsTheFirstBadLine) {
     auto r = parseInputScript(
         "# a demo\n\nwait 0.5\nframes 3   # three\ndown 10 20\nmove 11.5 -2\nup 1e1 20\n"
         "tap 5 6\ndrag 0 0 100 50\ndrag 0 0 10 10 4\nscreenshot  my shots/out.png  # first\nquit\n"
@@ -23,9 +23,7 @@ TEST(InputScriptParser, ReadsEveryCommandAndIgnoresCommentsAndBlankLines) {
                         "6@9 0 10 0,0 100,50 ||", // ten drag steps unless given
                         "6@10 0 4 0,0 10,10 ||", "7@11 0 0 0,0 0,0 |my shots/out.png|", "8@12 0 0 0,0 0,0 ||",
                         "9@13 0 0 0,0 0,0 ||Ctrl+Z", "9@14 0 0 0,0 0,0 ||Return"}));
-}
 
-TEST(InputScriptParser, ReportsTheFirstBadLine) {
     // The bad line is each script's last; the last few parse as numbers but do not fit what they feed.
     for (std::string text : {"wait",           "wait -1",        "frames 2.5",
                              "frames -3",      "tap 1",          "tap 1 2 3",
@@ -35,10 +33,10 @@ TEST(InputScriptParser, ReportsTheFirstBadLine) {
                              "key Ctrl+Q now", "key Hyper+Q",    "frames 99999999999999999999",
                              "tap 28e60 300",  "wait 2e20",      "drag 0 0 0 -3e9",
                              "move 100001 0"}) {
-        auto r = parseInputScript(text + "\n");
-        EXPECT_FALSE(r.ok || r.error.empty()) << text;
-        EXPECT_EQ(r.errorLine, 1 + std::count(text.begin(), text.end(), '\n')) << text;
-        EXPECT_TRUE(r.commands.empty()) << "nothing runs from a bad script";
+        auto bad = parseInputScript(text + "\n");
+        EXPECT_FALSE(bad.ok || bad.error.empty()) << text;
+        EXPECT_EQ(bad.errorLine, 1 + std::count(text.begin(), text.end(), '\n')) << text;
+        EXPECT_TRUE(bad.commands.empty()) << "nothing runs from a bad script";
     }
 }
 

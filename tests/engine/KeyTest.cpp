@@ -15,31 +15,26 @@ class Delegate : public ApplicationDelegate {
     }
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
 };
+} // namespace
 
-class KeyTest : public EngineTest {
-  protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        Application::sharedApplication().setDelegate(&delegate_);
-    }
-    RefPtr<InputRecorder> layer(std::string name, std::string takes) {
-        return InputRecorder::make(std::move(name), delegate_.journal, false, std::move(takes));
-    }
+using KeyTest = EngineTest;
+
+TEST_F(KeyTest, TheTopmostVisibleLayerIsAskedFirstAndTheApplicationLast) {
+    Delegate app;
+    Application::sharedApplication().setDelegate(&app);
+    auto layer = [&](std::string name, std::string takes) {
+        return InputRecorder::make(std::move(name), app.journal, false, std::move(takes));
+    };
     // Who was offered the key `text`, pressed once.
-    Journal press(const std::string& text) {
-        delegate_.journal->clear();
+    auto press = [&](const std::string& text) {
+        app.journal->clear();
         platform::InputEvent e;
         e.kind = platform::InputKind::KeyDown;
         EXPECT_TRUE(platform::parseKeyPress(text, e.key));
         platform::injectInputEvent(e);
         step();
-        return *delegate_.journal;
-    }
-    Delegate delegate_;
-};
-} // namespace
-
-TEST_F(KeyTest, TheTopmostVisibleLayerIsAskedFirstAndTheApplicationLast) {
+        return *app.journal;
+    };
     RefPtr<Scene> scene = Scene::node();
     RefPtr<InputRecorder> above = layer("above", "R");
     RefPtr<InputRecorder> hidden = layer("hidden", "Escape");
@@ -60,8 +55,8 @@ TEST_F(KeyTest, TheTopmostVisibleLayerIsAskedFirstAndTheApplicationLast) {
 
     // Without a director keys still reach the application, and nothing points at the old one.
     Director::purgeSharedDirector();
-    delegate_.journal->clear();
+    app.journal->clear();
     EXPECT_EQ(Application::sharedApplication().keyDelegate(), nullptr);
     EXPECT_TRUE(Application::sharedApplication().dispatchKey(KeyPress{"Z", true}));
-    EXPECT_EQ(*delegate_.journal, (Journal{"app.key Ctrl+Z"}));
+    EXPECT_EQ(*app.journal, (Journal{"app.key Ctrl+Z"}));
 }

@@ -8,12 +8,14 @@
 
 using LayerTest = EngineTest;
 
-TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
+TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirstAndTheLastToEnterTheAccelerometer) {
     auto journal = std::make_shared<Journal>();
     auto scene = Scene::node();
     auto a = InputRecorder::make("A", journal, false);
     auto b = InputRecorder::make("B", journal, false);
     auto inner = InputRecorder::make("inner", journal, false);
+    a->setIsAccelerometerEnabled(true);
+    b->setIsAccelerometerEnabled(true);
     a->add(inner);
     scene->add(a, 0);
     scene->add(b, 1);
@@ -30,12 +32,16 @@ TEST_F(LayerTest, LayersOnTopAndInsideGetTouchesFirst) {
     };
     EXPECT_EQ(touch(), (Journal{"B.began 5,475", "inner.began 5,475", "A.began 5,475"}))
         << "B on top first, a child before its parent";
+    journal->clear();
+    Accelerometer::sharedAccelerometer().deliver({0.5, 0, 0, 0});
+    EXPECT_EQ(*journal, (Journal{"B.tilt 0.5"}));
 
-    // A layer entering later goes to the front, even though it is drawn at the bottom;
-    // leaving unregisters.
+    // A layer entering later goes to the front, even though it is drawn at the bottom; leaving
+    // unregisters, and any accelerometer layer leaving clears the delegate for all.
     scene->add(InputRecorder::make("late", journal, false), -5);
-    scene->remove(b);
-    EXPECT_EQ(touch(), (Journal{"late.began 5,475", "inner.began 5,475", "A.began 5,475"}));
+    scene->remove(a);
+    EXPECT_EQ(Accelerometer::sharedAccelerometer().delegate(), nullptr);
+    EXPECT_EQ(touch(), (Journal{"late.began 5,475", "B.began 5,475"}));
 }
 
 TEST_F(LayerTest, ColorLayersDrawTheirColourWithItsOpacity) {
@@ -91,21 +97,4 @@ TEST_F(LayerTest, MultiplexShowsOneLayerAtATime) {
     plex->switchTo(1); // a released index shows nothing
     EXPECT_TRUE(plex->children().empty());
     step();
-}
-
-TEST_F(LayerTest, TheLastLayerToEnterGetsTheAccelerometer) {
-    auto journal = std::make_shared<Journal>();
-    auto scene = Scene::node();
-    auto a = InputRecorder::make("a", journal, false), b = InputRecorder::make("b", journal, false);
-    a->setIsAccelerometerEnabled(true);
-    b->setIsAccelerometerEnabled(true);
-    scene->add(a);
-    scene->add(b);
-    runScene(scene);
-    step();
-    Accelerometer::sharedAccelerometer().deliver({0.5, 0, 0, 0});
-    scene->remove(a); // any such layer leaving clears the delegate for all
-    Accelerometer::sharedAccelerometer().deliver({0.25, 0, 0, 0});
-    EXPECT_EQ(*journal, (Journal{"a.enter", "b.enter", "b.tilt 0.5", "a.exit"}));
-    EXPECT_EQ(Accelerometer::sharedAccelerometer().delegate(), nullptr);
 }
