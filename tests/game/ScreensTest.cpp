@@ -38,23 +38,6 @@ TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
     EXPECT_EQ(options->soundToggle()->selectedIndex(), 0u) << "No means Sound Off";
 }
 
-TEST_F(ScreensTest, TheOptionsShowSoundOnAndTheToggleWritesTheStore) {
-    progress::setSoundOn(true);
-    runScene(newMainScreen());
-    step();
-    tap(cpv(160, 240)); // "Options"
-    OptionLayer* options = shown<OptionLayer>();
-    ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->soundToggle()->selectedIndex(), 1u);
-    const cpVect toggle = cpvadd(options->soundToggle()->parent()->position(), options->soundToggle()->position());
-    tap(toggle);
-    EXPECT_FALSE(progress::soundOn());
-    EXPECT_TRUE(
-        logged("selected item: " + options->soundToggle()->selectedItem()->description() + " index:0"));
-    tap(toggle);
-    EXPECT_TRUE(progress::soundOn());
-}
-
 TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
     struct Case {
         int32_t progress;
@@ -116,16 +99,6 @@ TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
     EXPECT_TRUE(matchesGolden("game-objective"));
 }
 
-TEST_F(ScreensTest, ResetToDefaultsLocksEverythingButLevelOne) {
-    progress::setLastAvailLevel(7);
-    runScene(newMainScreen());
-    step();
-    tap(cpv(160, 240)); // "Options"
-    ASSERT_NE(shown<OptionLayer>(), nullptr);
-    tap(cpv(160, 320)); // "Reset to Defaults", the middle of the column
-    EXPECT_EQ(progress::lastAvailLevel(), 0) << "what the level selection shows for it is seen above";
-}
-
 TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
     progress::setCurrentLevel(4);
     runScene(newPlayScreen());
@@ -144,10 +117,28 @@ TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
     EXPECT_EQ(shown<TaskLayer>()->currlevel(), 4);
 }
 
-TEST_F(ScreensTest, QuitPopsTheScreenAndEndsTheProgram) {
+TEST_F(ScreensTest, YesTheOptionsTogglesResetAndQuitWhichPopsTheScreenAndEndsTheProgram) {
+    progress::setLastAvailLevel(7);
     runScene(TindervaleAppDelegate::firstScene());
     step();
-    tap(cpv(110, 250));
+    tap(cpv(110, 250)); // "Yes"
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    tap(cpv(160, 240)); // "Options"
+    OptionLayer* options = shown<OptionLayer>();
+    ASSERT_NE(options, nullptr);
+    MenuItemToggle* sound = options->soundToggle();
+    EXPECT_EQ(sound->selectedIndex(), 1u);
+    const cpVect toggle = cpvadd(sound->parent()->position(), sound->position());
+    tap(toggle);
+    EXPECT_FALSE(progress::soundOn());
+    EXPECT_TRUE(logged("selected item: " + sound->selectedItem()->description() + " index:0"));
+    tap(toggle);
+    EXPECT_TRUE(progress::soundOn());
+    tap(cpv(160, 320)); // "Reset to Defaults", the middle of the column
+    EXPECT_EQ(progress::lastAvailLevel(), 0) << "what the level selection shows for it is seen above";
+
+    CocosNode* done = findItem(options, "Done");
+    tap(cpvadd(done->parent()->position(), done->position()));
     ASSERT_NE(shown<MenuLayer>(), nullptr);
     tap(cpv(160, 200)); // "Quit"
     EXPECT_TRUE(Application::sharedApplication().isTerminating());
