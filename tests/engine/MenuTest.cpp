@@ -56,8 +56,7 @@ class MenuTest : public EngineTest {
         scene->add(ColorLayer::layerWithColor(0x2a3b4cff), -1);
         scene->add(InputRecorder::make("behind", journal, true), 0);
         scene->add(menu, 1);
-        runScene(scene);
-        step();
+        showScene(scene);
         journal->clear();
     }
     // One finger phase at a screen point, delivered in the next frame.

@@ -125,8 +125,7 @@ using FlyInTest = GameFixture;
 
 TEST_F(FlyInTest, TouchesDuringTheFlyInPickSticksAndPausingFreezesIt) {
     progress::setCurrentLevel(0);
-    runScene(newPlayScreen());
-    step();
+    showScene(newPlayScreen());
     tap(cpv(160, 200));
     GameLayer* board = shown<GameLayer>();
     ASSERT_NE(board, nullptr);

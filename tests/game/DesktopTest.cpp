@@ -57,8 +57,7 @@ platform::Bitmap readShot(const std::string& path) {
 } // namespace
 
 TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBack) {
-    runScene(TindervaleAppDelegate::firstScene());
-    step();
+    showScene(TindervaleAppDelegate::firstScene());
     press("Escape");
     ASSERT_NE(shown<MessageLayer>(), nullptr) << "no way back there, and Escape never quits";
     EXPECT_FALSE(Application::sharedApplication().isTerminating());
@@ -85,8 +84,7 @@ TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBa
 }
 
 TEST_F(KeysTest, OnTheBoardKeysPressItsButtonsAndCtrlQQuits) {
-    runScene(newPlayScreen()); // Level 1's objective
-    step();
+    showScene(newPlayScreen()); // Level 1's objective
     ASSERT_NE(shown<TaskLayer>(), nullptr);
     press("Space"); // "Continue"
     wait(1.0f);
@@ -125,8 +123,7 @@ class DenseScreensTest : public GameFixture {
 
 // The main menu's picture here is also the one the program run at --scale 2 is held to.
 TEST_F(DenseScreensTest, MainMenuAndBoardAtScale2) {
-    runScene(newMainScreen());
-    step();
+    showScene(newMainScreen());
     EXPECT_TRUE(matchesGolden("game-main-menu-x2"));
     ASSERT_NE(playLevel(4), nullptr);
     wait(0.1f);

@@ -12,8 +12,7 @@ using ScreensTest = GameFixture;
 
 TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
     progress::setLastAvailLevel(5);
-    runScene(TindervaleAppDelegate::firstScene());
-    step();
+    showScene(TindervaleAppDelegate::firstScene());
     ASSERT_NE(shown<MessageLayer>(), nullptr);
     EXPECT_TRUE(matchesGolden("game-sound-question"));
     tap(cpv(210, 250)); // "No"
@@ -48,11 +47,7 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
     for (Case c : {Case{0, 1, 0, 1}, Case{3, 4, 1, 4}, Case{10, 10, 5, 0}, Case{15, 10, 5, 0}}) {
         SCOPED_TRACE("progress " + std::to_string(c.progress));
         progress::setLastAvailLevel(c.progress);
-        if (director()->runningScene())
-            director()->pushScene(sceneWithLayer(LevelLayer::node()));
-        else
-            runScene(sceneWithLayer(LevelLayer::node()));
-        step();
+        showScene(sceneWithLayer(LevelLayer::node()));
         LevelLayer* levels = shown<LevelLayer>();
         ASSERT_NE(levels, nullptr);
         for (int i = 1; i <= 10; ++i) {
@@ -78,8 +73,7 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
 
 TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
     progress::setLastAvailLevel(3);
-    runScene(sceneWithLayer(LevelLayer::node()));
-    step();
+    showScene(sceneWithLayer(LevelLayer::node()));
     tap(cpv(150, 300)); // Level 5: locked
     tap(cpv(100, 170)); // Bonus 2: locked (3 / 2 = 1)
     EXPECT_TRUE(director()->scenes().empty());
@@ -101,8 +95,7 @@ TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
 
 TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
     progress::setCurrentLevel(4);
-    runScene(newPlayScreen());
-    step();
+    showScene(newPlayScreen());
     tap(cpv(160, 200)); // "Continue"
     wait(1.1f);
     ASSERT_NE(shown<GameLayer>(), nullptr);
@@ -119,8 +112,7 @@ TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
 
 TEST_F(ScreensTest, YesTheOptionsTogglesResetAndQuitWhichPopsTheScreenAndEndsTheProgram) {
     progress::setLastAvailLevel(7);
-    runScene(TindervaleAppDelegate::firstScene());
-    step();
+    showScene(TindervaleAppDelegate::firstScene());
     tap(cpv(110, 250)); // "Yes"
     ASSERT_NE(shown<MenuLayer>(), nullptr);
     tap(cpv(160, 240)); // "Options"
