@@ -61,6 +61,7 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
         return;
     }
     ASSERT_NE(next, nullptr);
+    EXPECT_EQ(progress::lastAvailLevel(), progressBefore(index)) << "solving alone unlocks nothing";
     EXPECT_FALSE(board->replayItem()->visible()) << "Next level stands where Replay was";
     tap(cpv(260, 15));
     EXPECT_EQ(progress::lastAvailLevel(), index <= 8 ? index + 1 : 10);
@@ -70,13 +71,6 @@ TEST_P(EveryLevel, IsSolvedByMovingTheRightSticks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Game, EveryLevel, ::testing::Range(0, kLevelCount));
-
-TEST_F(CompletionTest, SolvingWithoutNextLevelUnlocksNothing) {
-    solve(playLevel(2), 2);
-    wait(2.1f);
-    tap(cpv(80, 15)); // "Main Menu"
-    EXPECT_EQ(progress::lastAvailLevel(), 0);
-}
 
 // The board judges with the one rule, not stick by stick against the places of every solution:
 // on the glass, stick 0 to a place only its first solution has, stick 2 to one only its second has.
