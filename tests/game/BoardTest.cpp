@@ -123,28 +123,17 @@ TEST_F(BoardTest, AFailedBoardTakesNoStickVibratesAndIsLaidOutAgain) {
 
 using FlyInTest = GameFixture;
 
-TEST_F(FlyInTest, TouchesDuringTheFlyInPickSticksAndPausingFreezesIt) {
-    progress::setCurrentLevel(0);
+// (That a paused director moves nothing, the fly-in included, and starts again with no time is the
+// director's and the application delegate's.)
+TEST_F(FlyInTest, AFlyingStickCanBePickedUp) {
     showScene(newPlayScreen());
-    tap(cpv(160, 200));
+    tap(cpv(160, 200)); // "Continue"
     GameLayer* board = shown<GameLayer>();
     ASSERT_NE(board, nullptr);
     wait(0.25f);
-    cpVect halfway = board->stickAt(5)->position();
-    EXPECT_NE(halfway, cpv(160, 320));
-    director()->pause();
-    stepFrames(4, 0.25f);
-    EXPECT_EQ(board->stickAt(5)->position(), halfway) << "frozen while inactive";
-    director()->resume();
-    step(0.25f); // the first frame after resume has dt 0
-    EXPECT_EQ(board->stickAt(5)->position(), halfway);
-    wait(1.0f);
-    EXPECT_EQ(board->stickAt(5)->position(), cpv(160, 320)) << "and then it finishes";
-
-    board->sameLevel(nullptr);
-    wait(0.5f);
+    EXPECT_NE(board->stickAt(0)->position(), start(0)) << "still on its way";
     tap(board->stickAt(0)->position());
-    EXPECT_TRUE(board->isHolding()) << "a flying stick can be picked up";
+    EXPECT_TRUE(board->isHolding());
     EXPECT_EQ(board->selectedIndex(), 0);
 }
 
