@@ -144,5 +144,4 @@ TEST_F(RibbonTest, AStreakItsOwnersDropIsFreedAndNoLongerCalled) {
     step();
     const auto& timers = Scheduler::sharedScheduler()->scheduledMethods();
     EXPECT_EQ(std::find(timers.begin(), timers.end(), timer), timers.end());
-
 }

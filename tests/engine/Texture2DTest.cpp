@@ -108,11 +108,13 @@ TEST_F(Texture2DTest, PixelFormatsFollowThePictureAndPicturesDrawTheRightWayUp) 
     showScene(sceneOf(0x808080ff, {rectNode(rgb565, ccRectMake(0, 0, 100, 100)),
                                    rectNode(a8, ccRectMake(0, 200, 100, 100)),
                                    rectNode(halved, ccRectMake(0, 400, 320, 48))}));
-    for (auto [x, y, colour] : {std::tuple{20, 50, RGBA{255, 128, 0, 255}}, {80, 50, RGBA{0, 64, 255, 255}},
-                                {20, 250, RGBA{255, 255, 255, 255}}, {80, 250, RGBA{128, 128, 128, 255}},
-                                {40, 408, RGBA{255, 0, 0, 255}}, {280, 408, RGBA{0, 255, 0, 255}},
-                                {160, 444, RGBA{0, 0, 255, 255}}})
-        EXPECT_TRUE(colorNear(pixelAt(x, y), colour)) << x << ", " << y;
+    EXPECT_TRUE(colorNear(pixelAt(20, 50), {255, 128, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(80, 50), {0, 64, 255, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(20, 250), {255, 255, 255, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(80, 250), {128, 128, 128, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(40, 408), {255, 0, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(280, 408), {0, 255, 0, 255}));
+    EXPECT_TRUE(colorNear(pixelAt(160, 444), {0, 0, 255, 255}));
 }
 
 TEST_F(Texture2DTest, RawUploadsKeepTheCallersBindingAndRefuseUnknownFormats) {
