@@ -1,5 +1,5 @@
 // Menus and their items: layout, hit rectangles, following a finger, the
-// callbacks, text, picture and toggle items, and how a menu looks.
+// callbacks, and text, picture and toggle items.
 
 #include "InputRecorder.h"
 
@@ -56,8 +56,7 @@ class MenuTest : public EngineTest {
         scene->add(ColorLayer::layerWithColor(0x2a3b4cff), -1);
         scene->add(InputRecorder::make("behind", journal, true), 0);
         scene->add(menu, 1);
-        runScene(scene);
-        step();
+        showScene(scene);
         journal->clear();
     }
     // One finger phase at a screen point, delivered in the next frame.
@@ -257,28 +256,25 @@ TEST_F(MenuTest, AToggleCyclesThroughItsItemsAndCallsBackWithTheNewIndex) {
     EXPECT_EQ(toggle->selectedIndex(), 1u);
 }
 
-TEST_F(MenuTest, AMenuOfATextAPictureAndAToggleAndThePictureOfEachState) {
-    RefPtr<MenuItemFont> locked = MenuItemFont::itemFromString("Bonus Levels");
-    locked->setIsEnabled(false);
+// (How a menu of text, toggle and picture items looks is the gallery's contact sheet.)
+TEST_F(MenuTest, APictureItemShowsThePictureOfEachStateInItsPlace) {
     RefPtr<MenuItemImage> go = MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png");
-    RefPtr<MenuItemToggle> sound = MenuItemToggle::itemWithTarget(
-        {}, {MenuItemFont::itemFromString("Sound: On"), MenuItemFont::itemFromString("Sound: Off")});
-    sound->activate();
-    RefPtr<Menu> menu = Menu::menuWithItems({MenuItemFont::itemFromString("Start Game"), locked, go, sound});
-    menu->alignItemsVertically();
+    RefPtr<Menu> menu = Menu::menuWithItems({go});
     run(menu);
-    const cpVect goAt = cpvadd(menu->position(), go->position()); // (160, 221)
-    const RGBA green{40, 160, 60, 255};
-    EXPECT_TRUE(colorNear(pixelAt(160, 221), green));
-    down(goAt);
-    EXPECT_TRUE(matchesGolden("menu-text-picture-toggle")); // pressed
+    const cpVect goAt = menu->position(); // the picture spans x 100..220, y 218..262
+    const RGBA green{40, 160, 60, 255}, white{255, 255, 255, 255}, back{0x2a, 0x3b, 0x4c, 255};
+    EXPECT_TRUE(colorNear(pixelAt(160, 240), green));
+    down(goAt); // pressed: the same size in the same place
+    for (auto [x, y, colour] :
+         {std::tuple{160, 240, kYellow}, {101, 219, white}, {218, 260, white}, {98, 240, back}})
+        EXPECT_TRUE(colorNear(pixelAt(x, y), colour)) << x << ", " << y;
     up(goAt);
-    EXPECT_TRUE(colorNear(pixelAt(160, 221), green));
+    EXPECT_TRUE(colorNear(pixelAt(160, 240), green));
 
     go->setIsEnabled(false);
     down(goAt);
     EXPECT_TRUE(go->isSelected()) << "recorded even when disabled";
-    EXPECT_TRUE(colorNear(pixelAt(160, 221), green)) << "no disabled picture: the normal one";
+    EXPECT_TRUE(colorNear(pixelAt(160, 240), green)) << "no disabled picture: the normal one";
     RefPtr<MenuItemImage> full =
         MenuItemImage::itemFromNormalImage("go.png", "go-pressed.png", "go-disabled.png");
     full->setIsEnabled(false);

@@ -200,8 +200,6 @@ TEST_F(ParticleTest, PushesComeFromTheNodesOriginAndNotAtIt) {
     }
 }
 
-// ---- presets ----
-
 // The preset values are a transcript of their table and the contact sheet
 // shows each; what it cannot show is the rate computed from another count.
 TEST_F(ParticleTest, PresetsTakeTheirRateFromTheirCount) {
@@ -210,19 +208,9 @@ TEST_F(ParticleTest, PresetsTakeTheirRateFromTheirCount) {
     EXPECT_EQ(ParticleSnow::particleWithTotalParticles(5)->emissionRate(), 10);
 }
 
-// ---- drawing ----
-
-TEST_F(ParticleTest, DrawingLeavesTheUsualGLState) {
-    RefPtr<ParticleFire> additive = ParticleFire::node();
-    RefPtr<ParticleSnow> normal = ParticleSnow::node();
-    RefPtr<Scene> scene = Scene::node();
-    scene->add(additive);
-    scene->add(normal);
-    runScene(scene);
-    for (ParticleDrawPath path : {ParticleDrawPath::PointSprites, ParticleDrawPath::Quads}) {
-        additive->setDrawPath(path);
-        normal->setDrawPath(path);
-        stepFrames(3);
+// Both ways leave the usual GL state behind, the additive blend included.
+TEST_F(ParticleTest, PointSpritesAndSquaresDrawTheSamePictureAndLeaveTheUsualGLState) {
+    auto expectUsualState = [] {
         for (GLenum state : {GL_TEXTURE_2D, GL_POINT_SPRITE_OES, GL_VERTEX_ARRAY, GL_COLOR_ARRAY,
                              GL_TEXTURE_COORD_ARRAY, GL_POINT_SIZE_ARRAY_OES})
             EXPECT_FALSE(glIsEnabled(state)) << state;
@@ -230,22 +218,22 @@ TEST_F(ParticleTest, DrawingLeavesTheUsualGLState) {
         glGetIntegerv(GL_BLEND_SRC, &blend[0]);
         glGetIntegerv(GL_BLEND_DST, &blend[1]);
         glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &buffer);
-        EXPECT_THAT(blend, testing::ElementsAre(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
-        EXPECT_EQ(buffer, 0);
+        EXPECT_THAT((std::vector<GLint>{blend[0], blend[1], buffer}),
+                    testing::ElementsAre(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, 0));
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-}
-
-TEST_F(ParticleTest, PointSpritesAndSquaresDrawTheSamePicture) {
+    };
     Random::seed(11);
     RefPtr<ParticleGalaxy> s = ParticleGalaxy::node();
+    ASSERT_TRUE(s->blendAdditive());
     s->setDrawPath(ParticleDrawPath::PointSprites);
     show(s, 90, 1.0f / 30);
     ASSERT_GT(s->particleCount(), 100);
+    expectUsualState();
     std::vector<platform::Bitmap> frames{readFrame()};
     // A frame of no time: the same particles, drawn the other way.
     s->setDrawPath(ParticleDrawPath::Quads);
     step(0);
+    expectUsualState();
     frames.push_back(readFrame());
     ASSERT_EQ(frames[0].pixels.size(), frames[1].pixels.size());
     int differing = 0, lit = 0;

@@ -129,8 +129,7 @@ TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
         {"no bytes at all", {}, TGA_ERROR_READING_FILE},
         {"a header one byte short", shortHeader, TGA_ERROR_READING_FILE},
         {"an ID field longer than the file", file(header(2, 24, 2, 2, 0, 200), 12), TGA_ERROR_READING_FILE},
-        {"a colour map longer than the file", file(header(2, 24, 2, 2, 0, 0, 1, 300), 12),
-         TGA_ERROR_READING_FILE},
+        {"a colour map past the end", file(header(2, 24, 2, 2, 0, 0, 1, 300), 12), TGA_ERROR_READING_FILE},
         {"a colour-mapped image", file(header(1, 8, 2, 2, 0, 0, 1, 0), 4), TGA_ERROR_INDEXED_COLOR},
         {"run-length grey", file(header(11, 8, 2, 2, 0), 8), TGA_ERROR_COMPRESSED_FILE},
         {"no image", file(header(0, 24, 2, 2, 0), 12), TGA_ERROR_COMPRESSED_FILE},
@@ -143,8 +142,7 @@ TEST(TGAlib, HostileHeadersAreRefusedWithTheirStatus) {
         {"a negative height", file(header(2, 32, 2, 0x8000, 0x20), 12), TGA_ERROR_COMPRESSED_FILE},
         {"32767 x 32767 at 32 bits", file(header(10, 32, 0x7FFF, 0x7FFF, 0), 5), TGA_ERROR_MEMORY},
         // Within the limit, but no file of a few bytes holds 64 MB of pixels: nothing is allocated.
-        {"4000 x 4000 at 32 bits from 5 bytes", file(header(10, 32, 4000, 4000, 0), 5),
-         TGA_ERROR_READING_FILE},
+        {"4000 x 4000 from 5 bytes", file(header(10, 32, 4000, 4000, 0), 5), TGA_ERROR_READING_FILE},
     };
     for (const Case& c : cases) {
         TGAImagePtr image = load(c.bytes);

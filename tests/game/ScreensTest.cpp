@@ -12,8 +12,7 @@ using ScreensTest = GameFixture;
 
 TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
     progress::setLastAvailLevel(5);
-    runScene(TindervaleAppDelegate::firstScene());
-    step();
+    showScene(TindervaleAppDelegate::firstScene());
     ASSERT_NE(shown<MessageLayer>(), nullptr);
     EXPECT_TRUE(matchesGolden("game-sound-question"));
     tap(cpv(210, 250)); // "No"
@@ -38,38 +37,17 @@ TEST_F(ScreensTest, TheSoundQuestionSetsTheSoundAndOpensTheMainMenu) {
     EXPECT_EQ(options->soundToggle()->selectedIndex(), 0u) << "No means Sound Off";
 }
 
-TEST_F(ScreensTest, TheOptionsShowSoundOnAndTheToggleWritesTheStore) {
-    progress::setSoundOn(true);
-    runScene(newMainScreen());
-    step();
-    tap(cpv(160, 240)); // "Options"
-    OptionLayer* options = shown<OptionLayer>();
-    ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->soundToggle()->selectedIndex(), 1u);
-    const cpVect toggle = cpvadd(options->soundToggle()->parent()->position(), options->soundToggle()->position());
-    tap(toggle);
-    EXPECT_FALSE(progress::soundOn());
-    EXPECT_TRUE(
-        logged("selected item: " + options->soundToggle()->selectedItem()->description() + " index:0"));
-    tap(toggle);
-    EXPECT_TRUE(progress::soundOn());
-}
-
-TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
+TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgressAndOpensOnlyOpenLevels) {
     struct Case {
         int32_t progress;
         int unlocked;      // levels 1..unlocked open
         int bonusUnlocked; // bonus 1..n open
         int enlarged;      // level number drawn at 1.2, 0 for none
     };
-    for (Case c : {Case{0, 1, 0, 1}, Case{3, 4, 1, 4}, Case{10, 10, 5, 0}, Case{15, 10, 5, 0}}) {
+    for (Case c : {Case{0, 1, 0, 1}, Case{10, 10, 5, 0}, Case{15, 10, 5, 0}, Case{3, 4, 1, 4}}) {
         SCOPED_TRACE("progress " + std::to_string(c.progress));
         progress::setLastAvailLevel(c.progress);
-        if (director()->runningScene())
-            director()->pushScene(sceneWithLayer(LevelLayer::node()));
-        else
-            runScene(sceneWithLayer(LevelLayer::node()));
-        step();
+        showScene(sceneWithLayer(LevelLayer::node()));
         LevelLayer* levels = shown<LevelLayer>();
         ASSERT_NE(levels, nullptr);
         for (int i = 1; i <= 10; ++i) {
@@ -87,16 +65,10 @@ TEST_F(ScreensTest, TheLevelSelectionFollowsTheStoredProgress) {
             EXPECT_TRUE(shows(bonus->normalImage(), j < c.bonusUnlocked ? "bonus.png" : "bonus_.png"))
                 << "bonus " << j + 1;
         }
-        if (c.progress == 3) {
-            EXPECT_TRUE(matchesGolden("game-level-selection")) << "and where the buttons stand";
-        }
     }
-}
+    EXPECT_TRUE(matchesGolden("game-level-selection")) << "progress 3, and where the buttons stand";
 
-TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
-    progress::setLastAvailLevel(3);
-    runScene(sceneWithLayer(LevelLayer::node()));
-    step();
+    // Locked buttons do nothing, open ones open the objective.
     tap(cpv(150, 300)); // Level 5: locked
     tap(cpv(100, 170)); // Bonus 2: locked (3 / 2 = 1)
     EXPECT_TRUE(director()->scenes().empty());
@@ -116,23 +88,9 @@ TEST_F(ScreensTest, LockedButtonsDoNothingAndOpenOnesOpenTheObjective) {
     EXPECT_TRUE(matchesGolden("game-objective"));
 }
 
-TEST_F(ScreensTest, ResetToDefaultsLocksEverythingButLevelOne) {
-    progress::setLastAvailLevel(7);
-    runScene(newMainScreen());
-    step();
-    tap(cpv(160, 240)); // "Options"
-    ASSERT_NE(shown<OptionLayer>(), nullptr);
-    tap(cpv(160, 320)); // "Reset to Defaults", the middle of the column
-    EXPECT_EQ(progress::lastAvailLevel(), 0) << "what the level selection shows for it is seen above";
-}
-
 TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
-    progress::setCurrentLevel(4);
-    runScene(newPlayScreen());
-    step();
-    tap(cpv(160, 200)); // "Continue"
-    wait(1.1f);
-    ASSERT_NE(shown<GameLayer>(), nullptr);
+    ASSERT_NE(playLevel(4), nullptr);
+    wait(0.1f);
     EXPECT_TRUE(matchesGolden("game-board"));
     tap(cpv(80, 15)); // "Main Menu": the play screen's own menu
     ASSERT_NE(shown<MenuLayer>(), nullptr);
@@ -144,10 +102,27 @@ TEST_F(ScreensTest, DoneFromThePlayScreensMenuReturnsToTheObjective) {
     EXPECT_EQ(shown<TaskLayer>()->currlevel(), 4);
 }
 
-TEST_F(ScreensTest, QuitPopsTheScreenAndEndsTheProgram) {
-    runScene(TindervaleAppDelegate::firstScene());
-    step();
-    tap(cpv(110, 250));
+TEST_F(ScreensTest, YesTheOptionsTogglesResetAndQuitWhichPopsTheScreenAndEndsTheProgram) {
+    progress::setLastAvailLevel(7);
+    showScene(TindervaleAppDelegate::firstScene());
+    tap(cpv(110, 250)); // "Yes"
+    ASSERT_NE(shown<MenuLayer>(), nullptr);
+    tap(cpv(160, 240)); // "Options"
+    OptionLayer* options = shown<OptionLayer>();
+    ASSERT_NE(options, nullptr);
+    MenuItemToggle* sound = options->soundToggle();
+    EXPECT_EQ(sound->selectedIndex(), 1u);
+    const cpVect toggle = cpvadd(sound->parent()->position(), sound->position());
+    tap(toggle);
+    EXPECT_FALSE(progress::soundOn());
+    EXPECT_TRUE(logged("selected item: " + sound->selectedItem()->description() + " index:0"));
+    tap(toggle);
+    EXPECT_TRUE(progress::soundOn());
+    tap(cpv(160, 320)); // "Reset to Defaults", the middle of the column
+    EXPECT_EQ(progress::lastAvailLevel(), 0) << "what the level selection shows for it is seen above";
+
+    CocosNode* done = findItem(options, "Done");
+    tap(cpvadd(done->parent()->position(), done->position()));
     ASSERT_NE(shown<MenuLayer>(), nullptr);
     tap(cpv(160, 200)); // "Quit"
     EXPECT_TRUE(Application::sharedApplication().isTerminating());

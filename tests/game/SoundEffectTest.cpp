@@ -11,13 +11,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SoundEffectTest : public EngineTest {
-  protected:
-    std::string path(const std::string& name) const { return dir.file(name); }
-    ScratchDir dir;
-};
+using SoundEffectTest = EngineTest;
 
-TEST_F(SoundEffectTest, FilesThatCannotBeRegisteredGiveNoneWithTheirLogLine) {
+TEST_F(SoundEffectTest, BadFilesGiveNoneWithTheirLogLineAndAGoodOnePlaysUntilDestroyed) {
+    ScratchDir dir;
+    auto path = [&dir](const std::string& name) { return dir.file(name); };
     EXPECT_FALSE(SoundEffect::soundEffectWithContentsOfFile("")); // a missing path, silently
     EXPECT_TRUE(logLines().empty());
 
@@ -34,9 +32,8 @@ TEST_F(SoundEffectTest, FilesThatCannotBeRegisteredGiveNoneWithTheirLogLine) {
     EXPECT_FALSE(SoundEffect::soundEffectWithContentsOfFile(std::string("Mo\0ve.caf", 9)));
     EXPECT_TRUE(logged("NSURL is nil for path: Mo"));
     EXPECT_EQ(logLines().size(), 4u);
-}
 
-TEST_F(SoundEffectTest, PlaysUntilItIsDestroyed) {
+    clearLog();
     ASSERT_TRUE(writeTestSound(path("Move.caf"), {TestSound::CAF, 22050, 1, 0.2}));
     // Relative paths are taken from the working folder.
     fs::path previous = fs::current_path();
