@@ -92,6 +92,11 @@ TEST_F(InputTest, FocusMemoryAndClosingAfterWhatWasInjected) {
     window(SDL_WINDOWEVENT_CLOSE);
     EXPECT_EQ(drained(), "low memory; began 5,5 #-1; focus lost; cancelled; focus gained; low memory; quit; ")
         << "injected events come first; a finger down when the window loses focus is cancelled";
+    // An uncovered window asks for its picture again, once; it is no input.
+    window(SDL_WINDOWEVENT_EXPOSED);
+    EXPECT_EQ(drained(), "");
+    EXPECT_TRUE(platform::takeWindowRepaint());
+    EXPECT_FALSE(platform::takeWindowRepaint());
 }
 
 // A click at the visible centre of a button lands on it at every window size
