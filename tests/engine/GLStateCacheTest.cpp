@@ -11,6 +11,8 @@
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
 
+#include <SDL2/SDL.h>
+
 #include <vector>
 
 namespace {
@@ -165,6 +167,11 @@ TEST_F(GLStateCacheTest, FramesShowingThePictureShownAreKeptAndEveryChangeIsDraw
     EXPECT_EQ(pixelAt(300, 400).b, 255);
     GLStateCache::redrawNextFrame();
     EXPECT_EQ(framesKept(1), 0u) << "asked for";
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    SDL_PushEvent(&exposed);
+    EXPECT_EQ(framesKept(1), 0u) << "the window uncovered";
     scene->visit();
     EXPECT_EQ(framesKept(1), 0u) << "drawn into outside a frame";
     glClearColor(0, 0, 0, 1);
