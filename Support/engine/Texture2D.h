@@ -80,7 +80,9 @@ class Texture2D : public Ref {
     // such a texture blends with (1, 1 - source alpha).
     bool hasPremultipliedAlpha() const { return premultipliedAlpha_; }
     // Stands for what the texture shows: no two textures share one, and it
-    // changes when something draws into the texture (a grabber).
+    // changes when something draws into the texture. A grabber says so itself;
+    // GL calls of one's own that change the pixels call `contentChanged`, or a
+    // frame showing the texture may be kept with its old picture.
     uint64_t serial() const { return serial_; }
     void contentChanged();
 
