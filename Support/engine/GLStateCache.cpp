@@ -2,6 +2,8 @@
 
 #include "engine/Texture2D.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -30,7 +32,8 @@ struct RecordedQuad {
 constexpr size_t kComparedFrom = offsetof(RecordedQuad, serial);
 constexpr size_t kComparedBytes = offsetof(RecordedQuad, coordinates) + sizeof(GLfloat[8]) - kComparedFrom;
 
-// The GL state a recorded frame's picture also depends on.
+// The GL state a recorded frame's picture also depends on: the clear colour at
+// the frame's start (the clear is made then), the rest at its end.
 struct FrameState {
     GLfloat clearColour[4];
     GLint viewport[4];
@@ -56,7 +59,7 @@ struct Frames {
     bool inFrame = false;   // between beginFrame and endFrame
     bool recording = false; // nothing of this frame drawn yet: its quads go to `quads`
     bool whole = false;     // this frame recorded from its start
-    FrameState state{};     // at the start of this frame
+    FrameState state{};
     std::vector<RecordedQuad> quads, shownQuads;
     FrameState shownState{};
     bool shownKnown = false; // the view shows the frame `shownQuads` records
@@ -306,7 +309,7 @@ void beginFrame() {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return;
     }
-    f.state = readFrameState();
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, f.state.clearColour);
     f.quads.clear();
 }
 
@@ -360,6 +363,9 @@ bool endFrame() {
     Frames& f = c.frames;
     bool kept = false;
     if (f.recording) {
+        FrameState end = readFrameState();
+        std::memcpy(end.clearColour, f.state.clearColour, sizeof end.clearColour);
+        f.state = end;
         auto same = [](const RecordedQuad& a, const RecordedQuad& b) {
             return std::memcmp(reinterpret_cast<const char*>(&a) + kComparedFrom,
                                reinterpret_cast<const char*>(&b) + kComparedFrom, kComparedBytes) == 0;
