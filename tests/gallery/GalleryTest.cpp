@@ -34,12 +34,6 @@ class GalleryTest : public EngineTest {
         EngineTest::TearDown();
     }
     Gallery* gallery() const { return Gallery::shared(); }
-    void tap(cpVect screenPoint) {
-        touchDown(viewPoint(screenPoint));
-        step();
-        touchUp(viewPoint(screenPoint));
-        step();
-    }
     // The on-screen arrows and the way back of a demo page.
     static constexpr cpVect kPrevious = {40, 30}, kList = {160, 30}, kNext = {280, 30};
 };

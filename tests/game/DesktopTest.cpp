@@ -7,7 +7,6 @@
 #include "support/Scratch.h"
 #include "support/TestPictures.h"
 
-#include "platform/Input.h"
 #include "platform/UserDefaults.h"
 
 #include <fcntl.h>
@@ -24,16 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class KeysTest : public GameFixture {
-  protected:
-    void press(const std::string& text) {
-        platform::InputEvent e;
-        e.kind = platform::InputKind::KeyDown;
-        ASSERT_TRUE(platform::parseKeyPress(text, e.key)) << text;
-        platform::injectInputEvent(e);
-        step();
-    }
-};
+using KeysTest = GameFixture;
 
 // Pixels of the picture at `path` that differ from tests/golden/NAME.png by more than 24 in some
 // channel; all of them when either cannot be read or their sizes differ.
@@ -53,27 +43,27 @@ long differingFromGolden(const std::string& path, const std::string& name) {
 
 TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBack) {
     showScene(TindervaleAppDelegate::firstScene());
-    press("Escape");
+    pressKey("Escape");
     ASSERT_NE(shown<MessageLayer>(), nullptr) << "no way back there, and Escape never quits";
     EXPECT_FALSE(Application::sharedApplication().isTerminating());
-    press("Enter");
+    pressKey("Enter");
     EXPECT_TRUE(progress::soundOn());
     EXPECT_NE(shown<MenuLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "the main menu has no way back";
     EXPECT_FALSE(Application::sharedApplication().isTerminating());
     tap(cpv(160, 277)); // "Start Game"
     ASSERT_NE(shown<LevelLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "level selection: Main Menu";
     tap(cpv(160, 240)); // "Options"
     ASSERT_NE(shown<OptionLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "options: Done";
     tap(cpv(300, 20)); // the info button: help flips in
     wait(1.3f);
     ASSERT_NE(shown<HelpLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     wait(1.3f);
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "help: Go Back";
 }
@@ -81,31 +71,31 @@ TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBa
 TEST_F(KeysTest, OnTheBoardKeysPressItsButtonsAndCtrlQQuits) {
     showScene(newPlayScreen()); // Level 1's objective
     ASSERT_NE(shown<TaskLayer>(), nullptr);
-    press("Space"); // "Continue"
+    pressKey("Space"); // "Continue"
     wait(1.0f);
     GameLayer* board = shown<GameLayer>();
     ASSERT_NE(board, nullptr);
     drag(start(0), cpv(40, 100));
     drag(start(2), cpv(280, 420));
     ASSERT_EQ(board->movesMade(), 2);
-    press("Ctrl+Z");
+    pressKey("Ctrl+Z");
     wait(0.05f);
     EXPECT_EQ(board->movesMade(), 1);
-    press("Backspace");
+    pressKey("Backspace");
     wait(0.05f);
     EXPECT_EQ(board->movesMade(), 0);
     EXPECT_EQ(board->stickAt(0)->position(), start(0));
-    press("Z"); // Z alone is nothing
+    pressKey("Z"); // Z alone is nothing
     drag(start(0), cpv(40, 100));
-    press("R");
+    pressKey("R");
     EXPECT_EQ(board->movesMade(), 0) << "Replay lays the level out again";
-    press("Enter");
+    pressKey("Enter");
     EXPECT_EQ(shown<GameLayer>(), board) << "no Next level before the level is solved";
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "the board's Main Menu";
     TindervaleAppDelegate delegate;
     Application::sharedApplication().setDelegate(&delegate);
-    press("Ctrl+Q");
+    pressKey("Ctrl+Q");
     EXPECT_TRUE(Application::sharedApplication().isTerminating());
     Application::sharedApplication().setDelegate(nullptr);
 }

@@ -112,6 +112,19 @@ void EngineTest::touchMove(cpVect p) {
 void EngineTest::touchUp(cpVect p) {
     inject(platform::InputKind::TouchEnded, p);
 }
+void EngineTest::tap(cpVect screenPoint) {
+    touchDown(viewPoint(screenPoint));
+    step();
+    touchUp(viewPoint(screenPoint));
+    step();
+}
+void EngineTest::pressKey(const std::string& text) {
+    platform::InputEvent e;
+    e.kind = platform::InputKind::KeyDown;
+    ASSERT_TRUE(platform::parseKeyPress(text, e.key)) << text;
+    platform::injectInputEvent(e);
+    step();
+}
 
 platform::Bitmap EngineTest::readFrame() const {
     return director()->openGLView()->readPixels();

@@ -63,6 +63,10 @@ class EngineTest : public ::testing::Test {
     void touchUp(cpVect viewPoint);
     // The same in screen points (origin bottom-left).
     static cpVect viewPoint(cpVect screenPoint) { return cpv(screenPoint.x, 480 - screenPoint.y); }
+    // A finger at a screen point: down, frame, up, frame.
+    void tap(cpVect screenPoint);
+    // Presses the key `text` names ("Ctrl+Z", as key scripts name them) and draws a frame.
+    void pressKey(const std::string& text);
 
     // The frame as drawn, top row first.
     platform::Bitmap readFrame() const;
