@@ -14,32 +14,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
-namespace {
-
 using KeysTest = GameFixture;
-
-// Pixels of the picture at `path` that differ from tests/golden/NAME.png by more than 24 in some
-// channel; all of them when either cannot be read or their sizes differ.
-long differingFromGolden(const std::string& path, const std::string& name) {
-    platform::Bitmap a, b;
-    if (!readTestPNG(path, a) || !readTestPNG(std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png", b) ||
-        a.width != b.width || a.height != b.height)
-        return LONG_MAX;
-    long n = 0;
-    for (size_t i = 0; i < a.pixels.size(); i += 4)
-        n += std::abs(a.pixels[i] - b.pixels[i]) > 24 || std::abs(a.pixels[i + 1] - b.pixels[i + 1]) > 24 ||
-             std::abs(a.pixels[i + 2] - b.pixels[i + 2]) > 24;
-    return n;
-}
-
-} // namespace
 
 TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBack) {
     showScene(TindervaleAppDelegate::firstScene());
@@ -143,7 +123,7 @@ TEST(GameProgram, AnInstalledCopyFindsItsResourcesFromAnyPrefix) {
     EXPECT_EQ(platform::UserDefaults(config.storeFile()).objectForKey("SoundOnOff"),
               platform::DefaultsValue("FALSE"))
         << "the program keeps the answer in the store it was given";
-    EXPECT_LT(differingFromGolden(dir.file("menu.png"), "game-main-menu-x2"), 40)
+    EXPECT_TRUE(pictureFilesMatch(dir.file("menu.png"), goldenFile("game-main-menu-x2"), 24, 39))
         << "the installed game drew its pictures";
 
     // The executable alone, without its share folder: it says so and fails.

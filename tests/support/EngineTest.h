@@ -34,6 +34,8 @@ template <class E> auto Fails(const std::string& message) {
 
 // Whether golden pictures are being written rather than compared (TV_UPDATE_GOLDEN=1).
 bool updatingGoldens();
+// tests/golden/NAME.png
+std::string goldenFile(const std::string& name);
 
 // Reads a PNG written by writePNG (8-bit RGBA) back; false when it cannot.
 bool readTestPNG(const std::string& path, platform::Bitmap& out);

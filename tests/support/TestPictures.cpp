@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -52,4 +53,35 @@ platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int 
 bool writePicture(const std::string& path, int width, int height,
                   const std::function<RGBA(int x, int y)>& colour) {
     return platform::writePNG(path, makeBitmap(width, height, colour));
+}
+
+::testing::AssertionResult picturesMatch(const platform::Bitmap& picture, const platform::Bitmap& expected,
+                                         int tolerance, int badPixels) {
+    if (picture.width != expected.width || picture.height != expected.height)
+        return ::testing::AssertionFailure() << "the picture is " << picture.width << "x" << picture.height
+                                             << ", not " << expected.width << "x" << expected.height;
+    const std::vector<uint8_t>& a = picture.pixels;
+    const std::vector<uint8_t>& b = expected.pixels;
+    int bad = 0, worst = 0;
+    for (size_t i = 0; i < a.size(); i += 4) {
+        // Colour under no coverage is not seen: it counts as much as it covers.
+        int d = std::abs(a[i + 3] - b[i + 3]);
+        for (int c = 0; c < 3; ++c)
+            d = std::max(d, std::abs(a[i + c] * a[i + 3] - b[i + c] * b[i + 3]) / 255);
+        worst = std::max(worst, d);
+        if (d > tolerance) ++bad;
+    }
+    if (bad > badPixels)
+        return ::testing::AssertionFailure()
+               << bad << " pixels differ by more than " << tolerance << " (worst " << worst << ")";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult pictureFilesMatch(const std::string& path, const std::string& expectedPath,
+                                             int tolerance, int badPixels) {
+    platform::Bitmap picture, expected;
+    if (!readTestPNG(path, picture)) return ::testing::AssertionFailure() << "cannot read " << path;
+    if (!readTestPNG(expectedPath, expected))
+        return ::testing::AssertionFailure() << "cannot read " << expectedPath;
+    return picturesMatch(picture, expected, tolerance, badPixels);
 }

@@ -1,9 +1,12 @@
 #pragma once
 // Pictures and folders the tests make themselves: PNG files of any colour
-// type and bit depth written with libpng and RGBA pictures from a function.
+// type and bit depth written with libpng and RGBA pictures from a function;
+// and how far a picture is from the one expected.
 
 #include "platform/Image.h"
 #include "support/Scratch.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
@@ -27,3 +30,12 @@ bool writeRawPNG(const std::string& path, const RawPNG& png);
 platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour);
 bool writePicture(const std::string& path, int width, int height,
                   const std::function<RGBA(int x, int y)>& colour);
+
+// Whether `picture` has the size of `expected` and at most `badPixels` pixels
+// whose colour weighted by coverage, or whose coverage, differs from it by
+// more than `tolerance` (on opaque pictures: in some channel).
+::testing::AssertionResult picturesMatch(const platform::Bitmap& picture, const platform::Bitmap& expected,
+                                         int tolerance, int badPixels);
+// The same for two PNG files; fails when either cannot be read.
+::testing::AssertionResult pictureFilesMatch(const std::string& path, const std::string& expectedPath,
+                                             int tolerance, int badPixels);
