@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 bool writeRawPNG(const std::string& path, const RawPNG& spec) {
@@ -53,6 +54,19 @@ platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int 
 bool writePicture(const std::string& path, int width, int height,
                   const std::function<RGBA(int x, int y)>& colour) {
     return platform::writePNG(path, makeBitmap(width, height, colour));
+}
+
+std::vector<uint8_t> pvrFile(const PVRHeader& h, size_t dataBytes) {
+    std::vector<uint8_t> file(52, 0);
+    auto put = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    put(4, h.height), put(8, h.width), put(16, h.flags), put(20, h.dataLength), put(40, h.alphaMask);
+    std::memcpy(&file[44], h.tag, 4);
+    for (size_t i = 0; i < (dataBytes == SIZE_MAX ? h.dataLength : dataBytes); ++i)
+        file.push_back(uint8_t(i * 7));
+    return file;
 }
 
 ::testing::AssertionResult picturesMatch(const platform::Bitmap& picture, const platform::Bitmap& expected,
