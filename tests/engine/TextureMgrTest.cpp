@@ -16,9 +16,9 @@ class TextureMgrTest : public EngineTest {
         // The director's frame-rate counter loaded its picture at attach: start from an empty cache.
         cache()->removeAllTextures();
         platform::setResourceDirectory(resources.path());
-        writePicture(resources.file("a.png"), 10, 10, [](int, int) { return RGBA{255, 0, 0, 255}; });
+        writePlainPicture(resources.file("a.png"), 10, 10, {255, 0, 0, 255});
         std::filesystem::create_directories(resources.file("images"));
-        writePicture(resources.file("images/b.png"), 3, 5, [](int, int) { return RGBA{0, 0, 255, 255}; });
+        writePlainPicture(resources.file("images/b.png"), 3, 5, {0, 0, 255, 255});
     }
     TextureMgr* cache() { return TextureMgr::sharedTextureMgr(); }
     std::vector<std::string> keys() {

@@ -56,6 +56,10 @@ bool writePicture(const std::string& path, int width, int height,
     return platform::writePNG(path, makeBitmap(width, height, colour));
 }
 
+bool writePlainPicture(const std::string& path, int width, int height, const RGBA& colour) {
+    return writePicture(path, width, height, [colour](int, int) { return colour; });
+}
+
 std::vector<uint8_t> pvrFile(const PVRHeader& h, size_t dataBytes) {
     std::vector<uint8_t> file(52, 0);
     auto put = [&](size_t at, uint32_t v) {

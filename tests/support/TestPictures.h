@@ -31,6 +31,8 @@ bool writeRawPNG(const std::string& path, const RawPNG& png);
 platform::Bitmap makeBitmap(int width, int height, const std::function<RGBA(int x, int y)>& colour);
 bool writePicture(const std::string& path, int width, int height,
                   const std::function<RGBA(int x, int y)>& colour);
+// The same with every pixel `colour`.
+bool writePlainPicture(const std::string& path, int width, int height, const RGBA& colour);
 
 // A PVR file's header fields (by default 64 x 64 at PVRTC 4 bits per pixel).
 struct PVRHeader {
