@@ -20,7 +20,6 @@
 #include "support/Scratch.h"
 #include "support/TestPictures.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <iterator>
