@@ -26,8 +26,8 @@ class AtlasTest : public EngineTest {
             const RGBA colours[] = {kRed, kGreen, kBlue, kWhite, kYellow, kCyan};
             return colours[(y / 8) * 3 + x / 8];
         });
-        writePicture(resources.file("square.png"), 256, 256, [](int, int) { return kWhite; });
-        writePicture(resources.file("oblong.png"), 200, 100, [](int, int) { return kWhite; });
+        writePlainPicture(resources.file("square.png"), 256, 256, kWhite);
+        writePlainPicture(resources.file("oblong.png"), 200, 100, kWhite);
     }
     ScratchDir resources;
 };

@@ -3,13 +3,13 @@
 
 #include "InputRecorder.h"
 #include "support/EngineTest.h"
+#include "support/LogRecorder.h"
 
 #include "engine/Application.h"
 #include "engine/Engine.h"
 #include "engine/Errors.h"
 #include "engine/Scheduler.h"
 #include "engine/Sprite.h"
-#include "platform/Log.h"
 #include "platform/Surface.h"
 
 #include <chrono>
@@ -203,8 +203,7 @@ TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     ASSERT_NE(dynamic_cast<FastDirector*>(d), nullptr);
     auto window = makeRef<Window>(ccRectMake(0, 0, 320, 480));
     d->attachInWindow(window);
-    std::vector<std::string> lines;
-    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    LogRecorder lines;
     d->setAnimationInterval(0.5);
     EXPECT_EQ(lines, std::vector<std::string>{"FastDirectory doesn't support setAnimationInterval, yet"});
     EXPECT_DOUBLE_EQ(d->animationInterval(), 1.0 / 60);
@@ -217,7 +216,6 @@ TEST(FastDirectorTest, RunsFramesBackToBackUntilStoppedFromInside) {
     d->runWithScene(scene); // blocks until the fifth tick
     EXPECT_EQ(ticks, 5);
     EXPECT_EQ(d->totalFrames(), 6);
-    platform::setLogSink(nullptr);
     endEngine();
 }
 

@@ -49,8 +49,8 @@ class GLStateCacheTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         platform::setResourceDirectory(resources.path());
-        writePicture(resources.file("a.png"), 8, 8, [](int, int) { return RGBA{255, 0, 0, 255}; });
-        writePicture(resources.file("b.png"), 8, 8, [](int, int) { return RGBA{0, 0, 255, 200}; });
+        writePlainPicture(resources.file("a.png"), 8, 8, {255, 0, 0, 255});
+        writePlainPicture(resources.file("b.png"), 8, 8, {0, 0, 255, 200});
     }
     // Draws one frame of `nodes` and gives the draw calls made for quads.
     uint64_t drawCallsFor(const std::vector<RefPtr<CocosNode>>& nodes) {

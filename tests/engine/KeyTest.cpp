@@ -28,11 +28,7 @@ TEST_F(KeyTest, TheTopmostVisibleLayerIsAskedFirstAndTheApplicationLast) {
     // Who was offered the key `text`, pressed once.
     auto press = [&](const std::string& text) {
         app.journal->clear();
-        platform::InputEvent e;
-        e.kind = platform::InputKind::KeyDown;
-        EXPECT_TRUE(platform::parseKeyPress(text, e.key));
-        platform::injectInputEvent(e);
-        step();
+        pressKey(text);
         return *app.journal;
     };
     RefPtr<Scene> scene = Scene::node();

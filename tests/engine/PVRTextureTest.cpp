@@ -3,31 +3,7 @@
 #include "support/EngineTest.h"
 #include "support/TestPictures.h"
 
-#include <cstring>
-
 namespace {
-
-struct PVRHeader {
-    uint32_t width = 64, height = 64;
-    uint32_t flags = 25; // PVRTC 4 bits per pixel
-    uint32_t dataLength = 2816;
-    uint32_t alphaMask = 0;
-    char tag[4] = {'P', 'V', 'R', '!'};
-};
-
-// The 52-byte header and `dataBytes` bytes of level data (by default as many as declared).
-std::vector<uint8_t> pvrFile(const PVRHeader& h, size_t dataBytes = SIZE_MAX) {
-    std::vector<uint8_t> file(52, 0);
-    auto put = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    put(4, h.height), put(8, h.width), put(16, h.flags), put(20, h.dataLength), put(40, h.alphaMask);
-    std::memcpy(&file[44], h.tag, 4);
-    for (size_t i = 0; i < (dataBytes == SIZE_MAX ? h.dataLength : dataBytes); ++i)
-        file.push_back(uint8_t(i * 7));
-    return file;
-}
 
 std::vector<size_t> levelSizes(const PVRTexture& t) {
     std::vector<size_t> sizes;

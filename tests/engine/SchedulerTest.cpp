@@ -4,7 +4,7 @@
 
 #include "engine/Errors.h"
 #include "engine/Scheduler.h"
-#include "platform/Log.h"
+#include "support/LogRecorder.h"
 
 using ::testing::AllOf, ::testing::Each, ::testing::ElementsAre, ::testing::FloatNear, ::testing::HasSubstr;
 using ::testing::IsSupersetOf, ::testing::Pair, ::testing::SizeIs, ::testing::StartsWith;
@@ -47,8 +47,7 @@ TEST_F(SchedulerTest, ChangesDuringATickWaitForTheNextTick) {
 }
 
 TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
-    std::vector<std::string> lines;
-    platform::setLogSink([&](std::string_view l) { lines.emplace_back(l); });
+    LogRecorder lines;
     auto t = timer("t");
     scheduler()->scheduleTimer(t);
     EXPECT_THAT(
@@ -56,7 +55,6 @@ TEST_F(SchedulerTest, MisuseRaisesNamedExceptions) {
         Fails<NamedException>("SchedulerTimerAlreadyScheduled: Scheduler.scheduleTimer already scheduled"));
     EXPECT_THAT([&] { scheduler()->unscheduleTimer(timer("stranger")); },
                 Fails<NamedException>("SchedulerTimerNotFound: Scheduler.unscheduleTimer not found"));
-    platform::setLogSink(nullptr);
     EXPECT_THAT(lines, ElementsAre(AllOf(StartsWith("Scheduler.schedulerTimer: timer <Timer = "),
                                          HasSubstr("already scheduled")),
                                    "Scheduler.unscheduleTimer: timer not scheduled"));

@@ -17,9 +17,9 @@ class SpriteTest : public EngineTest {
     void SetUp() override {
         EngineTest::SetUp();
         platform::setResourceDirectory(resources.path());
-        writePicture(resources.file("stick.png"), 12, 100, [](int, int) { return RGBA{230, 190, 120, 255}; });
-        writePicture(resources.file("disc.png"), 64, 64, [](int, int) { return RGBA{255, 255, 255, 255}; });
-        writePicture(resources.file("half.png"), 20, 20, [](int, int) { return RGBA{255, 255, 255, 128}; });
+        writePlainPicture(resources.file("stick.png"), 12, 100, {230, 190, 120, 255});
+        writePlainPicture(resources.file("disc.png"), 64, 64, {255, 255, 255, 255});
+        writePlainPicture(resources.file("half.png"), 20, 20, {255, 255, 255, 128});
     }
     ScratchDir resources;
 };

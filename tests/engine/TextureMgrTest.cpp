@@ -16,9 +16,9 @@ class TextureMgrTest : public EngineTest {
         // The director's frame-rate counter loaded its picture at attach: start from an empty cache.
         cache()->removeAllTextures();
         platform::setResourceDirectory(resources.path());
-        writePicture(resources.file("a.png"), 10, 10, [](int, int) { return RGBA{255, 0, 0, 255}; });
+        writePlainPicture(resources.file("a.png"), 10, 10, {255, 0, 0, 255});
         std::filesystem::create_directories(resources.file("images"));
-        writePicture(resources.file("images/b.png"), 3, 5, [](int, int) { return RGBA{0, 0, 255, 255}; });
+        writePlainPicture(resources.file("images/b.png"), 3, 5, {0, 0, 255, 255});
     }
     TextureMgr* cache() { return TextureMgr::sharedTextureMgr(); }
     std::vector<std::string> keys() {
@@ -63,10 +63,7 @@ TEST_F(TextureMgrTest, RelativePathsResolveInsideTheResourcesOnly) {
 }
 
 TEST_F(TextureMgrTest, PVRFilesAreCachedUnderTheirFullPathWhateverTheCaseOfTheirSuffix) {
-    std::vector<uint8_t> pvr(52 + 2816, 0); // 64 x 64 at 4 bits
-    pvr[4] = pvr[8] = 64, pvr[16] = 25, pvr[20] = 2816 & 0xff, pvr[21] = 2816 >> 8;
-    std::copy_n("PVR!", 4, &pvr[44]);
-    resources.write("stick.PVR", pvr);
+    resources.write("stick.PVR", pvrFile({})); // 64 x 64 at 4 bits
     Texture2D* t = cache()->addImage("stick.PVR");
     ASSERT_TRUE(t);
     EXPECT_EQ(t->name(), 0u); // this GL cannot upload PVRTC: an empty texture, cached all the same

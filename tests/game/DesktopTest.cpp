@@ -7,7 +7,6 @@
 #include "support/Scratch.h"
 #include "support/TestPictures.h"
 
-#include "platform/Input.h"
 #include "platform/UserDefaults.h"
 
 #include <fcntl.h>
@@ -15,65 +14,36 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
-namespace {
-
-class KeysTest : public GameFixture {
-  protected:
-    void press(const std::string& text) {
-        platform::InputEvent e;
-        e.kind = platform::InputKind::KeyDown;
-        ASSERT_TRUE(platform::parseKeyPress(text, e.key)) << text;
-        platform::injectInputEvent(e);
-        step();
-    }
-};
-
-// Pixels of the picture at `path` that differ from tests/golden/NAME.png by more than 24 in some
-// channel; all of them when either cannot be read or their sizes differ.
-long differingFromGolden(const std::string& path, const std::string& name) {
-    platform::Bitmap a, b;
-    if (!readTestPNG(path, a) || !readTestPNG(std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png", b) ||
-        a.width != b.width || a.height != b.height)
-        return LONG_MAX;
-    long n = 0;
-    for (size_t i = 0; i < a.pixels.size(); i += 4)
-        n += std::abs(a.pixels[i] - b.pixels[i]) > 24 || std::abs(a.pixels[i + 1] - b.pixels[i + 1]) > 24 ||
-             std::abs(a.pixels[i + 2] - b.pixels[i + 2]) > 24;
-    return n;
-}
-
-} // namespace
+using KeysTest = GameFixture;
 
 TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBack) {
     showScene(TindervaleAppDelegate::firstScene());
-    press("Escape");
+    pressKey("Escape");
     ASSERT_NE(shown<MessageLayer>(), nullptr) << "no way back there, and Escape never quits";
     EXPECT_FALSE(Application::sharedApplication().isTerminating());
-    press("Enter");
+    pressKey("Enter");
     EXPECT_TRUE(progress::soundOn());
     EXPECT_NE(shown<MenuLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "the main menu has no way back";
     EXPECT_FALSE(Application::sharedApplication().isTerminating());
     tap(cpv(160, 277)); // "Start Game"
     ASSERT_NE(shown<LevelLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "level selection: Main Menu";
     tap(cpv(160, 240)); // "Options"
     ASSERT_NE(shown<OptionLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "options: Done";
     tap(cpv(300, 20)); // the info button: help flips in
     wait(1.3f);
     ASSERT_NE(shown<HelpLayer>(), nullptr);
-    press("Escape");
+    pressKey("Escape");
     wait(1.3f);
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "help: Go Back";
 }
@@ -81,31 +51,31 @@ TEST_F(KeysTest, TheSoundQuestionTakesEnterAsYesAndEscapeIsEachLaterScreensWayBa
 TEST_F(KeysTest, OnTheBoardKeysPressItsButtonsAndCtrlQQuits) {
     showScene(newPlayScreen()); // Level 1's objective
     ASSERT_NE(shown<TaskLayer>(), nullptr);
-    press("Space"); // "Continue"
+    pressKey("Space"); // "Continue"
     wait(1.0f);
     GameLayer* board = shown<GameLayer>();
     ASSERT_NE(board, nullptr);
     drag(start(0), cpv(40, 100));
     drag(start(2), cpv(280, 420));
     ASSERT_EQ(board->movesMade(), 2);
-    press("Ctrl+Z");
+    pressKey("Ctrl+Z");
     wait(0.05f);
     EXPECT_EQ(board->movesMade(), 1);
-    press("Backspace");
+    pressKey("Backspace");
     wait(0.05f);
     EXPECT_EQ(board->movesMade(), 0);
     EXPECT_EQ(board->stickAt(0)->position(), start(0));
-    press("Z"); // Z alone is nothing
+    pressKey("Z"); // Z alone is nothing
     drag(start(0), cpv(40, 100));
-    press("R");
+    pressKey("R");
     EXPECT_EQ(board->movesMade(), 0) << "Replay lays the level out again";
-    press("Enter");
+    pressKey("Enter");
     EXPECT_EQ(shown<GameLayer>(), board) << "no Next level before the level is solved";
-    press("Escape");
+    pressKey("Escape");
     EXPECT_NE(shown<MenuLayer>(), nullptr) << "the board's Main Menu";
     TindervaleAppDelegate delegate;
     Application::sharedApplication().setDelegate(&delegate);
-    press("Ctrl+Q");
+    pressKey("Ctrl+Q");
     EXPECT_TRUE(Application::sharedApplication().isTerminating());
     Application::sharedApplication().setDelegate(nullptr);
 }
@@ -153,7 +123,7 @@ TEST(GameProgram, AnInstalledCopyFindsItsResourcesFromAnyPrefix) {
     EXPECT_EQ(platform::UserDefaults(config.storeFile()).objectForKey("SoundOnOff"),
               platform::DefaultsValue("FALSE"))
         << "the program keeps the answer in the store it was given";
-    EXPECT_LT(differingFromGolden(dir.file("menu.png"), "game-main-menu-x2"), 40)
+    EXPECT_TRUE(pictureFilesMatch(dir.file("menu.png"), goldenFile("game-main-menu-x2"), 24, 39))
         << "the installed game drew its pictures";
 
     // The executable alone, without its share folder: it says so and fails.

@@ -26,8 +26,6 @@ class GameFixture : public EngineTest {
 
     // Time passes: whole frames of 1/60 s.
     void wait(float seconds) { stepFrames(static_cast<int>(std::ceil(seconds * 60 - 1e-4f))); }
-    // A finger at screen points (origin bottom-left): down, frame, up, frame.
-    void tap(cpVect screen) { drag(screen, screen, 0); }
     // Down at `from`, `steps` moves to `to` one frame apart, up at `to`, a frame after each.
     void drag(cpVect from, cpVect to, int steps = 6);
 

@@ -2,9 +2,9 @@
 // that would point outside the catalogue.
 
 #include "Progress.h"
+#include "support/LogRecorder.h"
 #include "support/Scratch.h"
 
-#include "platform/Log.h"
 #include "platform/UserDefaults.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +12,6 @@
 namespace {
 class ProgressTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        platform::setLogSink([this](std::string_view l) { lines.emplace_back(l); });
-    }
-    void TearDown() override { platform::setLogSink(nullptr); }
     // The file as the next run reads it.
     platform::UserDefaults stored() const { return platform::UserDefaults(config.storeFile()); }
     void write(const std::string& text) {
@@ -23,7 +19,7 @@ class ProgressTest : public ::testing::Test {
         platform::UserDefaults::resetStandardUserDefaults();
     }
     ScratchConfigHome config;
-    std::vector<std::string> lines;
+    LogRecorder lines;
 };
 } // namespace
 

@@ -1,6 +1,6 @@
 #include "platform/Image.h"
-#include "platform/Log.h"
 #include "support/EngineTest.h"
+#include "support/LogRecorder.h"
 #include "support/TestPictures.h"
 
 #include <png.h>
@@ -92,12 +92,8 @@ std::vector<Case> cases() {
 
 class DecodeTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
-    }
-    void TearDown() override { platform::setLogSink(nullptr); }
     ScratchDir dir;
-    std::vector<std::string> log;
+    LogRecorder log;
 };
 
 } // namespace

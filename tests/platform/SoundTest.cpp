@@ -2,7 +2,7 @@
 #include "platform/SoundConversion.h"
 #include "platform/SoundFile.h"
 #include "platform/SoundMixer.h"
-#include "platform/Log.h"
+#include "support/LogRecorder.h"
 #include "support/Scratch.h"
 #include "support/TestSounds.h"
 
@@ -37,9 +37,7 @@ class SystemSoundTest : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1); // tests never make noise
-        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
     }
-    void TearDown() override { platform::setLogSink(nullptr); }
     std::string path(const std::string& name) const { return scratch.file(name); }
     std::string sound(const std::string& name, const TestSound& s = {}) {
         EXPECT_TRUE(writeTestSound(path(name), s));
@@ -47,7 +45,7 @@ class SystemSoundTest : public ::testing::Test {
     }
 
     ScratchDir scratch;
-    std::vector<std::string> log;
+    LogRecorder log;
 };
 
 TEST_F(SystemSoundTest, RefusesWhatIsNotAShortSoundFile) {

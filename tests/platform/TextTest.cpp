@@ -1,5 +1,5 @@
 #include "platform/Text.h"
-#include "platform/Log.h"
+#include "support/LogRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -58,8 +58,7 @@ int lineHeight() {
 } // namespace
 
 TEST(TextTest, FamilyNamesResolveThroughTheAliasTableAndFallBackWithOneLogLine) {
-    std::vector<std::string> log;
-    platform::setLogSink([&](std::string_view line) { log.emplace_back(line); });
+    LogRecorder log;
     EXPECT_EQ(resolvedFontFamily("Marker Felt"), "Comic Neue");
     EXPECT_EQ(resolvedFontFamily("DejaVu Sans"), "DejaVu Sans");
     EXPECT_TRUE(log.empty());
@@ -67,7 +66,6 @@ TEST(TextTest, FamilyNamesResolveThroughTheAliasTableAndFallBackWithOneLogLine) 
     EXPECT_GT(measureText("Hello", "No Such Family 42", 20).width, 0);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find("\"No Such Family 42\" not found"), std::string::npos) << log[0];
-    platform::setLogSink(nullptr);
 }
 
 TEST(TextTest, MeasurementIsInWholePointsAndFitsItsOwnBox) {

@@ -1,5 +1,5 @@
 #include "platform/UserDefaults.h"
-#include "platform/Log.h"
+#include "support/LogRecorder.h"
 #include "support/Scratch.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +21,10 @@ namespace {
 
 class UserDefaultsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        platform::setLogSink([this](std::string_view line) { log.emplace_back(line); });
-    }
-    void TearDown() override { platform::setLogSink(nullptr); }
-
     ScratchConfigHome home;
     std::string file = home.storeFile();
     fs::path dir = fs::path(file).parent_path();
-    std::vector<std::string> log;
+    LogRecorder log;
 };
 
 TEST_F(UserDefaultsTest, OddTextsKeysAndNumbersRoundTrip) {

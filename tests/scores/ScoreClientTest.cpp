@@ -4,9 +4,9 @@
 #include "engine/Errors.h"
 #include "engine/Scheduler.h"
 #include "platform/Device.h"
-#include "platform/Log.h"
 #include "scores/ScoreServerPost.h"
 #include "scores/ScoreServerRequest.h"
+#include "support/LogRecorder.h"
 #include "support/Scratch.h"
 
 #include <gmock/gmock.h>
@@ -327,12 +327,10 @@ TEST_F(ScoreClient, TheQueryURLCarriesEveryArgumentEscapedAndRedirectsAreNotFoll
 }
 
 TEST_F(ScoreClient, WithNoServiceSetNothingStarts) {
-    std::vector<std::string> lines;
-    platform::LogSink previous = platform::setLogSink([&](std::string_view line) { lines.emplace_back(line); });
+    LogRecorder lines;
     RefPtr<ScoreServerPost> p = ScoreServerPost::serverWithGameName(kGame, kKey, outcomes.get());
     EXPECT_FALSE(p->sendScore({{"score", 1}}));
     EXPECT_FALSE(ScoreServerRequest::serverWithGameName(kGame, outcomes.get())->requestScores(0, 1, 0, 0));
-    platform::setLogSink(previous);
     EXPECT_EQ(p->postStatus(), 1);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("no score service"), std::string::npos) << lines[0];

@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "platform/Surface.h"
 #include "platform/System.h"
+#include "support/TestPictures.h"
 
 #include <png.h>
 
@@ -31,6 +32,10 @@ std::ostream& operator<<(std::ostream& os, const RGBA& c) {
 bool updatingGoldens() {
     const char* update = std::getenv("TV_UPDATE_GOLDEN");
     return update && *update && std::string(update) != "0";
+}
+
+std::string goldenFile(const std::string& name) {
+    return std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png";
 }
 
 bool readTestPNG(const std::string& path, platform::Bitmap& out) {
@@ -112,6 +117,19 @@ void EngineTest::touchMove(cpVect p) {
 void EngineTest::touchUp(cpVect p) {
     inject(platform::InputKind::TouchEnded, p);
 }
+void EngineTest::tap(cpVect screenPoint) {
+    touchDown(viewPoint(screenPoint));
+    step();
+    touchUp(viewPoint(screenPoint));
+    step();
+}
+void EngineTest::pressKey(const std::string& text) {
+    platform::InputEvent e;
+    e.kind = platform::InputKind::KeyDown;
+    ASSERT_TRUE(platform::parseKeyPress(text, e.key)) << text;
+    platform::injectInputEvent(e);
+    step();
+}
 
 platform::Bitmap EngineTest::readFrame() const {
     return director()->openGLView()->readPixels();
@@ -135,7 +153,7 @@ std::string EngineTest::saveFrame(const std::string& name) const {
 ::testing::AssertionResult EngineTest::matchesGolden(const std::string& name, int tolerance,
                                                      int badPixels) const {
     platform::Bitmap frame = readFrame();
-    std::string goldenPath = std::string(TV_TEST_GOLDEN_DIR) + "/" + name + ".png";
+    const std::string goldenPath = goldenFile(name);
     if (updatingGoldens()) {
         fs::create_directories(TV_TEST_GOLDEN_DIR);
         if (!platform::writePNG(goldenPath, frame))
@@ -147,27 +165,12 @@ std::string EngineTest::saveFrame(const std::string& name) const {
         return ::testing::AssertionFailure()
                << "no golden picture " << goldenPath
                << "; make it with TV_UPDATE_GOLDEN=1 and look at it before committing";
-    if (golden.width != frame.width || golden.height != frame.height)
-        return ::testing::AssertionFailure()
-               << "golden " << name << " is " << golden.width << "x" << golden.height << ", the frame "
-               << frame.width << "x" << frame.height;
     // TV_GOLDEN_EXACT=1 asks for the very same bytes (a change meant to draw identically).
     const char* exact = std::getenv("TV_GOLDEN_EXACT");
     if (exact && *exact && std::string(exact) != "0") tolerance = badPixels = 0;
-    int bad = 0, worst = 0;
-    for (size_t i = 0; i < frame.pixels.size(); i += 4) {
-        int d = 0;
-        for (int c = 0; c < 4; ++c)
-            d = std::max(d, std::abs(frame.pixels[i + c] - golden.pixels[i + c]));
-        worst = std::max(worst, d);
-        if (d > tolerance) ++bad;
-    }
-    if (bad > badPixels) {
-        std::string saved = saveFrame("failed-" + name);
-        return ::testing::AssertionFailure()
-               << bad << " pixels differ from golden " << name << " by more than " << tolerance << " (worst "
-               << worst << "); the frame is in " << saved;
-    }
+    if (::testing::AssertionResult match = picturesMatch(frame, golden, tolerance, badPixels); !match)
+        return ::testing::AssertionFailure() << "golden " << name << ": " << match.message()
+                                             << "; the frame is in " << saveFrame("failed-" + name);
     return ::testing::AssertionSuccess();
 }
 

@@ -34,6 +34,8 @@ template <class E> auto Fails(const std::string& message) {
 
 // Whether golden pictures are being written rather than compared (TV_UPDATE_GOLDEN=1).
 bool updatingGoldens();
+// tests/golden/NAME.png
+std::string goldenFile(const std::string& name);
 
 // Reads a PNG written by writePNG (8-bit RGBA) back; false when it cannot.
 bool readTestPNG(const std::string& path, platform::Bitmap& out);
@@ -63,6 +65,10 @@ class EngineTest : public ::testing::Test {
     void touchUp(cpVect viewPoint);
     // The same in screen points (origin bottom-left).
     static cpVect viewPoint(cpVect screenPoint) { return cpv(screenPoint.x, 480 - screenPoint.y); }
+    // A finger at a screen point: down, frame, up, frame.
+    void tap(cpVect screenPoint);
+    // Presses the key `text` names ("Ctrl+Z", as key scripts name them) and draws a frame.
+    void pressKey(const std::string& text);
 
     // The frame as drawn, top row first.
     platform::Bitmap readFrame() const;
