@@ -199,10 +199,8 @@ void CocosNode::visit() {
     size_t i = 0;
     for (; i < children_.size() && children_[i]->zOrder_ < 0; ++i)
         RefPtr<CocosNode>(children_[i])->visit();
-    if (!drawsThroughStateCache()) {
-        if (!drawsWithoutGL()) GLStateCache::stopRecording();
-        GLStateCache::restore();
-    }
+    if (!drawsWithoutGL()) GLStateCache::stopRecording();
+    if (!drawsThroughStateCache()) GLStateCache::restore();
     draw();
     for (i = 0; i < children_.size(); ++i)
         if (children_[i]->zOrder_ >= 0) RefPtr<CocosNode>(children_[i])->visit();

@@ -101,7 +101,8 @@ class CocosNode : public Ref {
     // True when `draw` makes no GL calls of its own: it draws nothing, or only
     // through the state cache, so the frame can go on being recorded around it
     // (GLStateCache.h). Each class answers for itself alone, since a subclass
-    // may draw on its own; a subclass that does not says so again.
+    // may draw on its own (a sprite with an outline of its own, say); a
+    // subclass that does not says so again.
     virtual bool drawsWithoutGL() const { return typeid(*this) == typeid(CocosNode); }
     virtual void visit();
     virtual void transform();

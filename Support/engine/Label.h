@@ -11,6 +11,7 @@
 
 class Label : public TextureNode {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(Label); }
     // A text wrapped in a box of `dimensions` points ((0, 0): the text's own
     // one-line size), aligned 0 left, 1 centre, 2 right.
     static RefPtr<Label> labelWithString(const std::string& string, ccSize dimensions, int32_t alignment,

@@ -52,6 +52,7 @@ class Animation : public Ref {
 
 class Sprite : public TextureNode {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(Sprite); }
     using AnimationDictionary = std::map<std::string, RefPtr<Animation>>;
 
     // A file that cannot be loaded gives a sprite without a texture, which draws nothing.

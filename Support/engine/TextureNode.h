@@ -24,6 +24,7 @@ class TintedDrawing {
 
 class TextureNode : public CocosNode, public CocosNodeOpacity, public CocosNodeSize {
   public:
+    bool drawsWithoutGL() const override { return typeid(*this) == typeid(TextureNode); }
     static RefPtr<TextureNode> node();
     bool init() override;
 

@@ -128,6 +128,17 @@ class Relabel : public CocosNode {
     void draw() override { label->setString(text); }
 };
 
+// A sprite that covers its picture with a green patch of GL calls of its own.
+class PatchedSprite : public Sprite {
+  public:
+    RefPtr<ColorLayer> patch = ColorLayer::layerWithColor(0x00FF00FF, 8, 8);
+    void draw() override {
+        Sprite::draw();
+        GLStateCache::restore();
+        patch->draw();
+    }
+};
+
 } // namespace
 
 TEST_F(GLStateCacheTest, FramesShowingThePictureShownAreKeptAndEveryChangeIsDrawn) {
@@ -178,9 +189,14 @@ TEST_F(GLStateCacheTest, FramesShowingThePictureShownAreKeptAndEveryChangeIsDraw
     EXPECT_EQ(framesKept(2), 1u);
     EXPECT_EQ(readFrame().pixels, two.pixels);
 
-    // A node with GL calls of its own ends the recording: every frame is drawn.
-    scene->add(ColorLayer::layerWithColor(0x00FF0080, 40, 40));
+    // A node with GL calls of its own ends the recording: every frame is drawn,
+    // and what a sprite of its own kind adds by hand is on it.
+    auto patched = makeRef<PatchedSprite>();
+    ASSERT_TRUE(patched->initWithFile("a.png"));
+    patched->setPosition(cpv(100, 200));
+    scene->add(patched);
     EXPECT_EQ(framesKept(40), 0u);
+    EXPECT_EQ(pixelAt(100, 200), (RGBA{0, 255, 0, 255}));
 }
 
 TEST_F(GLStateCacheTest, AFrameRecordedThenDrawnPartWayShowsWhatDrawingAsItGoesShows) {
