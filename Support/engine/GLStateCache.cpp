@@ -195,21 +195,13 @@ void restore() {
 
 namespace {
 
+// A quad of `texture` (not null) drawn under the given matrices.
 void drawQuadNow(Cache& c, const Texture2D* texture, GLTint tint, const GLfloat corners[8],
-                 const GLfloat coordinates[8]) {
-    if (!texture) {
-        // Nothing to draw, but the state a textured draw leaves is the same.
-        flush(c);
-        start(c);
-        settle(c);
-        return;
-    }
+                 const GLfloat coordinates[8], const GLfloat projection[16], const GLfloat modelview[16]) {
     GLuint name = texture->name();
     bool premultiplied = texture->hasPremultipliedAlpha();
     Colour colour = colourFor(texture, tint);
-    GLfloat projection[16], modelview[16], mvp[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    GLfloat mvp[16];
     // The product as the GL forms it (column-major, each sum in the same order).
     for (int col = 0; col < 4; ++col)
         for (int row = 0; row < 4; ++row)
@@ -220,11 +212,22 @@ void drawQuadNow(Cache& c, const Texture2D* texture, GLTint tint, const GLfloat 
     if (m[1] != 0 || m[2] != 0 || m[3] != 0 || m[4] != 0 || m[6] != 0 || m[7] != 0) {
         // Turned: the GL transforms it, as it always did. Only without turning does each
         // clip coordinate come from one product and one sum, which the CPU rounds the same way.
+        // The matrices are loaded as given: a recorded quad is drawn later, under others.
         flush(c);
         setState(c, name, premultiplied, colour);
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadMatrixf(projection);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadMatrixf(modelview);
         glVertexPointer(2, GL_FLOAT, 0, corners);
         glTexCoordPointer(2, GL_FLOAT, 0, coordinates);
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
         ++c.drawCalls;
         settle(c);
         return;
@@ -255,8 +258,17 @@ void drawQuadNow(Cache& c, const Texture2D* texture, GLTint tint, const GLfloat 
 
 void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], const GLfloat coordinates[8]) {
     Cache& c = cache();
-    if (c.frames.recording && c.visitDepth > 0) {
-        if (!texture) return; // draws nothing, and no state is left set while recording
+    bool record = c.frames.recording && c.visitDepth > 0;
+    if (!texture) {
+        // Nothing to draw, but the state a textured draw leaves is the same (none is set while recording).
+        if (record) return;
+        drawingNow(c);
+        flush(c);
+        start(c);
+        settle(c);
+        return;
+    }
+    if (record) {
         RecordedQuad& q = c.frames.quads.emplace_back();
         q.texture = texture;
         q.serial = texture->serial();
@@ -268,7 +280,10 @@ void drawQuad(const Texture2D* texture, GLTint tint, const GLfloat corners[8], c
         return;
     }
     drawingNow(c);
-    drawQuadNow(c, texture, tint, corners, coordinates);
+    GLfloat projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    drawQuadNow(c, texture, tint, corners, coordinates, projection, modelview);
 }
 
 void prepare(const Texture2D* texture, GLTint tint) {
@@ -327,25 +342,11 @@ void drawRecorded(Cache& c) {
     if (!sameColour) glClearColor(start[0], start[1], start[2], start[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (!sameColour) glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    if (f.quads.empty()) return;
     // Each quad under its own matrices, through the usual path (the same batches, the same pixels).
-    GLfloat projection[16], modelview[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     ++c.visitDepth;
-    for (const RecordedQuad& q : f.quads) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadMatrixf(q.projection);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadMatrixf(q.modelview);
-        drawQuadNow(c, q.texture, q.tint, q.corners, q.coordinates);
-    }
-    flush(c);
+    for (const RecordedQuad& q : f.quads)
+        drawQuadNow(c, q.texture, q.tint, q.corners, q.coordinates, q.projection, q.modelview);
     --c.visitDepth;
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(projection);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(modelview);
     restore();
 }
 
